@@ -1,0 +1,22 @@
+// What the saver window asks of the music players. The players read the
+// settings values themselves; none of these calls reports anything back
+// but CdKeepPolling.
+#pragma once
+
+namespace qb {
+
+class SaverMusic {
+ public:
+  virtual ~SaverMusic() = default;
+  virtual void CdOpen() = 0;
+  virtual void CdPoll() = 0;
+  virtual bool CdKeepPolling() const = 0;
+  virtual void CdStop() = 0;
+  virtual void Mp3Open() = 0;
+  virtual void Mp3KeepLooping() = 0;
+  virtual void Mp3Stop() = 0;
+  virtual void WavPlay() = 0;
+  virtual void WavStop() = 0;
+};
+
+}  // namespace qb

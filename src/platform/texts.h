@@ -1,0 +1,40 @@
+// The program's own texts in code page 932, as the ANSI entry points receive
+// them. Source files are UTF-8, so the Japanese texts are kept here as byte
+// escapes with the readable text beside them.
+#pragma once
+
+namespace qb::texts {
+
+inline constexpr char kAppTitle[] = "Quillbright (ScreenSaver)";
+
+inline constexpr char kSaverWindowTitle[] = "Quillbright_Main";
+inline constexpr char kSettingsDialogTitle[] = "<Quillbright>";
+inline constexpr char kCompanionWindowTitle[] = "Quillbright_VC";
+
+inline constexpr char kIniFileSuffix[] = "\\Quillbright.ini";
+inline constexpr char kCompanionSuffix[] = "\\Quillbright.dll";
+
+inline constexpr char kIniSection[] = "Section";
+// "BGM区分"
+inline constexpr char kKeyMusicKind[] = "BGM\x8B\xE6\x95\xAA";
+// "BGMﾘﾋﾟｰﾄ"
+inline constexpr char kKeyRepeatTrack[] = "BGM\xD8\xCB\xDF\xB0\xC4";
+// "BGMﾌｧｲﾙ"
+inline constexpr char kKeyMusicFile[] = "BGM\xCC\xA7\xB2\xD9";
+
+// "Quillbright.dll が同じﾌｫﾙﾀﾞに見つかりません！"
+inline constexpr char kCompanionMissing[] =
+    "Quillbright.dll \x82\xAA\x93\xAF\x82\xB6\xCC\xAB\xD9\xC0\xDE\x82\xC9"
+    "\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81\x49";
+
+// "コマンド文字列が指定されていません"
+inline constexpr char kMciNoCommand[] =
+    "\x83\x52\x83\x7D\x83\x93\x83\x68\x95\xB6\x8E\x9A\x97\xF1\x82\xAA"
+    "\x8E\x77\x92\xE8\x82\xB3\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB9\x82\xF1";
+
+// "Error (文字列が取れません)"
+inline constexpr char kMciNoErrorText[] =
+    "Error (\x95\xB6\x8E\x9A\x97\xF1\x82\xAA\x8E\xE6\x82\xEA\x82\xDC\x82\xB9"
+    "\x82\xF1)";
+
+}  // namespace qb::texts

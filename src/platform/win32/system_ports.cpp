@@ -1,0 +1,93 @@
+#include "platform/win32/system_ports.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/win32/handles.h"
+#include "startup/command_line.h"
+#include "startup/settings.h"
+
+namespace qb {
+
+uint32_t Win32ProfileStore::GetString(const char* section, const char* key,
+                                      const char* defaultValue, char* buffer, uint32_t size,
+                                      const std::string& path) {
+  return ::GetPrivateProfileStringA(section, key, defaultValue, buffer, size, path.c_str());
+}
+
+int32_t Win32ProfileStore::WriteString(const char* section, const char* key,
+                                       const std::string& value, const std::string& path) {
+  return ::WritePrivateProfileStringA(section, key, value.c_str(), path.c_str());
+}
+
+bool Win32FileSystem::CanOpenForReading(const std::string& path) {
+  // Without FILE_FLAG_BACKUP_SEMANTICS a folder cannot be opened, and a file
+  // another process holds without read sharing fails too, as it should.
+  KernelHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return static_cast<bool>(file);
+}
+
+bool Win32Desktop::WindowExists(const char* title) {
+  return ::FindWindowA(nullptr, title) != nullptr;
+}
+
+int32_t Win32Desktop::ShowCursor(int32_t show) { return ::ShowCursor(show); }
+
+void Win32Desktop::ShowMessage(const char* caption, const char* text) {
+  ::MessageBoxA(nullptr, text, caption, MB_OK | MB_SETFOREGROUND);
+}
+
+namespace {
+
+class Win32ChildProcess : public ChildProcess {
+ public:
+  explicit Win32ChildProcess(HANDLE process) : process_(process) {}
+  bool HasEnded() override { return ::WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0; }
+
+ private:
+  KernelHandle process_;
+};
+
+}  // namespace
+
+std::unique_ptr<ChildProcess> Win32Desktop::StartProgram(const std::string& path) {
+  // The path goes in as the application name and, quoted, as the command
+  // line, so a folder with blanks ("C:\Program Files\...") cannot make
+  // Windows run "C:\Program.exe" instead.
+  std::string commandLine = "\"" + path + "\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION info = {};
+  if (!::CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &info)) {
+    return nullptr;
+  }
+  ::CloseHandle(info.hThread);
+  return std::make_unique<Win32ChildProcess>(info.hProcess);
+}
+
+void Win32Desktop::EndProcess() { ::ExitProcess(0); }
+
+std::string ProgramFolder() {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return {};
+    if (length < buffer.size() || buffer.size() >= 0x10000) {
+      buffer.resize(length);
+      break;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+  std::string folder = FolderOfPath(std::string(buffer.begin(), buffer.end()));
+  if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+  return folder;
+}
+
+std::string ProcessArgumentString() { return ArgumentString(::GetCommandLineA()); }
+
+}  // namespace qb

@@ -1,0 +1,39 @@
+// The Windows side of the core's ports.
+#pragma once
+
+#include <string>
+
+#include "platform/ports.h"
+
+namespace qb {
+
+class Win32ProfileStore : public ProfileStore {
+ public:
+  uint32_t GetString(const char* section, const char* key, const char* defaultValue, char* buffer,
+                     uint32_t size, const std::string& path) override;
+  int32_t WriteString(const char* section, const char* key, const std::string& value,
+                      const std::string& path) override;
+};
+
+class Win32FileSystem : public FileSystem {
+ public:
+  bool CanOpenForReading(const std::string& path) override;
+};
+
+class Win32Desktop : public Desktop {
+ public:
+  bool WindowExists(const char* title) override;
+  int32_t ShowCursor(int32_t show) override;
+  void ShowMessage(const char* caption, const char* text) override;
+  std::unique_ptr<ChildProcess> StartProgram(const std::string& path) override;
+  void EndProcess() override;
+};
+
+// The folder of the running executable, without a trailing backslash except
+// at a drive root ("C:\").
+std::string ProgramFolder();
+
+// The process's command line after the executable's name.
+std::string ProcessArgumentString();
+
+}  // namespace qb

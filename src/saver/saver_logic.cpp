@@ -1,0 +1,102 @@
+#include "saver/saver_logic.h"
+
+#include <utility>
+
+#include "platform/cp932.h"
+#include "platform/texts.h"
+#include "startup/command_line.h"
+#include "startup/main_logic.h"
+
+namespace qb {
+
+MusicFileType MusicFileTypeOf(const std::string& musicFile) {
+  const std::string ending = AsciiUpper(Cp932Last(musicFile, 3));
+  if (ending == "WAV") return MusicFileType::Wav;
+  if (ending == "MP3") return MusicFileType::Mp3;
+  return MusicFileType::None;
+}
+
+SaverLogic::SaverLogic(const SettingsValues& settings, std::string programFolder,
+                       std::string argumentString, int32_t& savedCursorCount, SaverMusic& music,
+                       SaverTimers& timers, Desktop& desktop)
+    : settings_(settings),
+      programFolder_(std::move(programFolder)),
+      argumentString_(std::move(argumentString)),
+      savedCursorCount_(savedCursorCount),
+      music_(music),
+      timers_(timers),
+      desktop_(desktop) {}
+
+void SaverLogic::FormLoad() {
+  if (settings_.MusicKind == kAudioCd) {
+    music_.CdOpen();
+    timers_.SetEnabled(SaverTimer::Timer2, true);
+  }
+  if (settings_.MusicKind == kMusicFile) {
+    const MusicFileType type = MusicFileTypeOf(settings_.MusicFile);
+    if (type == MusicFileType::Wav) music_.WavPlay();
+    if (type == MusicFileType::Mp3) {
+      music_.Mp3Open();
+      timers_.SetEnabled(SaverTimer::Timer1, true);
+    }
+  }
+
+  // Music first, then the presentation.
+  companionSeen_ = 0;
+  companionPath_ = CompanionPathOf(programFolder_);
+  companion_ = desktop_.StartProgram(companionPath_);
+}
+
+void SaverLogic::Timer1Tick() { music_.Mp3KeepLooping(); }
+
+void SaverLogic::Timer2Tick() {
+  music_.CdPoll();
+  timers_.SetEnabled(SaverTimer::Timer2, music_.CdKeepPolling());
+}
+
+void SaverLogic::Timer3Tick() {
+  const bool present = desktop_.WindowExists(texts::kCompanionWindowTitle);
+  if (companionSeen_ == 0) {
+    if (present) {
+      companionSeen_ = 1;
+    } else if (CompanionGone()) {
+      // The presentation can no longer appear: without this the saver would
+      // stay behind, hidden, with the music playing.
+      timers_.SetEnabled(SaverTimer::Timer3, false);
+      FormQueryUnload();
+    }
+    return;
+  }
+  if (!present) {
+    timers_.SetEnabled(SaverTimer::Timer3, false);
+    FormQueryUnload();
+  }
+}
+
+bool SaverLogic::CompanionGone() { return !companion_ || companion_->HasEnded(); }
+
+void SaverLogic::FormQueryUnload() {
+  // A close request arriving while the close path runs (a message pumped by
+  // a music call) must not run it twice.
+  if (closing_) return;
+  closing_ = true;
+
+  if (timers_.IsEnabled(SaverTimer::Timer2)) {
+    timers_.SetEnabled(SaverTimer::Timer2, false);
+    music_.CdStop();
+  }
+  if (settings_.MusicKind == kMusicFile) {
+    const MusicFileType type = MusicFileTypeOf(settings_.MusicFile);
+    if (type == MusicFileType::Wav) music_.WavStop();
+    if (type == MusicFileType::Mp3) {
+      timers_.SetEnabled(SaverTimer::Timer1, false);
+      music_.Mp3Stop();
+    }
+  }
+  if (ModeLetter(argumentString_) == "S") {
+    savedCursorCount_ = desktop_.ShowCursor(savedCursorCount_);
+  }
+  desktop_.EndProcess();
+}
+
+}  // namespace qb

@@ -1,0 +1,11 @@
+#pragma once
+
+namespace qb {
+
+struct SettingsValues;
+
+// Shows the settings dialog modally, without an owner; returns when it has
+// closed, saved or cancelled.
+void ShowSettingsDialog(SettingsValues& settings, const char* programFolder);
+
+}  // namespace qb

@@ -1,0 +1,7 @@
+#include "settings_dialog/settings_dialog.h"
+
+namespace qb {
+
+void ShowSettingsDialog(SettingsValues& /*settings*/, const char* /*programFolder*/) {}
+
+}  // namespace qb

@@ -1,0 +1,39 @@
+// The decisions of the entry routine: which of the three windows to start.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/ports.h"
+#include "startup/settings.h"
+
+namespace qb {
+
+enum class MainOutcome {
+  EndProcess,          // second instance, missing companion, other mode letter
+  EmbedPreview,        // mode P: put the preview into `previewHost`
+  ShowSettingsDialog,  // mode C: show the dialog modally, then end
+  RunSaver,            // mode S or no arguments: create the saver window
+};
+
+struct MainDecision {
+  MainOutcome outcome = MainOutcome::EndProcess;
+  int32_t previewHost = 0;
+};
+
+struct StartupPorts {
+  Desktop& desktop;
+  ProfileStore& profile;
+  FileSystem& files;
+};
+
+// Runs the entry routine's checks in order. Loads the settings, shows the
+// missing-companion message and hides the cursor (mode S, storing the
+// counter in `savedCursorCount`) as it goes; the caller performs the outcome.
+MainDecision DecideStartup(const std::string& argumentString, const std::string& programFolder,
+                           StartupPorts ports, SettingsValues& settings,
+                           int32_t& savedCursorCount);
+
+std::string CompanionPathOf(const std::string& programFolder);
+
+}  // namespace qb

@@ -1,0 +1,71 @@
+// Entry point: decide the mode, then run the one window it calls for.
+#include <windows.h>
+
+#include "platform/win32/system_ports.h"
+#include "saver/saver_window.h"
+#include "settings_dialog/settings_dialog.h"
+#include "startup/main_logic.h"
+#include "startup/preview.h"
+
+namespace qb {
+namespace {
+
+// Process-wide values: they live until the process ends.
+SettingsValues Settings;
+int32_t SavedCursorCount = 0;
+
+class NoMusic : public SaverMusic {
+ public:
+  void CdOpen() override {}
+  void CdPoll() override {}
+  bool CdKeepPolling() const override { return false; }
+  void CdStop() override {}
+  void Mp3Open() override {}
+  void Mp3KeepLooping() override {}
+  void Mp3Stop() override {}
+  void WavPlay() override {}
+  void WavStop() override {}
+};
+
+int RunMessageLoop() {
+  MSG msg;
+  while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+  return 0;
+}
+
+int Main() {
+  Win32Desktop desktop;
+  Win32ProfileStore profile;
+  Win32FileSystem files;
+  const std::string argumentString = ProcessArgumentString();
+  const std::string programFolder = ProgramFolder();
+
+  const MainDecision decision = DecideStartup(argumentString, programFolder,
+                                              {desktop, profile, files}, Settings, SavedCursorCount);
+  switch (decision.outcome) {
+    case MainOutcome::EmbedPreview:
+      if (!EmbedPreview(decision.previewHost)) break;
+      return RunMessageLoop();
+    case MainOutcome::ShowSettingsDialog:
+      ShowSettingsDialog(Settings, programFolder.c_str());
+      break;
+    case MainOutcome::RunSaver: {
+      static NoMusic music;
+      static SaverWindow saver(Settings, programFolder, argumentString, SavedCursorCount, music);
+      if (!saver.Create()) break;
+      return RunMessageLoop();
+    }
+    case MainOutcome::EndProcess:
+      break;
+  }
+  desktop.EndProcess();
+  return 0;
+}
+
+}  // namespace
+}  // namespace qb
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return qb::Main(); }

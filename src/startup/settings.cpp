@@ -1,0 +1,120 @@
+#include "startup/settings.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "platform/cp932.h"
+#include "platform/last_api_result.h"
+#include "platform/texts.h"
+
+namespace qb {
+
+namespace {
+
+constexpr uint32_t kReadBufferSize = 256;
+constexpr size_t kNameFieldSize = 128;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Plain decimal forms only: blanks around, a sign, digits with an optional
+// decimal point, an optional exponent. Hex, "inf" and "nan" are not numbers.
+bool IsDecimalNumber(std::string_view s) {
+  size_t i = 0;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+  size_t digits = 0;
+  while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    size_t expDigits = 0;
+    while (i < s.size() && IsDigit(s[i])) ++i, ++expDigits;
+    if (expDigits == 0) return false;
+  }
+  return i == s.size();
+}
+
+void SetFromText(int16_t& target, const std::string& text) {
+  if (text.empty()) {
+    target = 0;
+    return;
+  }
+  if (auto value = ConvertSettingNumber(text)) target = *value;
+}
+
+}  // namespace
+
+std::string ReadIniString(ProfileStore& store, const char* section, const char* key,
+                          const std::string& path) {
+  char buffer[kReadBufferSize] = {};
+  store.GetString(section, key, "", buffer, kReadBufferSize, path);
+  buffer[kReadBufferSize - 1] = '\0';
+  return std::string(buffer);
+}
+
+void WriteIniString(ProfileStore& store, const char* section, const char* key,
+                    const std::string& value, const std::string& path) {
+  const std::string sectionField = Cp932Truncate(section, kNameFieldSize - 1);
+  const std::string keyField = Cp932Truncate(key, kNameFieldSize - 1);
+  LastApiResult = store.WriteString(sectionField.c_str(), keyField.c_str(), value, path);
+}
+
+std::optional<int16_t> ConvertSettingNumber(std::string_view text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  const std::string trimmed(text.substr(begin, end - begin));
+  if (!IsDecimalNumber(trimmed)) return std::nullopt;
+
+  const double value = std::floor(std::strtod(trimmed.c_str(), nullptr));
+  if (!(value >= -32768.0 && value <= 32767.0)) return std::nullopt;
+  return static_cast<int16_t>(value);
+}
+
+bool FileExists(FileSystem& files, std::string path) {
+  if (Cp932Last(path, 1) == "\\") path.pop_back();
+  if (path.empty()) return false;
+  return files.CanOpenForReading(path);
+}
+
+std::string FolderOfPath(std::string_view path) {
+  // Walk by characters: the second byte of a double-byte character may have
+  // the value of a backslash.
+  size_t p = 0;
+  for (size_t start : Cp932CharStarts(path)) {
+    if (path[start] == ':' || path[start] == '\\') p = start + 1;
+  }
+  std::string s(path.substr(0, p));
+  if (!s.empty() && s.back() == '\\') s.pop_back();
+  return s;
+}
+
+std::string SettingsFilePath(const std::string& programFolder) {
+  return programFolder + texts::kIniFileSuffix;
+}
+
+void LoadSettings(SettingsValues& settings, ProfileStore& store, FileSystem& files,
+                  const std::string& programFolder) {
+  const std::string file = SettingsFilePath(programFolder);
+
+  SetFromText(settings.MusicKind, ReadIniString(store, texts::kIniSection, texts::kKeyMusicKind, file));
+  SetFromText(settings.RepeatTrack,
+              ReadIniString(store, texts::kIniSection, texts::kKeyRepeatTrack, file));
+
+  const std::string musicFile = ReadIniString(store, texts::kIniSection, texts::kKeyMusicFile, file);
+  settings.MusicFile = musicFile;
+  if (musicFile.empty() || !FileExists(files, musicFile)) {
+    settings.MusicFile.clear();
+    if (settings.MusicKind == kMusicFile) settings.MusicKind = kNoMusic;
+  }
+
+  settings.MusicFolder = settings.MusicFile.empty() ? programFolder : FolderOfPath(settings.MusicFile);
+}
+
+}  // namespace qb
