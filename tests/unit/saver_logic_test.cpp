@@ -1,1 +1,238 @@
+#include "saver/saver_logic.h"
+
 #include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "platform/texts.h"
+
+namespace qb {
+namespace {
+
+class FakeTimers : public SaverTimers {
+ public:
+  bool enabled[3] = {false, false, true};
+  void SetEnabled(SaverTimer t, bool on) override { enabled[static_cast<int>(t)] = on; }
+  bool IsEnabled(SaverTimer t) const override { return enabled[static_cast<int>(t)]; }
+};
+
+class FakeMusic : public SaverMusic {
+ public:
+  std::vector<std::string> calls;
+  bool keepPolling = true;
+  void CdOpen() override { calls.push_back("CdOpen"); }
+  void CdPoll() override { calls.push_back("CdPoll"); }
+  bool CdKeepPolling() const override { return keepPolling; }
+  void CdStop() override { calls.push_back("CdStop"); }
+  void Mp3Open() override { calls.push_back("Mp3Open"); }
+  void Mp3KeepLooping() override { calls.push_back("Mp3KeepLooping"); }
+  void Mp3Stop() override { calls.push_back("Mp3Stop"); }
+  void WavPlay() override { calls.push_back("WavPlay"); }
+  void WavStop() override { calls.push_back("WavStop"); }
+};
+
+using Calls = std::vector<std::string>;
+
+class SaverTest : public ::testing::Test {
+ protected:
+  SettingsValues settings;
+  int32_t savedCursor = -1;
+  FakeMusic music;
+  FakeTimers timers;
+  test::FakeDesktop desktop;
+  std::string args = "/s";
+
+  // Start-up hid the cursor: the display counter stands at -1.
+  void SetUp() override { desktop.cursorCounter = -1; }
+
+  SaverLogic Make() {
+    return SaverLogic(settings, "C:\\Program Files\\Q", args, savedCursor, music, timers, desktop);
+  }
+  bool On(SaverTimer t) const { return timers.IsEnabled(t); }
+  void ShowCompanion(bool shown) {
+    if (shown) {
+      desktop.windows.insert(texts::kCompanionWindowTitle);
+    } else {
+      desktop.windows.erase(texts::kCompanionWindowTitle);
+    }
+  }
+};
+
+TEST(MusicFileType, IsDecidedByTheLastThreeCharacters) {
+  EXPECT_EQ(MusicFileTypeOf("C:\\a.wav"), MusicFileType::Wav);
+  EXPECT_EQ(MusicFileTypeOf("C:\\a.Wav"), MusicFileType::Wav);
+  EXPECT_EQ(MusicFileTypeOf("C:\\a.MP3"), MusicFileType::Mp3);
+  EXPECT_EQ(MusicFileTypeOf("C:\\a.Mp3"), MusicFileType::Mp3);
+  EXPECT_EQ(MusicFileTypeOf("C:\\awav"), MusicFileType::Wav);  // the dot is not looked at
+  EXPECT_EQ(MusicFileTypeOf("C:\\a.mid"), MusicFileType::None);
+  EXPECT_EQ(MusicFileTypeOf("mp3"), MusicFileType::Mp3);
+  EXPECT_EQ(MusicFileTypeOf("p3"), MusicFileType::None);
+  EXPECT_EQ(MusicFileTypeOf(""), MusicFileType::None);
+  // The trail byte of "ヨ" (83 57) is 'W': three characters, not three bytes.
+  EXPECT_EQ(MusicFileTypeOf("C:\\\x83WAV"), MusicFileType::None);
+}
+
+TEST_F(SaverTest, LoadStartsTheMusicOfEachKindThenTheCompanion) {
+  settings.MusicKind = kAudioCd;
+  Make().FormLoad();
+  EXPECT_EQ(music.calls, Calls{"CdOpen"});
+  EXPECT_TRUE(On(SaverTimer::Timer2));
+  EXPECT_FALSE(On(SaverTimer::Timer1));
+
+  music.calls.clear();
+  timers = {};
+  settings = {kMusicFile, 0, "C:\\m\\a.wav", "C:\\m"};
+  Make().FormLoad();
+  EXPECT_EQ(music.calls, Calls{"WavPlay"});
+  EXPECT_FALSE(On(SaverTimer::Timer1));
+  EXPECT_FALSE(On(SaverTimer::Timer2));
+
+  music.calls.clear();
+  settings.MusicFile = "C:\\m\\a.Mp3";
+  Make().FormLoad();
+  EXPECT_EQ(music.calls, Calls{"Mp3Open"});
+  EXPECT_TRUE(On(SaverTimer::Timer1));
+
+  music.calls.clear();
+  timers = {};
+  for (int16_t kind : {0, 3, -1}) {
+    settings = {kind, 0, "C:\\m\\a.mp3", "C:\\m"};
+    Make().FormLoad();
+  }
+  settings = {kMusicFile, 0, "C:\\m\\a.mid", "C:\\m"};
+  Make().FormLoad();
+  EXPECT_TRUE(music.calls.empty());
+  EXPECT_FALSE(On(SaverTimer::Timer1));
+  EXPECT_FALSE(On(SaverTimer::Timer2));
+  EXPECT_TRUE(On(SaverTimer::Timer3));
+}
+
+TEST_F(SaverTest, MusicStartsBeforeTheCompanion) {
+  settings = {kMusicFile, 0, "C:\\m\\a.wav", "C:\\m"};
+  SaverLogic saver = Make();
+  saver.FormLoad();
+  EXPECT_EQ(desktop.started, (std::vector<std::string>{"C:\\Program Files\\Q\\Quillbright.dll"}));
+  EXPECT_EQ(saver.CompanionPath(), "C:\\Program Files\\Q\\Quillbright.dll");
+  EXPECT_EQ(saver.CompanionSeen(), 0);
+}
+
+TEST_F(SaverTest, EndsOnlyAfterTheCompanionWindowCameAndWent) {
+  settings = {kMusicFile, 0, "C:\\m\\a.mp3", "C:\\m"};
+  SaverLogic saver = Make();
+  saver.FormLoad();
+  for (int tick = 0; tick < 5; ++tick) saver.Timer3Tick();  // still starting up
+  EXPECT_EQ(desktop.endCount, 0);
+  EXPECT_EQ(saver.CompanionSeen(), 0);
+
+  ShowCompanion(true);
+  saver.Timer3Tick();
+  EXPECT_EQ(saver.CompanionSeen(), 1);
+  saver.Timer3Tick();
+  EXPECT_EQ(desktop.endCount, 0);
+
+  music.calls.clear();
+  desktop.calls.clear();
+  ShowCompanion(false);
+  saver.Timer3Tick();
+  EXPECT_FALSE(On(SaverTimer::Timer3));
+  EXPECT_FALSE(On(SaverTimer::Timer1));
+  EXPECT_EQ(music.calls, Calls{"Mp3Stop"});
+  EXPECT_EQ(desktop.calls, (Calls{std::string("find ") + texts::kCompanionWindowTitle, "cursor -1", "end"}));
+  EXPECT_EQ(savedCursor, 0);
+}
+
+TEST_F(SaverTest, AWindowThatCameAndWentBetweenTicksIsNeverSeen) {
+  SaverLogic saver = Make();
+  saver.FormLoad();
+  ShowCompanion(true);
+  ShowCompanion(false);
+  for (int tick = 0; tick < 3; ++tick) saver.Timer3Tick();
+  EXPECT_EQ(saver.CompanionSeen(), 0);
+  EXPECT_EQ(desktop.endCount, 0);
+}
+
+TEST_F(SaverTest, EndsWhenTheCompanionCannotStartOrEndsUnseen) {
+  settings = {kMusicFile, 0, "C:\\m\\a.wav", "C:\\m"};
+  desktop.startSucceeds = false;
+  SaverLogic failed = Make();
+  failed.FormLoad();
+  EXPECT_EQ(desktop.endCount, 0);  // the close path runs on the watch's tick
+  failed.Timer3Tick();
+  EXPECT_EQ(desktop.endCount, 1);
+  EXPECT_EQ(music.calls, (Calls{"WavPlay", "WavStop"}));
+  EXPECT_FALSE(On(SaverTimer::Timer3));
+
+  desktop = {};
+  desktop.cursorCounter = -1;
+  timers = {};
+  SaverLogic quitter = Make();
+  quitter.FormLoad();
+  quitter.Timer3Tick();
+  EXPECT_EQ(desktop.endCount, 0);
+  desktop.childEnded = true;
+  quitter.Timer3Tick();
+  EXPECT_EQ(desktop.endCount, 1);
+}
+
+TEST_F(SaverTest, AWindowSeenOnTheLastTickBeforeTheProcessEndedCountsAsSeen) {
+  SaverLogic saver = Make();
+  saver.FormLoad();
+  ShowCompanion(true);
+  desktop.childEnded = true;  // e.g. the window belongs to a process it handed over to
+  saver.Timer3Tick();
+  EXPECT_EQ(saver.CompanionSeen(), 1);
+  EXPECT_EQ(desktop.endCount, 0);
+}
+
+TEST_F(SaverTest, AnOutsideCloseTakesTheSameClosePath) {
+  settings.MusicKind = kAudioCd;
+  SaverLogic saver = Make();
+  saver.FormLoad();
+  saver.FormQueryUnload();
+  EXPECT_EQ(music.calls, (Calls{"CdOpen", "CdStop"}));
+  EXPECT_FALSE(On(SaverTimer::Timer2));
+  EXPECT_EQ(desktop.endCount, 1);
+  EXPECT_EQ(savedCursor, 0);
+  // A second request while closing changes nothing.
+  saver.FormQueryUnload();
+  EXPECT_EQ(desktop.endCount, 1);
+  EXPECT_EQ(desktop.CountCalls("cursor"), 1u);
+}
+
+TEST_F(SaverTest, CdPollingThatGaveUpIsNotStoppedOnClose) {
+  settings.MusicKind = kAudioCd;
+  SaverLogic saver = Make();
+  saver.FormLoad();
+  saver.Timer2Tick();
+  EXPECT_TRUE(On(SaverTimer::Timer2));
+  music.keepPolling = false;
+  saver.Timer2Tick();
+  EXPECT_FALSE(On(SaverTimer::Timer2));
+  saver.FormQueryUnload();
+  EXPECT_EQ(music.calls, (Calls{"CdOpen", "CdPoll", "CdPoll"}));
+}
+
+TEST_F(SaverTest, TheMp3TimerKeepsTheFileLooping) {
+  settings = {kMusicFile, 0, "C:\\m\\a.mp3", "C:\\m"};
+  SaverLogic saver = Make();
+  saver.FormLoad();
+  saver.Timer1Tick();
+  saver.Timer1Tick();
+  EXPECT_EQ(music.calls, (Calls{"Mp3Open", "Mp3KeepLooping", "Mp3KeepLooping"}));
+}
+
+TEST_F(SaverTest, TheCursorIsGivenBackOnlyInSaverMode) {
+  for (const char* a : {"", "/a", "S"}) {
+    args = a;
+    desktop = {};
+    Make().FormQueryUnload();
+    EXPECT_EQ(desktop.CountCalls("cursor"), 0u) << a;
+    EXPECT_EQ(desktop.endCount, 1);
+  }
+  args = "-S 5";
+  desktop = {};
+  Make().FormQueryUnload();
+  EXPECT_EQ(desktop.CountCalls("cursor -1"), 1u);
+}
+
+}  // namespace
+}  // namespace qb
