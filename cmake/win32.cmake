@@ -18,6 +18,7 @@ add_executable(Quillbright WIN32
   src/startup/preview_win32.cpp
   src/settings_dialog/settings_dialog_win32.cpp
   src/saver/saver_window.cpp
+  src/platform/win32/lean_runtime.cpp
   src/resources/quillbright.rc
 )
 set_target_properties(Quillbright PROPERTIES SUFFIX ".scr")
