@@ -1,0 +1,362 @@
+# shellcheck shell=bash
+# Helpers for running Quillbright under Wine: a private Xvfb, a throw-away
+# 32-bit Japanese prefix, programs run with timeouts, and small checks.
+# Sourced by the scenario scripts, the benchmark and scripts/run.
+#
+# Programs' output always goes to files, never to a pipe: Wine's long-lived
+# helpers (wineserver, the desktop's explorer.exe) inherit the descriptors
+# of whoever started them first, and would keep a pipe open for ever.
+
+QB_TESTS_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+QB_SOURCE_DIR=$(cd "$QB_TESTS_DIR/../.." && pwd)
+: "${QB_WIN32_DIR:=$QB_SOURCE_DIR/build/win32}"
+: "${QB_HELPERS_DIR:=$QB_WIN32_DIR/tests/wine}"
+
+QB_SAVER_TITLE=Quillbright_Main
+QB_DIALOG_TITLE='<Quillbright>'
+QB_COMPANION_TITLE=Quillbright_VC
+QB_APP_CAPTION='Quillbright (ScreenSaver)'
+
+qb_log() { printf '[%s] %s\n' "$(date +%T.%3N)" "$*" >&2; }
+qb_die() { printf 'FATAL: %s\n' "$*" >&2; exit 1; }
+
+# ---------------------------------------------------------------- display
+
+qb_free_display_number() {
+  local n
+  for n in $(seq 91 250); do
+    if [[ ! -e /tmp/.X$n-lock && ! -e /tmp/.X11-unix/X$n ]]; then
+      echo "$n"
+      return 0
+    fi
+  done
+  return 1
+}
+
+# Starts Xvfb on a free display, records its pid in STATE_DIR/xvfb.pid and
+# exports DISPLAY.
+qb_start_xvfb() {
+  local state_dir=$1 attempt n pid i
+  mkdir -p "$state_dir"
+  for attempt in 1 2 3; do
+    n=$(qb_free_display_number) || qb_die "no free X display number"
+    setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp \
+      </dev/null >"$state_dir/xvfb.log" 2>&1 &
+    pid=$!
+    for i in $(seq 100); do
+      [[ -S /tmp/.X11-unix/X$n ]] && break
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.05
+    done
+    if kill -0 "$pid" 2>/dev/null && [[ -S /tmp/.X11-unix/X$n ]]; then
+      echo "$pid" >"$state_dir/xvfb.pid"
+      export DISPLAY=":$n"
+      qb_log "Xvfb pid $pid on $DISPLAY"
+      return 0
+    fi
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  qb_die "Xvfb did not start (see $state_dir/xvfb.log)"
+}
+
+# Uses the caller's display when there is one.
+qb_ensure_display() {
+  local state_dir=$1
+  [[ -n ${DISPLAY:-} ]] && return 0
+  qb_start_xvfb "$state_dir"
+}
+
+qb_stop_xvfb() {
+  local state_dir=$1 pid
+  [[ -f $state_dir/xvfb.pid ]] || return 0
+  pid=$(<"$state_dir/xvfb.pid")
+  if [[ $(cat "/proc/$pid/comm" 2>/dev/null) == Xvfb ]]; then
+    kill "$pid" 2>/dev/null || true
+    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+    kill -9 "$pid" 2>/dev/null || true
+  fi
+  rm -f "$state_dir/xvfb.pid"
+}
+
+qb_screenshot() {
+  timeout 20 import -window root "$1"
+}
+
+# ---------------------------------------------------------------- prefix
+
+qb_wine_env() {
+  export WINEPREFIX=$1
+  export WINEARCH=win32
+  export WINEDEBUG=-all
+  export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+  # No Mono or Gecko install dialogs while the prefix is made.
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+}
+
+# A Unix path as Wine's programs see it: C:\ inside the prefix, Z:\ elsewhere.
+qb_winpath() {
+  local path=$1 drive_c="$WINEPREFIX/drive_c"
+  if [[ $path == "$drive_c" || $path == "$drive_c"/* ]]; then
+    path="C:${path#"$drive_c"}"
+    [[ $path == C: ]] && path='C:/'
+  else
+    path="Z:$path"
+  fi
+  printf '%s\n' "${path//\//\\}"
+}
+
+# Runs CMD with a timeout, stdout to OUT and stderr to OUT.err.
+qb_run() {
+  local out=$1 seconds=$2
+  shift 2
+  timeout -k 5 "$seconds" "$@" </dev/null >"$out" 2>"$out.err"
+}
+
+qb_wine() {
+  local out=$1 seconds=$2
+  shift 2
+  qb_run "$out" "$seconds" wine "$@"
+}
+
+qb_write_registry_file() {
+  local file=$1
+  # regedit wants UTF-16LE with a byte order mark.
+  {
+    printf '\xff\xfe'
+    iconv -f UTF-8 -t UTF-16LE <<'EOF'
+Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"ＭＳ Ｐゴシック"="IPAPGothic"
+"ＭＳ ゴシック"="IPAGothic"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1024x768"
+
+EOF
+  } >"$file"
+}
+
+qb_install_fonts() {
+  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+}
+
+# Makes a fresh prefix in PREFIX (with the environment from qb_wine_env);
+# no server is left running.
+qb_make_prefix() {
+  local prefix=$1 logs
+  qb_wine_env "$prefix"
+  logs=$(dirname "$prefix")
+  qb_stop_wine
+  rm -rf "$prefix"
+  mkdir -p "$prefix"
+  qb_log "creating prefix $prefix"
+  qb_start_wineserver || qb_die "wineserver did not start"
+  qb_run "$logs/wineboot.log" 180 wineboot -i || qb_die "wineboot failed (see $logs/wineboot.log.err)"
+  qb_install_fonts
+  qb_write_registry_file "$logs/qb-settings.reg"
+  qb_wine "$logs/regedit.log" 60 regedit /S "$(qb_winpath "$logs/qb-settings.reg")" ||
+    qb_die "registry import failed"
+  # The desktop wineboot opened is not the virtual one just configured:
+  # start the next programs in a new session.
+  qb_stop_wine
+  touch "$prefix/.qb-ready"
+}
+
+qb_prefix_ready() { [[ -f $1/.qb-ready && -f $1/system.reg ]]; }
+
+qb_make_or_reuse_prefix() {
+  local prefix=$1
+  if qb_prefix_ready "$prefix"; then
+    qb_wine_env "$prefix"
+    qb_log "reusing prefix $prefix"
+  else
+    qb_make_prefix "$prefix"
+  fi
+  qb_start_wineserver || true
+}
+
+# Keeps the server (and with it the desktop) up between programs, so each
+# start costs tens of milliseconds instead of half a second. Fails when a
+# server for the prefix is already running.
+qb_start_wineserver() {
+  timeout 20 wineserver -p </dev/null >/dev/null 2>&1
+}
+
+qb_stop_wine() {
+  [[ -n ${WINEPREFIX:-} && -d $WINEPREFIX ]] || return 0
+  timeout 20 wineserver -k </dev/null >/dev/null 2>&1 || true
+  timeout 20 wineserver -w </dev/null >/dev/null 2>&1 || true
+  return 0
+}
+
+# Starts the virtual desktop now and keeps it up for HOLD_S seconds. Wine
+# closes a desktop a second after its last program ends, and starting it
+# again costs seconds; the hidden window of a lingering driver prevents that.
+qb_start_desktop() {
+  local log=$1 hold_s=${2:-3600}
+  setsid wine "$QB_HELPERS_DIR/qbdriver.exe" hold-window qb_desktop_keeper "$((hold_s * 1000))" \
+    </dev/null >"$log" 2>"$log.err" &
+  qb_wine "$log.wait" 60 "$QB_HELPERS_DIR/qbdriver.exe" wait-window qb_desktop_keeper 50000
+}
+
+# ---------------------------------------------------------------- shared test environment
+
+qb_require_win32_build() {
+  local f
+  for f in "$QB_WIN32_DIR/Quillbright.scr" "$QB_WIN32_DIR/Quillbright.dll" \
+           "$QB_HELPERS_DIR/qbdriver.exe" "$QB_HELPERS_DIR/standin.exe" \
+           "$QB_HELPERS_DIR/idle_waiter.exe" "$QB_HELPERS_DIR/settings_probe.exe"; do
+    [[ -f $f ]] || qb_die "$f is missing: build the win32 preset first"
+  done
+}
+
+# Stops what a previous run in ENV_DIR left running.
+qb_teardown_env() {
+  local env_dir=$1
+  if [[ -d $env_dir/prefix ]]; then
+    (
+      qb_wine_env "$env_dir/prefix"
+      qb_stop_wine
+    )
+  fi
+  qb_stop_xvfb "$env_dir"
+  rm -f "$env_dir/env.sh"
+}
+
+# Creates Xvfb, prefix, server and desktop in ENV_DIR and records them in
+# ENV_DIR/env.sh for the scenarios.
+qb_setup_env() {
+  local env_dir=$1
+  qb_teardown_env "$env_dir"
+  mkdir -p "$env_dir"
+  qb_start_xvfb "$env_dir"
+  qb_make_prefix "$env_dir/prefix"
+  qb_start_wineserver || qb_die "wineserver did not start"
+  qb_start_desktop "$env_dir/desktop.log" || qb_die "the virtual desktop did not start"
+  {
+    printf 'export DISPLAY=%q\n' "$DISPLAY"
+    printf 'qb_wine_env %q\n' "$WINEPREFIX"
+  } >"$env_dir/env.sh"
+}
+
+qb_load_env() {
+  local env_dir=${1:-${QB_WINE_ENV:-}}
+  [[ -n $env_dir && -f $env_dir/env.sh ]] || qb_die "no Wine test environment in '$env_dir' (run the env_setup test)"
+  # shellcheck disable=SC1091
+  source "$env_dir/env.sh"
+  local pid
+  pid=$(cat "$env_dir/xvfb.pid" 2>/dev/null)
+  [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null || qb_die "the test Xvfb is not running"
+}
+
+# ---------------------------------------------------------------- scenarios
+
+# The scratch folder of the running scenario, for driver output files.
+qb_scenario_begin() {
+  qb_load_env
+  QB_OUT=$(dirname "$WINEPREFIX")/out/$1
+  rm -rf "$QB_OUT"
+  mkdir -p "$QB_OUT"
+  QB_FAILURES=0
+  qb_driver sweep sweep 5000 >/dev/null || qb_log "windows left over from before: $(qb_get remaining "$QB_OUT/sweep")"
+}
+
+# A fresh folder NAME under C:\ holding a copy of Quillbright.scr.
+qb_saver_folder() {
+  local dir="$WINEPREFIX/drive_c/$1"
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  cp "$QB_WIN32_DIR/Quillbright.scr" "$dir/"
+  printf '%s\n' "$dir"
+}
+
+# Puts the stand-in beside the saver in DIR as Quillbright.dll; the other
+# arguments are its configuration lines (see standin.cpp).
+qb_add_standin() {
+  local dir=$1
+  shift
+  cp "$QB_HELPERS_DIR/standin.exe" "$dir/Quillbright.dll"
+  printf '%s\n' "$@" >"$dir/Quillbright.dll.cfg"
+}
+
+# Runs the driver with output to $QB_OUT/NAME.
+qb_driver() {
+  local name=$1
+  shift
+  qb_wine "$QB_OUT/$name" 60 "$QB_HELPERS_DIR/qbdriver.exe" "$@"
+}
+
+# The value of KEY in a key=value file (driver output, stand-in log).
+qb_get() {
+  local key=$1 file=$2
+  [[ -f $file ]] || return 0
+  grep -a -m1 "^$key=" "$file" | cut -d= -f2- | tr -d '\r'
+}
+
+# The bytes of a string as lower-case hex, as the driver prints them.
+qb_hex() { printf '%s' "$1" | od -An -v -tx1 | tr -d ' \n'; }
+
+qb_pass() { printf 'ok     %s\n' "$*"; }
+qb_fail() {
+  printf 'FAILED %s\n' "$*"
+  QB_FAILURES=$((QB_FAILURES + 1))
+}
+
+qb_expect_eq() {
+  local what=$1 actual=$2 expected=$3
+  if [[ $actual == "$expected" ]]; then
+    qb_pass "$what = $actual"
+  else
+    qb_fail "$what: got '$actual', want '$expected'"
+  fi
+}
+
+# Integer ACTUAL <= MAX (an empty ACTUAL fails).
+qb_expect_le() {
+  local what=$1 actual=$2 max=$3
+  if [[ $actual =~ ^-?[0-9]+$ ]] && ((actual <= max)); then
+    qb_pass "$what = $actual (<= $max)"
+  else
+    qb_fail "$what: got '$actual', want <= $max"
+  fi
+}
+
+qb_expect_ge() {
+  local what=$1 actual=$2 min=$3
+  if [[ $actual =~ ^-?[0-9]+$ ]] && ((actual >= min)); then
+    qb_pass "$what = $actual (>= $min)"
+  else
+    qb_fail "$what: got '$actual', want >= $min"
+  fi
+}
+
+qb_expect_file() {
+  if [[ -e $2 ]]; then qb_pass "$1"; else qb_fail "$1: $2 does not exist"; fi
+}
+
+qb_expect_no_file() {
+  if [[ ! -e $2 ]]; then qb_pass "$1"; else qb_fail "$1: $2 exists"; fi
+}
+
+# Shows a file's content when a check on it failed.
+qb_show() {
+  local file
+  for file in "$@"; do
+    printf -- '--- %s\n' "$file"
+    tr -d '\r' <"$file" 2>/dev/null
+  done
+}
+
+qb_scenario_end() {
+  qb_driver sweep_end sweep 5000 >/dev/null
+  if ((QB_FAILURES > 0)); then
+    printf '%d check(s) failed; driver output is in %s\n' "$QB_FAILURES" "$QB_OUT"
+    exit 1
+  fi
+  printf 'all checks passed\n'
+}

@@ -1,0 +1,449 @@
+// Test driver for the Wine scenarios: starts the saver, watches its windows
+// and the companion's, answers message boxes, and reports what it saw as
+// key=value lines. Exits non-zero only when the driver itself could not do
+// its job (bad usage, program did not start or end in time, an expected
+// window never came); the scenario scripts judge the values.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char kSaverTitle[] = "Quillbright_Main";
+constexpr char kCompanionTitle[] = "Quillbright_VC";
+constexpr char kHoldClass[] = "QbDriverHold";
+constexpr char kAppCaption[] = "Quillbright (ScreenSaver)";
+constexpr char kMessageBoxClass[] = "#32770";
+constexpr DWORD kPollMs = 10;
+
+void Print(const char* key, const std::string& value) {
+  std::printf("%s=%s\n", key, value.c_str());
+  std::fflush(stdout);
+}
+
+void Print(const char* key, long long value) { Print(key, std::to_string(value)); }
+
+std::string Hex(const std::string& bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string out;
+  for (unsigned char c : bytes) {
+    out += kDigits[c >> 4];
+    out += kDigits[c & 15];
+  }
+  return out;
+}
+
+std::string HexOf(unsigned long value) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof(buffer), "%08lx", value);
+  return buffer;
+}
+
+std::string WindowText(HWND window) {
+  char buffer[1024] = {};
+  ::GetWindowTextA(window, buffer, sizeof(buffer));
+  return buffer;
+}
+
+std::string ClassOf(HWND window) {
+  char buffer[256] = {};
+  ::GetClassNameA(window, buffer, sizeof(buffer));
+  return buffer;
+}
+
+// Milliseconds since `start`; GetTickCount is one clock for all processes
+// of the prefix, so the stand-in's logged ticks compare with ours.
+long long Since(DWORD start) { return static_cast<long long>(::GetTickCount() - start); }
+
+void PumpMessages() {
+  MSG msg;
+  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+}
+
+// Waits up to `ms` for `handle` (may be null) while keeping the driver's own
+// windows answering; true when the handle was signalled.
+bool WaitPumping(HANDLE handle, DWORD ms) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    const DWORD spent = ::GetTickCount() - start;
+    const DWORD left = spent >= ms ? 0 : ms - spent;
+    const DWORD count = handle ? 1 : 0;
+    const DWORD result = ::MsgWaitForMultipleObjects(count, &handle, FALSE, left, QS_ALLINPUT);
+    if (handle && result == WAIT_OBJECT_0) return true;
+    PumpMessages();
+    if (result == WAIT_TIMEOUT || left == 0) return false;
+  }
+}
+
+HWND CreateHiddenWindow(const char* title) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = ::DefWindowProcA;
+  wc.hInstance = ::GetModuleHandleA(nullptr);
+  wc.lpszClassName = kHoldClass;
+  ::RegisterClassA(&wc);  // fails harmlessly when already registered
+  return ::CreateWindowExA(0, kHoldClass, title, WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
+                           wc.hInstance, nullptr);
+}
+
+struct MessageBoxInfo {
+  std::string text;
+  std::string buttonIds;
+  int buttons = 0;
+  int icons = 0;
+  HWND ok = nullptr;
+};
+
+BOOL CALLBACK InspectChild(HWND child, LPARAM param) {
+  auto& info = *reinterpret_cast<MessageBoxInfo*>(param);
+  if (!::IsWindowVisible(child)) return TRUE;
+  const std::string cls = ClassOf(child);
+  const LONG style = ::GetWindowLongA(child, GWL_STYLE);
+  if (lstrcmpiA(cls.c_str(), "Button") == 0) {
+    const int id = ::GetDlgCtrlID(child);
+    if (!info.buttonIds.empty()) info.buttonIds += ',';
+    info.buttonIds += std::to_string(id);
+    ++info.buttons;
+    if (id == IDOK) info.ok = child;
+  } else if (lstrcmpiA(cls.c_str(), "Static") == 0) {
+    if ((style & SS_TYPEMASK) == SS_ICON) {
+      DWORD_PTR icon = 0;
+      ::SendMessageTimeoutA(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 1000, &icon);
+      if (icon) ++info.icons;
+    } else {
+      const std::string text = WindowText(child);
+      if (text.size() > info.text.size()) info.text = text;
+    }
+  }
+  return TRUE;
+}
+
+MessageBoxInfo InspectMessageBox(HWND box) {
+  MessageBoxInfo info;
+  ::EnumChildWindows(box, InspectChild, reinterpret_cast<LPARAM>(&info));
+  return info;
+}
+
+void ReportMessageBox(HWND box) {
+  const MessageBoxInfo info = InspectMessageBox(box);
+  Print("msgbox_seen", 1);
+  Print("msgbox_caption_hex", Hex(WindowText(box)));
+  Print("msgbox_text_hex", Hex(info.text));
+  Print("msgbox_buttons", info.buttons);
+  Print("msgbox_button_ids", info.buttonIds);
+  Print("msgbox_icons", info.icons);
+}
+
+void PressOk(HWND box) {
+  const MessageBoxInfo info = InspectMessageBox(box);
+  ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(info.ok));
+}
+
+// A top-level window with this exact title that this driver does not own
+// (the driver may be holding one with the same title).
+HWND FindOthersWindow(const char* title, const char* cls = nullptr) {
+  const DWORD self = ::GetCurrentProcessId();
+  HWND window = nullptr;
+  while ((window = ::FindWindowExA(nullptr, window, cls, title)) != nullptr) {
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner != self) return window;
+  }
+  return nullptr;
+}
+
+// What `run` watches and does while the program under test runs.
+struct RunOptions {
+  DWORD timeoutMs = 10000;
+  std::vector<std::string> holdTitles;
+  std::string msgboxCaption;
+  long closeCompanionAfterMs = -1;
+  long closeSaverAfterMs = -1;
+  std::string exe;
+  std::string arguments;
+};
+
+struct WindowWatch {
+  explicit WindowWatch(const char* watchedTitle) : title(watchedTitle) {}
+
+  const char* title;
+  HWND window = nullptr;
+  long long seenMs = -1;
+  long long goneMs = -1;
+  long long closeMs = -1;
+  bool everVisible = false;
+  std::string cls;
+  LONG style = 0;
+  LONG exStyle = 0;
+
+  void Poll(DWORD start) {
+    HWND now = FindOthersWindow(title);
+    if (now && seenMs < 0) {
+      seenMs = Since(start);
+      window = now;
+      cls = ClassOf(now);
+      style = ::GetWindowLongA(now, GWL_STYLE);
+      exStyle = ::GetWindowLongA(now, GWL_EXSTYLE);
+    }
+    if (now && ::IsWindowVisible(now)) everVisible = true;
+    if (!now && seenMs >= 0 && goneMs < 0) goneMs = Since(start);
+  }
+
+  void CloseAfter(long delayMs, DWORD start) {
+    if (delayMs < 0 || seenMs < 0 || closeMs >= 0 || goneMs >= 0) return;
+    if (Since(start) - seenMs < delayMs) return;
+    ::PostMessageA(window, WM_CLOSE, 0, 0);
+    closeMs = Since(start);
+  }
+
+  void Report(const char* prefix) const {
+    const std::string p(prefix);
+    Print((p + "_seen").c_str(), seenMs >= 0 ? 1 : 0);
+    if (seenMs < 0) return;
+    Print((p + "_seen_ms").c_str(), seenMs);
+    Print((p + "_visible_ever").c_str(), everVisible ? 1 : 0);
+    Print((p + "_class").c_str(), cls);
+    Print((p + "_style").c_str(), HexOf(static_cast<unsigned long>(style)));
+    Print((p + "_exstyle").c_str(), HexOf(static_cast<unsigned long>(exStyle)));
+    if (closeMs >= 0) Print((p + "_close_ms").c_str(), closeMs);
+    if (goneMs >= 0) Print((p + "_gone_ms").c_str(), goneMs);
+  }
+};
+
+int Run(const RunOptions& options) {
+  std::vector<HWND> held;
+  for (const std::string& title : options.holdTitles) {
+    HWND window = CreateHiddenWindow(title.c_str());
+    if (!window) {
+      Print("error", "cannot create hold window");
+      return 3;
+    }
+    held.push_back(window);
+  }
+
+  std::string commandLine = "\"" + options.exe + "\"";
+  if (!options.arguments.empty()) commandLine += " " + options.arguments;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  const DWORD start = ::GetTickCount();
+  if (!::CreateProcessA(options.exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+    Print("error", "CreateProcess failed " + std::to_string(::GetLastError()));
+    return 3;
+  }
+  ::CloseHandle(process.hThread);
+  Print("start_tick", ::GetTickCount());
+
+  WindowWatch saver(kSaverTitle);
+  WindowWatch companion(kCompanionTitle);
+  HWND box = nullptr;
+  long long okMs = -1;
+  long long appBoxMs = -1;
+  bool ended = false;
+  for (;;) {
+    saver.Poll(start);
+    companion.Poll(start);
+    companion.CloseAfter(options.closeCompanionAfterMs, start);
+    saver.CloseAfter(options.closeSaverAfterMs, start);
+    if (!options.msgboxCaption.empty() && okMs < 0) {
+      if (!box) box = FindOthersWindow(options.msgboxCaption.c_str(), kMessageBoxClass);
+      if (box && ::IsWindowVisible(box)) {
+        ReportMessageBox(box);
+        Print("msgbox_seen_ms", Since(start));
+        PressOk(box);
+        okMs = Since(start);
+      }
+    }
+    if (appBoxMs < 0 && FindOthersWindow(kAppCaption, kMessageBoxClass)) appBoxMs = Since(start);
+    if (ended) break;
+    // One more round of polling after the end, so a window that vanished
+    // with the process is recorded as gone.
+    ended = WaitPumping(process.hProcess, kPollMs);
+    if (!ended && Since(start) > options.timeoutMs) break;
+  }
+  const long long endMs = Since(start);
+
+  int status = 0;
+  if (ended) {
+    DWORD code = 0;
+    ::GetExitCodeProcess(process.hProcess, &code);
+    Print("exit_code", code);
+    Print("elapsed_ms", endMs);
+    Print("end_tick", ::GetTickCount());
+  } else {
+    ::TerminateProcess(process.hProcess, 99);
+    Print("timed_out", 1);
+    status = 2;
+  }
+  // Any message box with the program's caption, expected or not.
+  Print("appbox_seen", appBoxMs >= 0 ? 1 : 0);
+  saver.Report("main");
+  companion.Report("vc");
+  if (ended && companion.closeMs >= 0) Print("vc_close_to_end_ms", endMs - companion.closeMs);
+  if (ended && companion.goneMs >= 0) Print("vc_gone_to_end_ms", endMs - companion.goneMs);
+  if (ended && saver.closeMs >= 0) Print("main_close_to_end_ms", endMs - saver.closeMs);
+  if (!options.msgboxCaption.empty()) {
+    if (okMs < 0) {
+      Print("msgbox_seen", 0);
+      status = status ? status : 4;
+    } else if (ended) {
+      Print("msgbox_ok_to_end_ms", endMs - okMs);
+    }
+  }
+  ::CloseHandle(process.hProcess);
+  for (HWND window : held) ::DestroyWindow(window);
+  return status;
+}
+
+int WaitWindow(const char* title, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    if (::FindWindowA(nullptr, title)) {
+      Print("found", 1);
+      Print("elapsed_ms", Since(start));
+      return 0;
+    }
+    if (Since(start) > timeoutMs) break;
+    WaitPumping(nullptr, kPollMs);
+  }
+  Print("found", 0);
+  return 1;
+}
+
+int WindowInfo(const char* title) {
+  HWND window = ::FindWindowA(nullptr, title);
+  Print("exists", window ? 1 : 0);
+  if (!window) return 1;
+  RECT rect = {};
+  ::GetWindowRect(window, &rect);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(window, &pid);
+  Print("visible", ::IsWindowVisible(window) ? 1 : 0);
+  Print("class", ClassOf(window));
+  Print("style", HexOf(static_cast<unsigned long>(::GetWindowLongA(window, GWL_STYLE))));
+  Print("exstyle", HexOf(static_cast<unsigned long>(::GetWindowLongA(window, GWL_EXSTYLE))));
+  Print("rect", std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
+                    std::to_string(rect.right) + "," + std::to_string(rect.bottom));
+  Print("pid", pid);
+  return 0;
+}
+
+int HoldWindow(const char* title, DWORD ms) {
+  HWND window = CreateHiddenWindow(title);
+  if (!window) return 1;
+  Print("holding", 1);
+  WaitPumping(nullptr, ms);
+  ::DestroyWindow(window);
+  return 0;
+}
+
+int CloseWindow(const char* title) {
+  HWND window = ::FindWindowA(nullptr, title);
+  Print("found", window ? 1 : 0);
+  if (!window) return 1;
+  ::PostMessageA(window, WM_CLOSE, 0, 0);
+  return 0;
+}
+
+int AnswerMessageBox(const char* caption, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    HWND box = FindOthersWindow(caption, kMessageBoxClass);
+    if (box && ::IsWindowVisible(box)) {
+      ReportMessageBox(box);
+      PressOk(box);
+      return 0;
+    }
+    if (Since(start) > timeoutMs) break;
+    WaitPumping(nullptr, kPollMs);
+  }
+  Print("msgbox_seen", 0);
+  return 1;
+}
+
+// Closes whatever a previous scenario may have left behind: saver windows,
+// stand-in windows, dialog placeholders. Prints how many remain.
+int Sweep(DWORD timeoutMs) {
+  const char* const titles[] = {kSaverTitle, kCompanionTitle, "<Quillbright>"};
+  const DWORD start = ::GetTickCount();
+  int remaining = 0;
+  for (;;) {
+    remaining = 0;
+    for (const char* title : titles) {
+      if (HWND window = ::FindWindowA(nullptr, title)) {
+        ++remaining;
+        ::PostMessageA(window, WM_CLOSE, 0, 0);
+      }
+    }
+    if (remaining == 0 || Since(start) > timeoutMs) break;
+    WaitPumping(nullptr, 50);
+  }
+  Print("remaining", remaining);
+  return remaining == 0 ? 0 : 1;
+}
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: qbdriver run [--timeout MS] [--hold TITLE]... [--msgbox CAPTION]\n"
+               "                    [--close-vc-after MS] [--close-main-after MS] EXE [ARGS...]\n"
+               "       qbdriver wait-window TITLE TIMEOUT_MS\n"
+               "       qbdriver window-info TITLE\n"
+               "       qbdriver hold-window TITLE MS\n"
+               "       qbdriver close-window TITLE\n"
+               "       qbdriver msgbox CAPTION TIMEOUT_MS\n"
+               "       qbdriver sweep TIMEOUT_MS\n");
+  return 64;
+}
+
+int ParseRun(int argc, char** argv) {
+  RunOptions options;
+  int i = 2;
+  for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
+    const std::string flag = argv[i];
+    if (i + 1 >= argc) return Usage();
+    const char* value = argv[++i];
+    if (flag == "--timeout") {
+      options.timeoutMs = std::strtoul(value, nullptr, 10);
+    } else if (flag == "--hold") {
+      options.holdTitles.push_back(value);
+    } else if (flag == "--msgbox") {
+      options.msgboxCaption = value;
+    } else if (flag == "--close-vc-after") {
+      options.closeCompanionAfterMs = std::strtol(value, nullptr, 10);
+    } else if (flag == "--close-main-after") {
+      options.closeSaverAfterMs = std::strtol(value, nullptr, 10);
+    } else {
+      return Usage();
+    }
+  }
+  if (i >= argc) return Usage();
+  options.exe = argv[i++];
+  for (; i < argc; ++i) {
+    if (!argv[i][0]) continue;
+    if (!options.arguments.empty()) options.arguments += ' ';
+    options.arguments += argv[i];
+  }
+  return Run(options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  const std::string command = argv[1];
+  if (command == "run") return ParseRun(argc, argv);
+  if (command == "wait-window" && argc == 4) return WaitWindow(argv[2], std::strtoul(argv[3], nullptr, 10));
+  if (command == "window-info" && argc == 3) return WindowInfo(argv[2]);
+  if (command == "hold-window" && argc == 4) return HoldWindow(argv[2], std::strtoul(argv[3], nullptr, 10));
+  if (command == "close-window" && argc == 3) return CloseWindow(argv[2]);
+  if (command == "msgbox" && argc == 4) return AnswerMessageBox(argv[2], std::strtoul(argv[3], nullptr, 10));
+  if (command == "sweep" && argc == 3) return Sweep(std::strtoul(argv[2], nullptr, 10));
+  return Usage();
+}

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# The saver ends on its own whenever the companion's window can no longer
+# appear or has gone, and on WM_CLOSE from outside; it keeps running while
+# the companion runs without a window yet.
+set -uo pipefail
+source "$(dirname "$0")/lib.sh"
+qb_scenario_begin companion_end
+
+# Time between two ticks on the one GetTickCount clock.
+ticks_between() { echo $(( $2 - $1 )); }
+
+run_case() {  # NAME DRIVER-OPTIONS... (saver in C:\qb_NAME, /s)
+  local name=$1
+  shift
+  qb_driver "$name" run --timeout 15000 "$@" "$(qb_winpath "$dir")\\Quillbright.scr" /s ||
+    qb_fail "$name: driver: $(tr -d '\r' <"$QB_OUT/$name")"
+  out=$QB_OUT/$name
+  log="$dir/Quillbright.dll.log"
+}
+
+echo "# the companion ends at once without a window"
+dir=$(qb_saver_folder qb_end_exit)
+qb_add_standin "$dir" window=0 exit_ms=0
+run_case exit_at_once
+qb_expect_eq "saver window appeared" "$(qb_get main_seen "$out")" 1
+qb_expect_le "saver ended on its own within (ms)" "$(qb_get elapsed_ms "$out")" 2000
+qb_expect_le "after the companion ended (ms)" \
+  "$(ticks_between "$(qb_get exit_tick "$log")" "$(qb_get end_tick "$out")")" 1000
+
+echo "# the companion cannot be started (not a program)"
+dir=$(qb_saver_folder qb_end_bad)
+printf 'not a program\r\n' >"$dir/Quillbright.dll"
+run_case not_a_program
+qb_expect_eq "saver window appeared" "$(qb_get main_seen "$out")" 1
+qb_expect_le "saver ended on its own within (ms)" "$(qb_get elapsed_ms "$out")" 2000
+
+echo "# the companion runs 2.5 s without a window, then ends"
+dir=$(qb_saver_folder qb_end_late)
+qb_add_standin "$dir" window=0 exit_ms=2500
+run_case no_window_then_exit
+qb_expect_ge "saver waited for the companion (ms after its start)" \
+  "$(ticks_between "$(qb_get start_tick "$log")" "$(qb_get end_tick "$out")")" 2500
+qb_expect_le "saver end after the companion ended (ms)" \
+  "$(ticks_between "$(qb_get exit_tick "$log")" "$(qb_get end_tick "$out")")" 1000
+
+echo "# the companion's window shows late (1.2 s) and closes itself after 0.8 s"
+dir=$(qb_saver_folder qb_end_slow)
+qb_add_standin "$dir" window=1 delay_ms=1200 lifetime_ms=800
+run_case late_window
+qb_expect_eq "companion window appeared" "$(qb_get vc_seen "$out")" 1
+qb_expect_ge "saver still there when the window went (ms)" \
+  "$(ticks_between "$(qb_get window_gone_tick "$log")" "$(qb_get end_tick "$out")")" 0
+qb_expect_le "saver end after the window went (ms)" \
+  "$(ticks_between "$(qb_get window_gone_tick "$log")" "$(qb_get end_tick "$out")")" 1000
+
+echo "# the companion's window closes after 1 s, its process lingers 3 s"
+dir=$(qb_saver_folder qb_end_linger)
+qb_add_standin "$dir" window=1 lifetime_ms=1000 linger_ms=3000
+run_case window_gone_process_lingers
+qb_expect_le "saver end after the window went (ms)" \
+  "$(ticks_between "$(qb_get window_gone_tick "$log")" "$(qb_get end_tick "$out")")" 1000
+# Checked at once: the stand-in logs its end only 3 s after its window went.
+qb_expect_eq "saver did not wait for the process (its end not logged yet)" "$(qb_get exit_tick "$log")" ""
+
+echo "# WM_CLOSE to Quillbright_Main while the companion's window is up"
+dir=$(qb_saver_folder qb_end_close)
+qb_add_standin "$dir" window=1
+run_case close_saver_window --close-main-after 800
+qb_expect_eq "companion window appeared" "$(qb_get vc_seen "$out")" 1
+qb_expect_eq "saver exit code" "$(qb_get exit_code "$out")" 0
+qb_expect_le "saver end after WM_CLOSE (ms)" "$(qb_get main_close_to_end_ms "$out")" 1000
+# The saver leaves the companion alone; the sweep at the end closes it.
+qb_driver companion_after_close window-info "$QB_COMPANION_TITLE" >/dev/null
+echo "companion window after the saver ended: exists=$(qb_get exists "$QB_OUT/companion_after_close")"
+
+qb_scenario_end
