@@ -1,10 +1,10 @@
 #include "startup/settings.h"
 
 #include <cmath>
-#include <cstdlib>
 
 #include "platform/cp932.h"
 #include "platform/last_api_result.h"
+#include "platform/number_text.h"
 #include "platform/texts.h"
 
 namespace qb {
@@ -13,31 +13,6 @@ namespace {
 
 constexpr uint32_t kReadBufferSize = 256;
 constexpr size_t kNameFieldSize = 128;
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-// Plain decimal forms only: blanks around, a sign, digits with an optional
-// decimal point, an optional exponent. Hex, "inf" and "nan" are not numbers.
-bool IsDecimalNumber(std::string_view s) {
-  size_t i = 0;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-  size_t digits = 0;
-  while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
-  if (i < s.size() && s[i] == '.') {
-    ++i;
-    while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
-  }
-  if (digits == 0) return false;
-  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-    ++i;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-    size_t expDigits = 0;
-    while (i < s.size() && IsDigit(s[i])) ++i, ++expDigits;
-    if (expDigits == 0) return false;
-  }
-  return i == s.size();
-}
 
 void SetFromText(int16_t& target, const std::string& text) {
   if (text.empty()) {
@@ -65,14 +40,9 @@ void WriteIniString(ProfileStore& store, const char* section, const char* key,
 }
 
 std::optional<int16_t> ConvertSettingNumber(std::string_view text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && IsBlank(text[begin])) ++begin;
-  while (end > begin && IsBlank(text[end - 1])) --end;
-  const std::string trimmed(text.substr(begin, end - begin));
-  if (!IsDecimalNumber(trimmed)) return std::nullopt;
-
-  const double value = std::floor(std::strtod(trimmed.c_str(), nullptr));
+  const std::optional<double> number = TextToNumber(text);
+  if (!number) return std::nullopt;
+  const double value = std::floor(*number);
   if (!(value >= -32768.0 && value <= 32767.0)) return std::nullopt;
   return static_cast<int16_t>(value);
 }
