@@ -10,7 +10,7 @@ target_compile_options(qb_core PRIVATE -fno-exceptions -fno-rtti -ffunction-sect
 
 # The Windows side of the ports; the integration tests' probes link it too.
 add_library(qb_win32 STATIC src/platform/win32/system_ports.cpp)
-target_link_libraries(qb_win32 PUBLIC qb_core)
+target_link_libraries(qb_win32 PUBLIC qb_core winmm)
 target_compile_options(qb_win32 PRIVATE ${QB_WARNINGS})
 
 add_executable(Quillbright WIN32

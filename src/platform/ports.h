@@ -52,4 +52,24 @@ class Desktop {
   virtual void EndProcess() = 0;
 };
 
+// The Media Control Interface in its command-string form.
+class MciPort {
+ public:
+  virtual ~MciPort() = default;
+  // mciSendStringA: the reply goes into `reply` (at most `capacity` bytes,
+  // NUL included; none when `reply` is null). Returns 0 or the error code.
+  virtual uint32_t SendString(const char* command, char* reply, uint32_t capacity) = 0;
+  // mciGetErrorStringA: false when there is no text for `code`.
+  virtual bool GetErrorString(uint32_t code, char* buffer, uint32_t capacity) = 0;
+};
+
+// The system sound player.
+class SoundPort {
+ public:
+  virtual ~SoundPort() = default;
+  virtual int32_t WaveOutDeviceCount() = 0;
+  // PlaySoundA without a module handle; a null name stops the current sound.
+  virtual int32_t Play(const char* name, uint32_t flags) = 0;
+};
+
 }  // namespace qb

@@ -1,6 +1,7 @@
 // Entry point: decide the mode, then run the one window it calls for.
 #include <windows.h>
 
+#include "music/players.h"
 #include "platform/win32/system_ports.h"
 #include "saver/saver_window.h"
 #include "settings_dialog/settings_dialog.h"
@@ -13,19 +14,6 @@ namespace {
 // Process-wide values: they live until the process ends.
 SettingsValues Settings;
 int32_t SavedCursorCount = 0;
-
-class NoMusic : public SaverMusic {
- public:
-  void CdOpen() override {}
-  void CdPoll() override {}
-  bool CdKeepPolling() const override { return false; }
-  void CdStop() override {}
-  void Mp3Open() override {}
-  void Mp3KeepLooping() override {}
-  void Mp3Stop() override {}
-  void WavPlay() override {}
-  void WavStop() override {}
-};
 
 int RunMessageLoop() {
   MSG msg;
@@ -53,7 +41,9 @@ int Main() {
       ShowSettingsDialog(Settings, programFolder.c_str());
       break;
     case MainOutcome::RunSaver: {
-      static NoMusic music;
+      static Win32Mci mci;
+      static Win32Sound sound;
+      static MusicPlayers music(mci, sound, Settings);
       static SaverWindow saver(Settings, programFolder, argumentString, SavedCursorCount, music);
       if (!saver.Create()) break;
       return RunMessageLoop();

@@ -29,6 +29,18 @@ class Win32Desktop : public Desktop {
   void EndProcess() override;
 };
 
+class Win32Mci : public MciPort {
+ public:
+  uint32_t SendString(const char* command, char* reply, uint32_t capacity) override;
+  bool GetErrorString(uint32_t code, char* buffer, uint32_t capacity) override;
+};
+
+class Win32Sound : public SoundPort {
+ public:
+  int32_t WaveOutDeviceCount() override;
+  int32_t Play(const char* name, uint32_t flags) override;
+};
+
 // The folder of the running executable, without a trailing backslash except
 // at a drive root ("C:\").
 std::string ProgramFolder();

@@ -1,0 +1,102 @@
+#include "music/players.h"
+
+#include <cstring>
+
+#include "platform/cp932.h"
+#include "platform/last_api_result.h"
+#include "platform/number_text.h"
+
+namespace qb {
+
+namespace {
+
+bool ReportsError(const std::string& reply) {
+  return AsciiUpper(reply).find("ERR") != std::string::npos;
+}
+
+// The first seven characters of a mode buffer equal `mode` (case-sensitive).
+bool ModeIs(const char* buffer, size_t capacity, const char* mode) {
+  return BufferText(buffer, capacity).compare(0, 7, mode) == 0;
+}
+
+}  // namespace
+
+void CdPlayer::CdOpen() {
+  mci_.SendMciDirect("open cdaudio");
+  mci_.SendMciDirect("set cdaudio time format tmsf");
+}
+
+void CdPlayer::CdPoll() {
+  keepPolling_ = -1;
+  if (!PollSteps()) keepPolling_ = 0;
+}
+
+// One poll; false gives polling up (no readable disc, or a reply that cannot
+// be compared).
+bool CdPlayer::PollSteps() {
+  const std::string current = mci_.QueryMci("status cdaudio current track");
+  if (ReportsError(current)) return false;
+  const std::string tracks = mci_.QueryMci("status cdaudio number of tracks");
+  if (ReportsError(tracks)) return false;
+
+  // The buffer keeps the last good reply when this query fails.
+  LastApiResult = static_cast<int32_t>(
+      mci_.Port().SendString("status cdaudio mode", CdModeBuffer, kModeBufferSize));
+  const bool stopped = ModeIs(CdModeBuffer, kModeBufferSize, "stopped");
+
+  if (settings_.RepeatTrack == 0) {
+    if (stopped) mci_.PlayMci("cdaudio", "", "");
+    return true;
+  }
+
+  const std::optional<double> currentTrack = TextToNumber(current);
+  if (!currentTrack) return false;
+  if (stopped || *currentTrack != settings_.RepeatTrack) {
+    const std::string start =
+        mci_.QueryMci("status cdaudio position track " + std::to_string(settings_.RepeatTrack));
+    mci_.PlayMci("cdaudio", start, "");
+  }
+  return true;
+}
+
+void CdPlayer::CdStop() {
+  mci_.SendMciDirect("stop cdaudio");
+  mci_.SendMciDirect("close cdaudio");
+}
+
+uint32_t FilePlayers::Send(const char* command) {
+  const uint32_t code = mci_.SendString(command, nullptr, 0);
+  LastApiResult = static_cast<int32_t>(code);
+  return code;
+}
+
+void FilePlayers::Mp3Open() {
+  const std::string open = "open \"" + settings_.MusicFile + "\" type MPEGVideo Alias MP3Play";
+  if (Send(open.c_str()) == 0) Send("play MP3Play");
+}
+
+bool FilePlayers::Mp3IsPlaying() {
+  LastApiResult =
+      static_cast<int32_t>(mci_.SendString("status MP3Play mode", Mp3ModeBuffer, kModeBufferSize));
+  return ModeIs(Mp3ModeBuffer, kModeBufferSize, "playing");
+}
+
+void FilePlayers::Mp3KeepLooping() {
+  if (Mp3IsPlaying()) return;
+  Send("stop MP3Play");
+  Send("play MP3Play from 0");
+}
+
+void FilePlayers::Mp3Stop() {
+  Send("stop MP3Play");
+  Send("close MP3Play");
+}
+
+void FilePlayers::WavPlay() {
+  if (sound_.WaveOutDeviceCount() <= 0) return;
+  LastApiResult = sound_.Play(settings_.MusicFile.c_str(), kLoopFlags);
+}
+
+void FilePlayers::WavStop() { LastApiResult = sound_.Play(nullptr, 0); }
+
+}  // namespace qb
