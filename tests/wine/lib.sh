@@ -360,3 +360,78 @@ qb_scenario_end() {
   fi
   printf 'all checks passed\n'
 }
+
+# ---------------------------------------------------------------- sound
+
+# A PulseAudio server of our own with one null sink, so that Wine's audio can
+# be recorded from the sink's monitor. Exports PULSE_SERVER.
+qb_start_pulse() {
+  local dir=$1 i
+  mkdir -p "$dir/home" "$dir/run"
+  chmod 700 "$dir/run"
+  HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" setsid pulseaudio -n --daemonize=no \
+    --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
+    -L "module-native-protocol-unix socket=$dir/native auth-anonymous=1" \
+    -L "module-null-sink sink_name=nullsink" </dev/null >"$dir/pulse.log" 2>&1 &
+  echo $! >"$dir/pulse.pid"
+  export PULSE_SERVER="unix:$dir/native"
+  for i in $(seq 100); do
+    timeout 5 pactl info </dev/null >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  timeout 5 pactl info </dev/null >/dev/null 2>&1 || return 1
+  # A silent stream keeps the sink running, so recordings are continuous.
+  setsid pacat -p --latency-msec=20 --raw --format=s16le --rate=44100 --channels=2 /dev/zero \
+    </dev/null >/dev/null 2>&1 &
+  echo $! >"$dir/pacat.pid"
+}
+
+qb_stop_pulse() {
+  local dir=$1 f
+  for f in "$dir/pacat.pid" "$dir/pulse.pid"; do
+    [[ -f $f ]] || continue
+    kill "$(<"$f")" 2>/dev/null || true
+    rm -f "$f"
+  done
+  unset PULSE_SERVER
+}
+
+# Records the null sink's monitor (8 kHz mono) into FILE until qb_stop_recording.
+qb_start_recording() {
+  local file=$1
+  setsid parecord --latency-msec=20 --device=nullsink.monitor --rate=8000 --channels=1 \
+    --file-format=wav "$file" </dev/null >/dev/null 2>&1 &
+  QB_RECORDER=$!
+  QB_RECORDING_START=$(date +%s.%N)
+}
+
+qb_stop_recording() {
+  kill -INT "$QB_RECORDER" 2>/dev/null || true
+  for _ in $(seq 50); do kill -0 "$QB_RECORDER" 2>/dev/null || break; sleep 0.1; done
+}
+
+# Seconds since the recording started, for a `date +%s.%N` time T.
+qb_recording_time() { awk -v t="$1" -v s="$QB_RECORDING_START" 'BEGIN { printf "%.2f", t - s }'; }
+
+# RMS level of each 100 ms of a recording: "start_seconds rms" lines.
+qb_levels() {
+  sox "$1" -t dat - 2>/dev/null | awk '
+    /^;/ { next }
+    { w = int($1 * 10); sum[w] += $2 * $2; n[w]++; if (w > last) last = w }
+    END { for (i = 0; i <= last; i++) if (n[i]) printf "%.1f %.4f\n", i / 10, sqrt(sum[i] / n[i]) }'
+}
+
+# The loudest 100 ms between FROM and TO seconds of a levels list.
+qb_peak_level() {
+  awk -v a="$2" -v b="$3" '$1 >= a && $1 < b && $2 > m { m = $2 } END { printf "%.4f", m + 0 }' "$1"
+}
+
+# How often the sound starts (silence, then sound) between FROM and TO.
+qb_sound_starts() {
+  awk -v a="$2" -v b="$3" '
+    $1 < a || $1 >= b { next }
+    { loud = $2 > 0.05 }
+    loud && !was { starts++ }
+    { was = loud }
+    END { print starts + 0 }' "$1"
+}
