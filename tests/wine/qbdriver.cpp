@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "hex.h"
+
 namespace {
 
 constexpr char kSaverTitle[] = "Quillbright_Main";
@@ -26,16 +28,6 @@ void Print(const char* key, const std::string& value) {
 }
 
 void Print(const char* key, long long value) { Print(key, std::to_string(value)); }
-
-std::string Hex(const std::string& bytes) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string out;
-  for (unsigned char c : bytes) {
-    out += kDigits[c >> 4];
-    out += kDigits[c & 15];
-  }
-  return out;
-}
 
 std::string HexOf(unsigned long value) {
   char buffer[16];

@@ -4,22 +4,9 @@
 #include <cstdio>
 #include <string>
 
+#include "hex.h"
 #include "platform/win32/system_ports.h"
 #include "startup/settings.h"
-
-namespace {
-
-std::string Hex(const std::string& bytes) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string out;
-  for (unsigned char c : bytes) {
-    out += kDigits[c >> 4];
-    out += kDigits[c & 15];
-  }
-  return out;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   const std::string folder = argc > 1 ? argv[1] : qb::ProgramFolder();
