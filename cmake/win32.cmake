@@ -1,7 +1,8 @@
 # Flags and targets of the Windows build: a statically linked 32-bit GUI
 # program that needs nothing beyond the system's own DLLs.
-add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX WIN32_LEAN_AND_MEAN)
+add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX WIN32_LEAN_AND_MEAN _GLIBCXX_ASSERTIONS)
 add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions> $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>
+                    $<$<COMPILE_LANGUAGE:CXX>:-fno-threadsafe-statics>
                     -ffunction-sections -fdata-sections)
 add_link_options(-static -Wl,--gc-sections -s)
 
