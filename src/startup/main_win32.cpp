@@ -41,10 +41,11 @@ int Main() {
       ShowSettingsDialog(Settings, programFolder.c_str());
       break;
     case MainOutcome::RunSaver: {
-      static Win32Mci mci;
-      static Win32Sound sound;
-      static MusicPlayers music(mci, sound, Settings);
-      static SaverWindow saver(Settings, programFolder, argumentString, SavedCursorCount, music);
+      // The saver ends the process from inside the loop; these outlive it.
+      Win32Mci mci;
+      Win32Sound sound;
+      MusicPlayers music(mci, sound, Settings);
+      SaverWindow saver(Settings, programFolder, argumentString, SavedCursorCount, music);
       if (!saver.Create()) break;
       return RunMessageLoop();
     }
