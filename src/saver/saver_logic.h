@@ -15,13 +15,13 @@ namespace qb {
 
 enum class SaverTimer { Timer1, Timer2, Timer3 };
 
-struct SaverTimerSpec {
+struct SaverTimerInfo {
   SaverTimer id;
   uint32_t intervalMs;
   bool enabledAtStart;
 };
 
-inline constexpr SaverTimerSpec kSaverTimers[] = {
+inline constexpr SaverTimerInfo kSaverTimers[] = {
     {SaverTimer::Timer1, 1000, false},  // MP3 keep-looping
     {SaverTimer::Timer2, 200, false},   // CD polling
     {SaverTimer::Timer3, 500, true},    // companion watch

@@ -10,7 +10,7 @@ constexpr char kClassName[] = "Quillbright_S";
 
 UINT_PTR TimerId(SaverTimer timer) { return static_cast<UINT_PTR>(timer) + 1; }
 
-const SaverTimerSpec& SpecOf(SaverTimer timer) {
+const SaverTimerInfo& InfoOf(SaverTimer timer) {
   return kSaverTimers[static_cast<size_t>(timer)];
 }
 
@@ -28,7 +28,7 @@ bool SaverWindow::Create() {
                        0, 0, 0)) {
     return false;
   }
-  for (const auto& spec : kSaverTimers) SetEnabled(spec.id, spec.enabledAtStart);
+  for (const auto& entry : kSaverTimers) SetEnabled(entry.id, entry.enabledAtStart);
   logic_.FormLoad();
   return true;
 }
@@ -45,9 +45,9 @@ LRESULT SaverWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void SaverWindow::OnTimer(UINT_PTR id) {
   // A tick already queued when its timer was switched off is dropped.
-  for (const auto& spec : kSaverTimers) {
-    if (TimerId(spec.id) != id || !IsEnabled(spec.id)) continue;
-    switch (spec.id) {
+  for (const auto& entry : kSaverTimers) {
+    if (TimerId(entry.id) != id || !IsEnabled(entry.id)) continue;
+    switch (entry.id) {
       case SaverTimer::Timer1: logic_.Timer1Tick(); break;
       case SaverTimer::Timer2: logic_.Timer2Tick(); break;
       case SaverTimer::Timer3: logic_.Timer3Tick(); break;
@@ -60,7 +60,7 @@ void SaverWindow::SetEnabled(SaverTimer timer, bool enabled) {
   if (current == enabled) return;
   current = enabled;
   if (enabled) {
-    ::SetTimer(Window(), TimerId(timer), SpecOf(timer).intervalMs, nullptr);
+    ::SetTimer(Window(), TimerId(timer), InfoOf(timer).intervalMs, nullptr);
   } else {
     ::KillTimer(Window(), TimerId(timer));
   }
