@@ -1,7 +1,5 @@
 #include "music/players.h"
 
-#include <cstring>
-
 #include "platform/cp932.h"
 #include "platform/last_api_result.h"
 #include "platform/number_text.h"
