@@ -47,8 +47,9 @@ int32_t MciChannel::PlayMci(const std::string& device, const std::string& from,
   return SendMciCommand(command, MciResponseText);
 }
 
-void MciChannel::SendMciDirect(const std::string& command) {
+int32_t MciChannel::SendMciDirect(const std::string& command) {
   LastApiResult = static_cast<int32_t>(port_.SendString(command.c_str(), nullptr, 0));
+  return LastApiResult;
 }
 
 }  // namespace qb

@@ -27,8 +27,9 @@ class MciChannel {
   // "play <device>[ from <from>][ to <to>]"; empty positions are left out.
   int32_t PlayMci(const std::string& device, const std::string& from, const std::string& to);
 
-  // Sends without a reply buffer; only LastApiResult sees the result.
-  void SendMciDirect(const std::string& command);
+  // Sends without a reply buffer; returns the result code, which is also
+  // left in LastApiResult.
+  int32_t SendMciDirect(const std::string& command);
 
   MciPort& Port() { return port_; }
 

@@ -62,32 +62,26 @@ void CdPlayer::CdStop() {
   mci_.SendMciDirect("close cdaudio");
 }
 
-uint32_t FilePlayers::Send(const char* command) {
-  const uint32_t code = mci_.SendString(command, nullptr, 0);
-  LastApiResult = static_cast<int32_t>(code);
-  return code;
-}
-
 void FilePlayers::Mp3Open() {
   const std::string open = "open \"" + settings_.MusicFile + "\" type MPEGVideo Alias MP3Play";
-  if (Send(open.c_str()) == 0) Send("play MP3Play");
+  if (mci_.SendMciDirect(open) == 0) mci_.SendMciDirect("play MP3Play");
 }
 
 bool FilePlayers::Mp3IsPlaying() {
-  LastApiResult =
-      static_cast<int32_t>(mci_.SendString("status MP3Play mode", Mp3ModeBuffer, kModeBufferSize));
+  LastApiResult = static_cast<int32_t>(
+      mci_.Port().SendString("status MP3Play mode", Mp3ModeBuffer, kModeBufferSize));
   return ModeIs(Mp3ModeBuffer, kModeBufferSize, "playing");
 }
 
 void FilePlayers::Mp3KeepLooping() {
   if (Mp3IsPlaying()) return;
-  Send("stop MP3Play");
-  Send("play MP3Play from 0");
+  mci_.SendMciDirect("stop MP3Play");
+  mci_.SendMciDirect("play MP3Play from 0");
 }
 
 void FilePlayers::Mp3Stop() {
-  Send("stop MP3Play");
-  Send("close MP3Play");
+  mci_.SendMciDirect("stop MP3Play");
+  mci_.SendMciDirect("close MP3Play");
 }
 
 void FilePlayers::WavPlay() {

@@ -8,7 +8,7 @@
 #include "music/mci_channel.h"
 #include "music/music.h"
 #include "platform/ports.h"
-#include "startup/settings.h"
+#include "startup/settings_values.h"
 
 namespace qb {
 
@@ -41,7 +41,7 @@ class FilePlayers {
   static constexpr uint32_t kModeBufferSize = 30;
   static constexpr uint32_t kLoopFlags = 0x0001 | 0x0008;  // SND_ASYNC | SND_LOOP
 
-  FilePlayers(MciPort& mci, SoundPort& sound, const SettingsValues& settings)
+  FilePlayers(MciChannel& mci, SoundPort& sound, const SettingsValues& settings)
       : mci_(mci), sound_(sound), settings_(settings) {}
 
   void Mp3Open();
@@ -55,18 +55,17 @@ class FilePlayers {
   char Mp3ModeBuffer[kModeBufferSize] = {};
 
  private:
-  uint32_t Send(const char* command);
-
-  MciPort& mci_;
+  MciChannel& mci_;
   SoundPort& sound_;
   const SettingsValues& settings_;
 };
 
-// Everything the saver window plays, behind the one interface it uses.
+// Everything the saver window plays, behind the one interface it uses. Both
+// players share one command channel.
 class MusicPlayers : public SaverMusic {
  public:
   MusicPlayers(MciPort& mci, SoundPort& sound, const SettingsValues& settings)
-      : channel_(mci), cd_(channel_, settings), files_(mci, sound, settings) {}
+      : channel_(mci), cd_(channel_, settings), files_(channel_, sound, settings) {}
 
   void CdOpen() override { cd_.CdOpen(); }
   void CdPoll() override { cd_.CdPoll(); }

@@ -4,43 +4,62 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/char_class.h"
+
 namespace qb {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsSign(char c) { return c == '+' || c == '-'; }
 
-bool IsDecimalNumber(std::string_view s) {
-  size_t i = 0;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-  size_t digits = 0;
-  while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
-  if (i < s.size() && s[i] == '.') {
-    ++i;
-    while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
-  }
-  if (digits == 0) return false;
-  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-    ++i;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-    size_t expDigits = 0;
-    while (i < s.size() && IsDigit(s[i])) ++i, ++expDigits;
-    if (expDigits == 0) return false;
-  }
-  return i == s.size();
+size_t SkipDigits(std::string_view s, size_t i) {
+  while (i < s.size() && IsDigit(s[i])) ++i;
+  return i;
 }
 
 }  // namespace
+
+DecimalScan ScanDecimal(std::string_view text) {
+  DecimalScan scan;
+  size_t i = 0;
+  if (i < text.size() && IsSign(text[i])) scan.negative = text[i++] == '-';
+
+  const size_t integerStart = i;
+  i = SkipDigits(text, i);
+  scan.integerDigits = text.substr(integerStart, i - integerStart);
+  if (i < text.size() && text[i] == '.') {
+    const size_t fractionStart = ++i;
+    i = SkipDigits(text, i);
+    scan.fractionDigits = text.substr(fractionStart, i - fractionStart);
+  }
+  if (scan.integerDigits.empty() && scan.fractionDigits.empty()) return {};
+
+  // "1e" and "1e+" are the number 1 followed by other text.
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    size_t j = i + 1;
+    bool exponentNegative = false;
+    if (j < text.size() && IsSign(text[j])) exponentNegative = text[j++] == '-';
+    const size_t exponentStart = j;
+    j = SkipDigits(text, j);
+    if (j > exponentStart) {
+      scan.exponentNegative = exponentNegative;
+      scan.exponentDigits = text.substr(exponentStart, j - exponentStart);
+      i = j;
+    }
+  }
+  scan.length = i;
+  return scan;
+}
 
 std::optional<double> TextToNumber(std::string_view text) {
   size_t begin = 0;
   size_t end = text.size();
   while (begin < end && IsBlank(text[begin])) ++begin;
   while (end > begin && IsBlank(text[end - 1])) --end;
-  const std::string trimmed(text.substr(begin, end - begin));
-  if (!IsDecimalNumber(trimmed)) return std::nullopt;
-  const double value = std::strtod(trimmed.c_str(), nullptr);
+  const std::string_view trimmed = text.substr(begin, end - begin);
+  const DecimalScan scan = ScanDecimal(trimmed);
+  if (scan.length == 0 || scan.length != trimmed.size()) return std::nullopt;
+  const double value = std::strtod(std::string(trimmed).c_str(), nullptr);
   if (!std::isfinite(value)) return std::nullopt;
   return value;
 }

@@ -3,9 +3,8 @@
 #include <utility>
 
 #include "platform/cp932.h"
+#include "platform/program_paths.h"
 #include "platform/texts.h"
-#include "startup/command_line.h"
-#include "startup/main_logic.h"
 
 namespace qb {
 
@@ -32,13 +31,12 @@ void SaverLogic::FormLoad() {
     music_.CdOpen();
     timers_.SetEnabled(SaverTimer::Timer2, true);
   }
-  if (settings_.MusicKind == kMusicFile) {
-    const MusicFileType type = MusicFileTypeOf(settings_.MusicFile);
-    if (type == MusicFileType::Wav) music_.WavPlay();
-    if (type == MusicFileType::Mp3) {
-      music_.Mp3Open();
-      timers_.SetEnabled(SaverTimer::Timer1, true);
-    }
+  fileMusic_ = settings_.MusicKind == kMusicFile ? MusicFileTypeOf(settings_.MusicFile)
+                                                 : MusicFileType::None;
+  if (fileMusic_ == MusicFileType::Wav) music_.WavPlay();
+  if (fileMusic_ == MusicFileType::Mp3) {
+    music_.Mp3Open();
+    timers_.SetEnabled(SaverTimer::Timer1, true);
   }
 
   // Music first, then the presentation.
@@ -85,13 +83,10 @@ void SaverLogic::FormQueryUnload() {
     timers_.SetEnabled(SaverTimer::Timer2, false);
     music_.CdStop();
   }
-  if (settings_.MusicKind == kMusicFile) {
-    const MusicFileType type = MusicFileTypeOf(settings_.MusicFile);
-    if (type == MusicFileType::Wav) music_.WavStop();
-    if (type == MusicFileType::Mp3) {
-      timers_.SetEnabled(SaverTimer::Timer1, false);
-      music_.Mp3Stop();
-    }
+  if (fileMusic_ == MusicFileType::Wav) music_.WavStop();
+  if (fileMusic_ == MusicFileType::Mp3) {
+    timers_.SetEnabled(SaverTimer::Timer1, false);
+    music_.Mp3Stop();
   }
   if (ModeLetter(argumentString_) == "S") {
     savedCursorCount_ = desktop_.ShowCursor(savedCursorCount_);

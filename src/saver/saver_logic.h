@@ -9,7 +9,7 @@
 
 #include "music/music.h"
 #include "platform/ports.h"
-#include "startup/settings.h"
+#include "startup/settings_values.h"
 
 namespace qb {
 
@@ -65,6 +65,9 @@ class SaverLogic {
   SaverTimers& timers_;
   Desktop& desktop_;
 
+  // The file music FormLoad asked for. The close path stops that one, so it
+  // is decided in one place, whatever the settings say by then.
+  MusicFileType fileMusic_ = MusicFileType::None;
   std::string companionPath_;
   int16_t companionSeen_ = 0;
   std::unique_ptr<ChildProcess> companion_;

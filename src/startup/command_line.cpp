@@ -1,86 +1,41 @@
 #include "startup/command_line.h"
 
+#include "platform/char_class.h"
 #include "platform/cp932.h"
+#include "platform/number_text.h"
 
 namespace qb {
-
-namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-}  // namespace
-
-std::string ArgumentString(std::string_view commandLine) {
-  size_t i = 0;
-  // The program name runs to the closing quote when quoted, otherwise to the
-  // first blank; a quoted part may run straight into more name characters.
-  bool quoted = false;
-  while (i < commandLine.size()) {
-    const char c = commandLine[i];
-    if (c == '"') {
-      quoted = !quoted;
-    } else if (!quoted && IsBlank(c)) {
-      break;
-    }
-    ++i;
-  }
-  while (i < commandLine.size() && IsBlank(commandLine[i])) ++i;
-  return std::string(commandLine.substr(i));
-}
-
-std::string ModeLetter(std::string_view argumentString) {
-  return AsciiUpper(Cp932CharAt(argumentString, 1));
-}
 
 int32_t ParseLeadingNumber(std::string_view text) {
   std::string s;
   for (char c : text) {
-    if (c != ' ' && c != '\t' && c != '\n') s += c;
+    if (!IsBlank(c) && c != '\n') s += c;
   }
-
-  size_t i = 0;
-  bool negative = false;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  const DecimalScan number = ScanDecimal(s);
+  if (number.length == 0) return 0;
 
   // All significant digits, and where the decimal point falls among them.
   std::string digits;
   long pointPos = 0;
-  bool sawDigit = false;
-  while (i < s.size() && IsDigit(s[i])) {
-    sawDigit = true;
-    if (!(digits.empty() && s[i] == '0')) {
-      digits += s[i];
-      ++pointPos;
-    }
-    ++i;
+  for (char c : number.integerDigits) {
+    if (digits.empty() && c == '0') continue;
+    digits += c;
+    ++pointPos;
   }
-  if (i < s.size() && s[i] == '.') {
-    ++i;
-    while (i < s.size() && IsDigit(s[i])) {
-      sawDigit = true;
-      if (digits.empty() && s[i] == '0') {
-        --pointPos;
-      } else {
-        digits += s[i];
-      }
-      ++i;
+  for (char c : number.fractionDigits) {
+    if (digits.empty() && c == '0') {
+      --pointPos;
+    } else {
+      digits += c;
     }
   }
-  if (!sawDigit || digits.empty()) return 0;
+  if (digits.empty()) return 0;
 
-  if (i + 1 < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-    size_t j = i + 1;
-    bool expNegative = false;
-    if (j < s.size() && (s[j] == '+' || s[j] == '-')) expNegative = s[j++] == '-';
-    if (j < s.size() && IsDigit(s[j])) {
-      long exponent = 0;
-      for (; j < s.size() && IsDigit(s[j]); ++j) {
-        if (exponent < 100000) exponent = exponent * 10 + (s[j] - '0');
-      }
-      pointPos += expNegative ? -exponent : exponent;
-    }
+  long exponent = 0;
+  for (char c : number.exponentDigits) {
+    if (exponent < 100000) exponent = exponent * 10 + (c - '0');
   }
+  pointPos += number.exponentNegative ? -exponent : exponent;
 
   // More than ten integer digits cannot fit 32 bits.
   if (pointPos > 10) return 0;
@@ -104,7 +59,7 @@ int32_t ParseLeadingNumber(std::string_view text) {
   }
   if (cmp > 0 || (cmp == 0 && whole % 2 == 1)) ++whole;
 
-  const int64_t value = negative ? -whole : whole;
+  const int64_t value = number.negative ? -whole : whole;
   if (value < INT32_MIN || value > INT32_MAX) return 0;
   return static_cast<int32_t>(value);
 }

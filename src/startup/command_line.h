@@ -1,4 +1,4 @@
-// Reading the mode and the preview handle from the command line.
+// Reading the preview handle from the command line.
 #pragma once
 
 #include <cstdint>
@@ -6,14 +6,6 @@
 #include <string_view>
 
 namespace qb {
-
-// The command line after the executable's name and the blanks that follow
-// it: "/s", "/p 1234", "/c:5678" or empty.
-std::string ArgumentString(std::string_view commandLine);
-
-// The second character of the argument string, upper-cased; empty when the
-// argument string has fewer than two characters.
-std::string ModeLetter(std::string_view argumentString);
 
 // Lenient leading-number parse: blanks, tabs and line feeds anywhere are
 // ignored, reading stops at the first character that cannot continue the

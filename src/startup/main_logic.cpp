@@ -1,13 +1,11 @@
 #include "startup/main_logic.h"
 
+#include "platform/program_paths.h"
 #include "platform/texts.h"
 #include "startup/command_line.h"
+#include "startup/settings.h"
 
 namespace qb {
-
-std::string CompanionPathOf(const std::string& programFolder) {
-  return programFolder + texts::kCompanionSuffix;
-}
 
 MainDecision DecideStartup(const std::string& argumentString, const std::string& programFolder,
                            StartupPorts ports, SettingsValues& settings,

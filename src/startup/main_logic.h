@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/ports.h"
-#include "startup/settings.h"
+#include "startup/settings_values.h"
 
 namespace qb {
 
@@ -33,7 +33,5 @@ struct StartupPorts {
 MainDecision DecideStartup(const std::string& argumentString, const std::string& programFolder,
                            StartupPorts ports, SettingsValues& settings,
                            int32_t& savedCursorCount);
-
-std::string CompanionPathOf(const std::string& programFolder);
 
 }  // namespace qb

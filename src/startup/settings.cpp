@@ -5,6 +5,7 @@
 #include "platform/cp932.h"
 #include "platform/last_api_result.h"
 #include "platform/number_text.h"
+#include "platform/program_paths.h"
 #include "platform/texts.h"
 
 namespace qb {
@@ -51,22 +52,6 @@ bool FileExists(FileSystem& files, std::string path) {
   if (Cp932Last(path, 1) == "\\") path.pop_back();
   if (path.empty()) return false;
   return files.CanOpenForReading(path);
-}
-
-std::string FolderOfPath(std::string_view path) {
-  // Walk by characters: the second byte of a double-byte character may have
-  // the value of a backslash.
-  size_t p = 0;
-  for (size_t start : Cp932CharStarts(path)) {
-    if (path[start] == ':' || path[start] == '\\') p = start + 1;
-  }
-  std::string s(path.substr(0, p));
-  if (!s.empty() && s.back() == '\\') s.pop_back();
-  return s;
-}
-
-std::string SettingsFilePath(const std::string& programFolder) {
-  return programFolder + texts::kIniFileSuffix;
 }
 
 void LoadSettings(SettingsValues& settings, ProfileStore& store, FileSystem& files,

@@ -1,4 +1,4 @@
-// The settings file Quillbright.ini and the process-wide settings values.
+// The settings file Quillbright.ini: reading it into the settings values.
 #pragma once
 
 #include <cstdint>
@@ -7,17 +7,9 @@
 #include <string_view>
 
 #include "platform/ports.h"
+#include "startup/settings_values.h"
 
 namespace qb {
-
-struct SettingsValues {
-  int16_t MusicKind = 0;    // 0 no music, 1 audio CD, 2 music file
-  int16_t RepeatTrack = 0;  // CD track to repeat, 0 for none
-  std::string MusicFile;    // full path of the MP3 or WAV file, or empty
-  std::string MusicFolder;  // folder of MusicFile, or the program folder
-};
-
-enum MusicKindValue : int16_t { kNoMusic = 0, kAudioCd = 1, kMusicFile = 2 };
 
 // Reads one key; at most 255 bytes of the stored value come back. A missing
 // file, section or key reads as empty text.
@@ -35,13 +27,6 @@ std::optional<int16_t> ConvertSettingNumber(std::string_view text);
 
 // True when `path` (one trailing backslash ignored) can be opened for reading.
 bool FileExists(FileSystem& files, std::string path);
-
-// The folder part of a path: up to the last ':' or '\', without a trailing
-// backslash ("C:\Music\a.mp3" gives "C:\Music", "C:\a.mp3" gives "C:").
-std::string FolderOfPath(std::string_view path);
-
-// The settings file's path for a program folder.
-std::string SettingsFilePath(const std::string& programFolder);
 
 // Fills the settings values from the settings file in `programFolder`.
 void LoadSettings(SettingsValues& settings, ProfileStore& store, FileSystem& files,

@@ -4,19 +4,10 @@
 
 #include <random>
 
+#include "platform/program_paths.h"
+
 namespace qb {
 namespace {
-
-TEST(ArgumentString, SkipsTheProgramNameAndTheBlanksAfterIt) {
-  EXPECT_EQ(ArgumentString("\"C:\\Program Files\\Q\\Quillbright.scr\" /s"), "/s");
-  EXPECT_EQ(ArgumentString("C:\\WINDOWS\\Quillbright.scr /p 1234"), "/p 1234");
-  EXPECT_EQ(ArgumentString("Quillbright.scr \t  /c:5678"), "/c:5678");
-  EXPECT_EQ(ArgumentString("\"C:\\a b\\Quillbright.scr\""), "");
-  EXPECT_EQ(ArgumentString("Quillbright.scr"), "");
-  EXPECT_EQ(ArgumentString(""), "");
-  // Blanks inside the arguments are kept.
-  EXPECT_EQ(ArgumentString("x.scr /s  99"), "/s  99");
-}
 
 TEST(ModeLetter, IsTheSecondCharacterUpperCased) {
   const struct {

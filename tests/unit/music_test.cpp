@@ -90,9 +90,9 @@ TEST(MciChannel, PlayCommandsCarryOnlyThePositionsGiven) {
   channel.PlayMci("cdaudio", "02:00:00:00", "03:00:00:00");
   EXPECT_EQ(mci.log, (Log{"play cdaudio", "play cdaudio from 02:00:00:00", "play cdaudio to 03:00:00:00",
                           "play cdaudio from 02:00:00:00 to 03:00:00:00"}));
-  channel.SendMciDirect("close cdaudio");  // never opened
+  EXPECT_EQ(channel.SendMciDirect("close cdaudio"), 263);  // never opened
   EXPECT_EQ(LastApiResult, 263);
-  channel.SendMciDirect("open cdaudio");
+  EXPECT_EQ(channel.SendMciDirect("open cdaudio"), 0);
   EXPECT_EQ(LastApiResult, 0);
   EXPECT_EQ(mci.log.back(), "open cdaudio");
 }
@@ -246,9 +246,10 @@ TEST_F(CdTest, AnUnterminatedModeReplyStaysInsideItsBuffer) {
 class FileMusicTest : public ::testing::Test {
  protected:
   FakeMci mci;
+  MciChannel channel{mci};
   FakeSound sound;
   SettingsValues settings{kMusicFile, 7, "C:\\My Music\\loop.mp3", "C:\\My Music"};
-  FilePlayers players{mci, sound, settings};
+  FilePlayers players{channel, sound, settings};
 
   void SetUp() override { mci.decodableFiles = {settings.MusicFile}; }
   // One Timer1 tick: a second of playback, then the keep-looping check.
@@ -320,6 +321,33 @@ TEST_F(FileMusicTest, WavLoopsThroughTheSoundPlayerWhenThereIsADevice) {
   sound.devices = 0;
   players.WavPlay();
   EXPECT_TRUE(sound.calls.empty());
+}
+
+TEST_F(FileMusicTest, ResultsOfTheLastCommandAreKept) {
+  players.Mp3Open();
+  EXPECT_EQ(LastApiResult, 0);
+  players.Mp3Stop();
+  players.Mp3Stop();  // the alias is gone by now
+  EXPECT_EQ(LastApiResult, 263);
+  EXPECT_FALSE(players.Mp3IsPlaying());
+  EXPECT_EQ(LastApiResult, 263);  // the mode query failed too
+}
+
+// --- All players together -------------------------------------------------
+
+TEST(MusicPlayers, EveryPlayerSpeaksThroughTheOneDevicePort) {
+  FakeMci mci;
+  FakeSound sound;
+  SettingsValues settings{kMusicFile, 0, "C:\\m\\a.mp3", "C:\\m"};
+  mci.decodableFiles = {settings.MusicFile};
+  MusicPlayers music(mci, sound, settings);
+  music.CdOpen();
+  music.Mp3Open();
+  music.Mp3Stop();
+  music.CdStop();
+  EXPECT_EQ(mci.log, (Log{"open cdaudio", "set cdaudio time format tmsf",
+                          "open \"C:\\m\\a.mp3\" type MPEGVideo Alias MP3Play", "play MP3Play",
+                          "stop MP3Play", "close MP3Play", "stop cdaudio", "close cdaudio"}));
 }
 
 }  // namespace

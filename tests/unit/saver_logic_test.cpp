@@ -198,6 +198,25 @@ TEST_F(SaverTest, AnOutsideCloseTakesTheSameClosePath) {
   EXPECT_EQ(desktop.CountCalls("cursor"), 1u);
 }
 
+TEST_F(SaverTest, CloseStopsTheFileMusicThatLoadStarted) {
+  settings = {kMusicFile, 0, "C:\\m\\a.wav", "C:\\m"};
+  SaverLogic wav = Make();
+  wav.FormLoad();
+  settings.MusicFile = "C:\\m\\b.mp3";
+  wav.FormQueryUnload();
+  EXPECT_EQ(music.calls, (Calls{"WavPlay", "WavStop"}));
+
+  music.calls.clear();
+  timers = {};
+  settings = {kMusicFile, 0, "C:\\m\\a.mp3", "C:\\m"};
+  SaverLogic mp3 = Make();
+  mp3.FormLoad();
+  settings.MusicKind = kNoMusic;
+  mp3.FormQueryUnload();
+  EXPECT_EQ(music.calls, (Calls{"Mp3Open", "Mp3Stop"}));
+  EXPECT_FALSE(On(SaverTimer::Timer1));
+}
+
 TEST_F(SaverTest, CdPollingThatGaveUpIsNotStoppedOnClose) {
   settings.MusicKind = kAudioCd;
   SaverLogic saver = Make();

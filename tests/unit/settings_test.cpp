@@ -36,19 +36,6 @@ TEST(ConvertSettingNumber, RoundsDownAndChecksThe16BitRange) {
   }
 }
 
-TEST(FolderOfPath, IsTheTextBeforeTheLastColonOrBackslash) {
-  EXPECT_EQ(FolderOfPath("C:\\Music\\a.mp3"), "C:\\Music");
-  EXPECT_EQ(FolderOfPath("C:\\a.mp3"), "C:");
-  EXPECT_EQ(FolderOfPath("C:a.mp3"), "C:");
-  EXPECT_EQ(FolderOfPath("\\\\server\\share\\dir\\a.wav"), "\\\\server\\share\\dir");
-  EXPECT_EQ(FolderOfPath("a.mp3"), "");
-  EXPECT_EQ(FolderOfPath(""), "");
-  EXPECT_EQ(FolderOfPath("C:\\Music\\"), "C:\\Music");
-  // "表" (95 5C) ends in a byte that is not a backslash character.
-  EXPECT_EQ(FolderOfPath("C:\\\x95\x5C.mp3"), "C:");
-  EXPECT_EQ(FolderOfPath("C:\\\x95\x5C\\a.mp3"), "C:\\\x95\x5C");
-}
-
 TEST(FileExists, DropsOneTrailingBackslashAndAsksTheFileSystem) {
   FakeFileSystem files;
   files.readable = {"C:\\a.wav"};

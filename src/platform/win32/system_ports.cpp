@@ -5,9 +5,8 @@
 
 #include <vector>
 
+#include "platform/program_paths.h"
 #include "platform/win32/handles.h"
-#include "startup/command_line.h"
-#include "startup/settings.h"
 
 namespace qb {
 

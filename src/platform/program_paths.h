@@ -1,0 +1,28 @@
+// The paths the program works out for itself: its own arguments and mode,
+// the folder of a path, and the files that sit beside the program.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qb {
+
+// The command line after the executable's name and the blanks that follow
+// it: "/s", "/p 1234", "/c:5678" or empty.
+std::string ArgumentString(std::string_view commandLine);
+
+// The second character of the argument string, upper-cased; empty when the
+// argument string has fewer than two characters.
+std::string ModeLetter(std::string_view argumentString);
+
+// The folder part of a path: up to the last ':' or '\', without a trailing
+// backslash ("C:\Music\a.mp3" gives "C:\Music", "C:\a.mp3" gives "C:").
+std::string FolderOfPath(std::string_view path);
+
+// The companion program's path for a program folder.
+std::string CompanionPathOf(const std::string& programFolder);
+
+// The settings file's path for a program folder.
+std::string SettingsFilePath(const std::string& programFolder);
+
+}  // namespace qb
