@@ -1,14 +1,4 @@
-# Cross build for 32-bit Windows with Debian's MinGW-w64 (posix threads flavour).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for 32-bit Windows with Debian's MinGW-w64.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(QB_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER   ${QB_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${QB_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER  ${QB_MINGW_PREFIX}-windres)
-set(CMAKE_OBJDUMP      ${QB_MINGW_PREFIX}-objdump)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${QB_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,0 +1,42 @@
+# Targets of the Windows build: Quillbright.scr, statically linked, needing
+# nothing beyond the system's own DLLs; 32-bit or 64-bit by the toolchain.
+
+# The manifests name the architecture they are built for: a 64-bit program
+# whose manifest says x86 cannot load its side-by-side assemblies.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(QB_MANIFEST_ARCH amd64)
+else()
+  set(QB_MANIFEST_ARCH x86)
+endif()
+set(QB_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+
+# Writes SOURCE (a manifest template) into the generated folder as NAME.
+function(qb_manifest source name)
+  configure_file(${source} ${QB_GENERATED_DIR}/${name} @ONLY)
+endfunction()
+
+# The build does not see the files a resource script names (icons,
+# manifests); RC_SOURCE is compiled again whenever one of them changes.
+function(qb_resource_files rc_source)
+  set_source_files_properties(${rc_source} PROPERTIES OBJECT_DEPENDS "${ARGN}")
+endfunction()
+
+# The Windows side of the ports; the integration tests' probes link it too.
+add_library(qb_win32 STATIC src/platform/win32/system_ports.cpp)
+target_link_libraries(qb_win32 PUBLIC qb_core winmm PRIVATE qb_warnings)
+
+qb_manifest(${CMAKE_SOURCE_DIR}/src/resources/quillbright.manifest.in quillbright.manifest)
+add_executable(Quillbright WIN32
+  src/startup/main_win32.cpp
+  src/startup/preview_win32.cpp
+  src/settings_dialog/settings_dialog_win32.cpp
+  src/saver/saver_window.cpp
+  src/platform/win32/lean_runtime.cpp
+  src/resources/quillbright.rc
+)
+qb_resource_files(src/resources/quillbright.rc
+  ${QB_GENERATED_DIR}/quillbright.manifest ${CMAKE_SOURCE_DIR}/src/resources/quillbright.ico)
+set_target_properties(Quillbright PROPERTIES SUFFIX ".scr")
+# windres looks for the manifest named in the .rc along the include path.
+target_include_directories(Quillbright PRIVATE ${QB_GENERATED_DIR})
+target_link_libraries(Quillbright PRIVATE qb_win32 qb_warnings)
