@@ -8,7 +8,9 @@ source "$(dirname "$0")/lib.sh"
 
 seconds=${1:-30}
 state=${QB_BENCH_ENV:-$QB_SOURCE_DIR/build/host/wine-bench}
-qb_require_win32_build
+qb_select_build
+qb_describe_build | sed 's/^Wine tests run/Benchmarking/'
+qb_require_build
 clock_ticks=$(getconf CLK_TCK)
 
 # utime + stime of a process, in clock ticks (fields 14 and 15 of stat,
@@ -50,9 +52,9 @@ qb_add_standin "$dir" window=1
 out="$state/out"
 mkdir -p "$out"
 
-wine "$(qb_winpath "$dir")\\Quillbright.scr" /s </dev/null >"$out/saver.log" 2>&1 &
+"$QB_WINE_LOADER" "$(qb_winpath "$dir")\\Quillbright.scr" /s </dev/null >"$out/saver.log" 2>&1 &
 saver_pid=$!
-wine "$QB_HELPERS_DIR/idle_waiter.exe" </dev/null >"$out/idle.log" 2>&1 &
+"$QB_WINE_LOADER" "$QB_HELPERS_DIR/idle_waiter.exe" </dev/null >"$out/idle.log" 2>&1 &
 idle_pid=$!
 check_wine_pid "$saver_pid" Quillbright.scr
 check_wine_pid "$idle_pid" idle_waiter.exe
@@ -87,7 +89,7 @@ else
   echo "ratio_saver_to_idle=n/a (idle_waiter used under one clock tick; saver used $saver_cpu ticks)"
 fi
 echo "clock_tick_seconds=$(seconds_of 1)"
-echo "scr_size_bytes=$(stat -c %s "$QB_WIN32_DIR/Quillbright.scr")"
+echo "scr_size_bytes=$(stat -c %s "$QB_BUILD_DIR/Quillbright.scr")"
 
 # The saver ends by itself once the companion's window is gone.
 qb_driver close_vc close-window "$QB_COMPANION_TITLE" || true

@@ -1,6 +1,7 @@
 # shellcheck shell=bash
-# Helpers for running Quillbright under Wine: a private Xvfb, a throw-away
-# 32-bit Japanese prefix, programs run with timeouts, and small checks.
+# Helpers for running Quillbright under Wine: the choice of the build this
+# machine can run, a private Xvfb, a throw-away Japanese prefix of that
+# build's architecture, programs run with timeouts, and small checks.
 # Sourced by the scenario scripts, the benchmark and scripts/run.
 #
 # Programs' output always goes to files, never to a pipe: Wine's long-lived
@@ -10,7 +11,10 @@
 QB_TESTS_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 QB_SOURCE_DIR=$(cd "$QB_TESTS_DIR/../.." && pwd)
 : "${QB_WIN32_DIR:=$QB_SOURCE_DIR/build/win32}"
-: "${QB_HELPERS_DIR:=$QB_WIN32_DIR/tests/wine}"
+: "${QB_WIN64_DIR:=$QB_SOURCE_DIR/build/win64}"
+# Wine's own loaders. /usr/bin/wine always tries the 32-bit one when it is
+# installed, so the loader of the chosen build is called directly.
+: "${QB_WINE_DIR:=/usr/lib/wine}"
 
 QB_SAVER_TITLE=Quillbright_Main
 QB_DIALOG_TITLE='<Quillbright>'
@@ -19,6 +23,82 @@ QB_APP_CAPTION='Quillbright (ScreenSaver)'
 
 qb_log() { printf '[%s] %s\n' "$(date +%T.%3N)" "$*" >&2; }
 qb_die() { printf 'FATAL: %s\n' "$*" >&2; exit 1; }
+
+# ---------------------------------------------------------------- build
+
+# Prints the 32-bit loader's answer to --version; fails, printing why, when
+# this machine cannot run it. Some kernels run 64-bit programs only: there
+# every i386 program fails with "Exec format error", whatever is installed.
+qb_probe_32bit() {
+  local answer
+  answer=$(timeout 20 "$QB_WINE_DIR/wine" --version </dev/null 2>&1)
+  local status=$?
+  answer=$(head -n1 <<<"$answer")
+  printf '%s\n' "${answer:-no answer}"
+  return "$status"
+}
+
+# Makes NAME (win32 or win64) the build that runs: exports QB_BUILD,
+# QB_BUILD_DIR, QB_HELPERS_DIR, QB_WINE_LOADER and QB_BUILD_REASON.
+qb_use_build() {
+  export QB_BUILD=$1 QB_BUILD_REASON=$2
+  case $QB_BUILD in
+    win32) QB_BUILD_DIR=$QB_WIN32_DIR QB_WINE_LOADER=$QB_WINE_DIR/wine ;;
+    win64) QB_BUILD_DIR=$QB_WIN64_DIR QB_WINE_LOADER=$QB_WINE_DIR/wine64 ;;
+    *) qb_die "unknown build '$QB_BUILD'" ;;
+  esac
+  export QB_BUILD_DIR QB_WINE_LOADER QB_HELPERS_DIR=$QB_BUILD_DIR/tests/wine
+}
+
+# Chooses the build the Wine tests run: the 32-bit one, which the program is
+# defined for, when the machine can run 32-bit programs, else the 64-bit one.
+# QB_WINE_BUILD=win32 or win64 forces a build (auto, or unset, chooses).
+qb_select_build() {
+  local wanted=${QB_WINE_BUILD:-auto} probe
+  case $wanted in
+    auto | win32 | win64) ;;
+    *) qb_die "QB_WINE_BUILD is '$wanted'; it takes win32, win64 or auto" ;;
+  esac
+  if [[ $wanted == win64 ]]; then
+    qb_use_build win64 "forced by QB_WINE_BUILD=win64"
+  elif probe=$(qb_probe_32bit); then
+    if [[ $wanted == win32 ]]; then
+      qb_use_build win32 "forced by QB_WINE_BUILD=win32"
+    else
+      qb_use_build win32 "this machine runs 32-bit programs ($QB_WINE_DIR/wine: $probe)"
+    fi
+  elif [[ $wanted == win32 ]]; then
+    qb_die "QB_WINE_BUILD=win32, but this machine cannot run 32-bit programs ($QB_WINE_DIR/wine: $probe)"
+  else
+    qb_use_build win64 "this machine cannot run 32-bit programs ($QB_WINE_DIR/wine: $probe)"
+  fi
+}
+
+qb_describe_build() {
+  printf 'Wine tests run the %s build (%s): %s\n' "$QB_BUILD" "$QB_BUILD_DIR" "$QB_BUILD_REASON"
+}
+
+# True when DIR, a Ninja build folder, has nothing left to build: every
+# program in it is newer than the sources and build files it comes from.
+qb_build_is_current() {
+  local dir=$1 plan
+  [[ -f $dir/build.ninja ]] || return 1
+  plan=$(timeout 60 ninja -C "$dir" -n </dev/null 2>&1) || return 1
+  [[ $plan == *"ninja: no work to do."* ]]
+}
+
+# Dies unless the chosen build has every program the tests use, and is
+# current: a test of an old build would prove nothing about the sources.
+qb_require_build() {
+  local f
+  for f in "$QB_BUILD_DIR/Quillbright.scr" "$QB_BUILD_DIR/Quillbright.dll" \
+           "$QB_HELPERS_DIR/qbdriver.exe" "$QB_HELPERS_DIR/standin.exe" \
+           "$QB_HELPERS_DIR/idle_waiter.exe" "$QB_HELPERS_DIR/settings_probe.exe"; do
+    [[ -f $f ]] || qb_die "$f is missing: build the $QB_BUILD preset first (scripts/build)"
+  done
+  qb_build_is_current "$QB_BUILD_DIR" ||
+    qb_die "$QB_BUILD_DIR is older than its sources: build it again first (scripts/build)"
+}
 
 # ---------------------------------------------------------------- display
 
@@ -87,7 +167,7 @@ qb_screenshot() {
 
 qb_wine_env() {
   export WINEPREFIX=$1
-  export WINEARCH=win32
+  export WINEARCH=$QB_BUILD
   export WINEDEBUG=-all
   export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
   # No Mono or Gecko install dialogs while the prefix is made.
@@ -116,7 +196,7 @@ qb_run() {
 qb_wine() {
   local out=$1 seconds=$2
   shift 2
-  qb_run "$out" "$seconds" wine "$@"
+  qb_run "$out" "$seconds" "$QB_WINE_LOADER" "$@"
 }
 
 qb_write_registry_file() {
@@ -156,7 +236,7 @@ qb_make_prefix() {
   mkdir -p "$prefix"
   qb_log "creating prefix $prefix"
   qb_start_wineserver || qb_die "wineserver did not start"
-  qb_run "$logs/wineboot.log" 180 wineboot -i || qb_die "wineboot failed (see $logs/wineboot.log.err)"
+  qb_run "$logs/wineboot.log" 180 "$QB_WINE_LOADER" wineboot -i || qb_die "wineboot failed (see $logs/wineboot.log.err)"
   qb_install_fonts
   qb_write_registry_file "$logs/qb-settings.reg"
   qb_wine "$logs/regedit.log" 60 regedit /S "$(qb_winpath "$logs/qb-settings.reg")" ||
@@ -164,10 +244,11 @@ qb_make_prefix() {
   # The desktop wineboot opened is not the virtual one just configured:
   # start the next programs in a new session.
   qb_stop_wine
-  touch "$prefix/.qb-ready"
+  printf '%s\n' "$QB_BUILD" >"$prefix/.qb-ready"
 }
 
-qb_prefix_ready() { [[ -f $1/.qb-ready && -f $1/system.reg ]]; }
+# A prefix made for the chosen build's architecture.
+qb_prefix_ready() { [[ -f $1/.qb-ready && -f $1/system.reg && $(<"$1/.qb-ready") == "$QB_BUILD" ]]; }
 
 qb_make_or_reuse_prefix() {
   local prefix=$1
@@ -199,28 +280,20 @@ qb_stop_wine() {
 # again costs seconds; the hidden window of a lingering driver prevents that.
 qb_start_desktop() {
   local log=$1 hold_s=${2:-3600}
-  setsid wine "$QB_HELPERS_DIR/qbdriver.exe" hold-window qb_desktop_keeper "$((hold_s * 1000))" \
+  setsid "$QB_WINE_LOADER" "$QB_HELPERS_DIR/qbdriver.exe" hold-window qb_desktop_keeper "$((hold_s * 1000))" \
     </dev/null >"$log" 2>"$log.err" &
   qb_wine "$log.wait" 60 "$QB_HELPERS_DIR/qbdriver.exe" wait-window qb_desktop_keeper 50000
 }
 
 # ---------------------------------------------------------------- shared test environment
 
-qb_require_win32_build() {
-  local f
-  for f in "$QB_WIN32_DIR/Quillbright.scr" "$QB_WIN32_DIR/Quillbright.dll" \
-           "$QB_HELPERS_DIR/qbdriver.exe" "$QB_HELPERS_DIR/standin.exe" \
-           "$QB_HELPERS_DIR/idle_waiter.exe" "$QB_HELPERS_DIR/settings_probe.exe"; do
-    [[ -f $f ]] || qb_die "$f is missing: build the win32 preset first"
-  done
-}
-
 # Stops what a previous run in ENV_DIR left running.
 qb_teardown_env() {
   local env_dir=$1
-  if [[ -d $env_dir/prefix ]]; then
+  if [[ -f $env_dir/env.sh ]]; then
     (
-      qb_wine_env "$env_dir/prefix"
+      # shellcheck disable=SC1091
+      source "$env_dir/env.sh"
       qb_stop_wine
     )
   fi
@@ -240,6 +313,7 @@ qb_setup_env() {
   qb_start_desktop "$env_dir/desktop.log" || qb_die "the virtual desktop did not start"
   {
     printf 'export DISPLAY=%q\n' "$DISPLAY"
+    printf 'qb_use_build %q %q\n' "$QB_BUILD" "$QB_BUILD_REASON"
     printf 'qb_wine_env %q\n' "$WINEPREFIX"
   } >"$env_dir/env.sh"
 }
@@ -263,6 +337,7 @@ qb_scenario_begin() {
   rm -rf "$QB_OUT"
   mkdir -p "$QB_OUT"
   QB_FAILURES=0
+  qb_describe_build
   qb_driver sweep sweep 5000 >/dev/null || qb_log "windows left over from before: $(qb_get remaining "$QB_OUT/sweep")"
 }
 
@@ -271,7 +346,7 @@ qb_saver_folder() {
   local dir="$WINEPREFIX/drive_c/$1"
   rm -rf "$dir"
   mkdir -p "$dir"
-  cp "$QB_WIN32_DIR/Quillbright.scr" "$dir/"
+  cp "$QB_BUILD_DIR/Quillbright.scr" "$dir/"
   printf '%s\n' "$dir"
 }
 

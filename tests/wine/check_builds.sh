@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# The shipped programs of every Windows build there is (32-bit, 64-bit):
+# - the machine type is the build's own (i386, x86-64);
+# - they import only DLLs that every Windows has: no MinGW runtime
+#   (libstdc++, libgcc, libwinpthread) nor any other DLL of our own;
+# - their manifest names the same architecture, which 64-bit Windows needs
+#   to load a 64-bit program's side-by-side assemblies.
+set -uo pipefail
+source "$(dirname "$0")/lib.sh"
+
+allowed=" kernel32.dll user32.dll gdi32.dll msimg32.dll winmm.dll comdlg32.dll shell32.dll ole32.dll oleaut32.dll advapi32.dll comctl32.dll msvcrt.dll "
+failures=0
+fail() {
+  echo "FAILED $*"
+  failures=$((failures + 1))
+}
+
+# check_program FILE OBJDUMP FORMAT MANIFEST_ARCH
+check_program() {
+  local file=$1 objdump=$2 format=$3 arch=$4 program dlls dll manifests
+  program="$(basename "$(dirname "$file")")/$(basename "$file")"
+  if [[ ! -f $file ]]; then
+    fail "$file is missing"
+    return
+  fi
+  if "$objdump" -f "$file" | grep -q "file format $format\$"; then
+    echo "ok     $program is $format"
+  else
+    fail "$program is not $format: $("$objdump" -f "$file" | grep -m1 'file format')"
+  fi
+  dlls=$("$objdump" -p "$file" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | tr -d '\r')
+  [[ -n $dlls ]] || fail "$program: no import table found"
+  for dll in $dlls; do
+    if [[ $allowed == *" $dll "* ]]; then
+      echo "ok     $program imports $dll"
+    else
+      fail "$program imports $dll, which is not a system DLL"
+    fi
+  done
+  # The manifest resource is stored as plain text.
+  manifests=$(grep -ao 'processorArchitecture="[^"]*"' "$file" | sort -u | paste -sd' ')
+  if [[ $manifests == "processorArchitecture=\"$arch\"" ]]; then
+    echo "ok     $program manifest: $manifests"
+  else
+    fail "$program manifest: '$manifests', want processorArchitecture=\"$arch\" only"
+  fi
+}
+
+builds=0
+for build in win32 win64; do
+  case $build in
+    win32) dir=$QB_WIN32_DIR objdump=i686-w64-mingw32-objdump format=pei-i386 arch=x86 ;;
+    win64) dir=$QB_WIN64_DIR objdump=x86_64-w64-mingw32-objdump format=pei-x86-64 arch=amd64 ;;
+  esac
+  if [[ ! -d $dir ]]; then
+    echo "skip   no $build build in $dir"
+    continue
+  fi
+  builds=$((builds + 1))
+  if qb_build_is_current "$dir"; then
+    echo "ok     $build build is current"
+  else
+    fail "$dir is older than its sources: build it again first (scripts/build)"
+  fi
+  for program in Quillbright.scr Quillbright.dll; do
+    check_program "$dir/$program" "$objdump" "$format" "$arch"
+  done
+done
+((builds > 0)) || fail "no Windows build found in $QB_WIN32_DIR or $QB_WIN64_DIR"
+((failures == 0)) || exit 1
