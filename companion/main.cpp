@@ -6,6 +6,7 @@
 
 #include "platform/texts.h"
 #include "platform/win32/base_window.h"
+#include "platform/win32/message_loop.h"
 
 namespace qb {
 namespace {
@@ -75,10 +76,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
   ::ShowWindow(window.Window(), showCommand);
   ::SetForegroundWindow(window.Window());
   ::ShowCursor(FALSE);
-  MSG msg;
-  while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
-  }
-  return 0;
+  return qb::RunMessageLoop();
 }

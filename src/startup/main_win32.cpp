@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "music/players.h"
+#include "platform/win32/message_loop.h"
 #include "platform/win32/system_ports.h"
 #include "saver/saver_window.h"
 #include "settings_dialog/settings_dialog.h"
@@ -14,15 +15,6 @@ namespace {
 // Process-wide values: they live until the process ends.
 SettingsValues Settings;
 int32_t SavedCursorCount = 0;
-
-int RunMessageLoop() {
-  MSG msg;
-  while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
-  }
-  return 0;
-}
 
 int Main() {
   Win32Desktop desktop;

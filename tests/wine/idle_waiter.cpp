@@ -2,6 +2,8 @@
 // else, waiting in a message loop like the saver does beside the companion.
 #include <windows.h>
 
+#include "platform/win32/message_loop.h"
+
 namespace {
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -25,10 +27,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                                   0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
   if (!window) return 1;
   ::SetTimer(window, 1, 500, nullptr);
-  MSG msg;
-  while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
-  }
-  return 0;
+  return qb::RunMessageLoop();
 }

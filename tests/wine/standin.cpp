@@ -19,6 +19,8 @@
 #include <cstring>
 #include <string>
 
+#include "platform/win32/message_loop.h"
+
 namespace {
 
 struct Config {
@@ -101,11 +103,7 @@ void RunWindow(const Config& config, int showCommand) {
   ::ShowWindow(window, showCommand);
   LogTick("window_tick");
   if (config.lifetimeMs) ::SetTimer(window, kLifetimeTimer, config.lifetimeMs, nullptr);
-  MSG msg;
-  while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
-  }
+  qb::RunMessageLoop();
 }
 
 }  // namespace
