@@ -1,0 +1,95 @@
+// Owners for GDI objects and device contexts, so that nothing is released
+// by hand: a GDI object owner, the paint DC of WM_PAINT, a memory DC, and a
+// selection that is undone when it goes out of scope.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+#include "platform/win32/handles.h"
+
+namespace qb {
+
+template <typename T>
+struct GdiObjectTraits {
+  using Handle = T;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { ::DeleteObject(h); }
+};
+
+template <typename T>
+using GdiObject = UniqueHandle<GdiObjectTraits<T>>;
+using Bitmap = GdiObject<HBITMAP>;
+using Brush = GdiObject<HBRUSH>;
+using Font = GdiObject<HFONT>;
+
+// BeginPaint / EndPaint.
+class PaintDc {
+ public:
+  explicit PaintDc(HWND window) : window_(window) { dc_ = ::BeginPaint(window_, &paint_); }
+  ~PaintDc() { ::EndPaint(window_, &paint_); }
+  PaintDc(const PaintDc&) = delete;
+  PaintDc& operator=(const PaintDc&) = delete;
+
+  HDC Get() const { return dc_; }
+  const RECT& Area() const { return paint_.rcPaint; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_ = {};
+  HDC dc_ = nullptr;
+};
+
+// GetDC / ReleaseDC; a null window gives the screen's DC.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
+  ~WindowDc() {
+    if (dc_) ::ReleaseDC(window_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// A DC compatible with another (or with the screen), deleted at the end.
+class MemoryDc {
+ public:
+  explicit MemoryDc(HDC compatibleWith) : dc_(::CreateCompatibleDC(compatibleWith)) {}
+  ~MemoryDc() {
+    if (dc_) ::DeleteDC(dc_);
+  }
+  MemoryDc(const MemoryDc&) = delete;
+  MemoryDc& operator=(const MemoryDc&) = delete;
+
+  HDC Get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HDC dc_;
+};
+
+// Selects an object into a DC and puts the previous one back at the end,
+// so the object can be deleted afterwards.
+class SelectObjectGuard {
+ public:
+  SelectObjectGuard(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
+  ~SelectObjectGuard() {
+    if (previous_ && previous_ != HGDI_ERROR) ::SelectObject(dc_, previous_);
+  }
+  SelectObjectGuard(const SelectObjectGuard&) = delete;
+  SelectObjectGuard& operator=(const SelectObjectGuard&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+}  // namespace qb
