@@ -1,11 +1,19 @@
-// The presentation program: for now a black window over the whole virtual
-// screen, titled "Quillbright_VC", that ends on the user's first input.
+// The presentation program: glowing points of light over the whole virtual
+// screen, in a window titled "Quillbright_VC" that ends on the user's first
+// input. The picture comes from the portable renderer in glow/; this file
+// only owns the window, the frame buffer and the pacing.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 
+#include "frame_pacer.h"
+#include "glow/presentation.h"
 #include "platform/texts.h"
 #include "platform/win32/base_window.h"
+#include "platform/win32/gdi.h"
 #include "platform/win32/message_loop.h"
 
 namespace qb {
@@ -15,19 +23,75 @@ namespace {
 // from the hardware or the first synthetic move does not.
 constexpr int kMoveThreshold = 4;
 
+// GUID_CONSOLE_DISPLAY_STATE, spelt out: MinGW's headers only declare it.
+constexpr GUID kConsoleDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+
+// A top-down 32-bit DIB section selected into a memory DC: the frame the
+// renderer draws into, shown with one BitBlt.
+class FrameBuffer {
+ public:
+  FrameBuffer(int width, int height) : dc_(nullptr) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dc_ || !bitmap_ || !bits) return;
+    // The DC goes before the bitmap, so the selection needs no undoing.
+    ::SelectObject(dc_.Get(), bitmap_.Get());
+    view_ = {static_cast<uint32_t*>(bits), width, height, width};
+    glow::ClearFrame(view_);
+  }
+
+  bool Valid() const { return view_.pixels != nullptr; }
+  const glow::FrameView& View() const { return view_; }
+  void ShowOn(HDC target) const { ::BitBlt(target, 0, 0, view_.width, view_.height, dc_.Get(), 0, 0, SRCCOPY); }
+
+ private:
+  Bitmap bitmap_;
+  MemoryDc dc_;  // declared after the bitmap: released first
+  glow::FrameView view_;
+};
+
+uint64_t FreshSeed() {
+  LARGE_INTEGER counter;
+  ::QueryPerformanceCounter(&counter);
+  return static_cast<uint64_t>(counter.QuadPart) ^ (static_cast<uint64_t>(::GetCurrentProcessId()) << 32) ^
+         ::GetTickCount();
+}
+
 class PresentationWindow : public BaseWindow<PresentationWindow> {
  public:
+  ~PresentationWindow() {
+    if (powerNotify_) ::UnregisterPowerSettingNotification(powerNotify_);
+  }
+
   bool Create() {
     WNDCLASSEXA wc = {};
+    wc.style = CS_OWNDC;
     wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
     wc.hCursor = nullptr;
     if (!RegisterClassOnce("Quillbright_VC", wc)) return false;
-    const int x = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-    const int y = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-    const int w = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    const int h = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    return CreateWindowFor("Quillbright_VC", texts::kCompanionWindowTitle, WS_POPUP,
-                           WS_EX_TOPMOST, x, y, w, h);
+    if (!CreateWindowFor("Quillbright_VC", texts::kCompanionWindowTitle, WS_POPUP, WS_EX_TOPMOST, 0, 0, 1, 1)) {
+      return false;
+    }
+    FitVirtualScreen();
+    powerNotify_ = ::RegisterPowerSettingNotification(Window(), &kConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
+    return true;
+  }
+
+  // Frames are drawn only while there is a picture to draw and a display
+  // lit to show it.
+  bool WantsFrames() const { return presentation_ && displayOn_; }
+
+  void DrawFrame(double seconds) {
+    ::GdiFlush();
+    presentation_->Advance(seconds, frame_->View());
+    frame_->ShowOn(dc_);
   }
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -41,12 +105,60 @@ class PresentationWindow : public BaseWindow<PresentationWindow> {
       case WM_MOUSEMOVE: OnMouseMove(); return 0;
       case WM_ACTIVATEAPP: if (!wParam) End(); return 0;
       case WM_SETCURSOR: ::SetCursor(nullptr); return TRUE;
+      case WM_ERASEBKGND: return TRUE;
+      case WM_PAINT: OnPaint(); return 0;
+      case WM_DISPLAYCHANGE: FitVirtualScreen(); return 0;
+      case WM_POWERBROADCAST: OnPowerBroadcast(wParam, lParam); return TRUE;
+      case WM_SYSCOMMAND: return OnSysCommand(wParam, lParam);
       case WM_DESTROY: ::PostQuitMessage(0); return 0;
       default: return DefaultHandling(message, wParam, lParam);
     }
   }
 
  private:
+  // Covers every monitor (the virtual screen may start at negative
+  // coordinates) and starts a picture of that size.
+  void FitVirtualScreen() {
+    const int x = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int y = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int w = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int h = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    ::SetWindowPos(Window(), HWND_TOPMOST, x, y, w, h, SWP_NOACTIVATE);
+    dc_ = ::GetDC(Window());  // CS_OWNDC: valid for the window's life
+    presentation_.reset();
+    frame_.reset();
+    if (w <= 0 || h <= 0) return;
+    frame_ = std::make_unique<FrameBuffer>(w, h);
+    // Without a frame buffer the window stays black, and still ends on input.
+    if (frame_->Valid()) presentation_ = std::make_unique<glow::Presentation>(w, h, FreshSeed());
+  }
+
+  void OnPaint() {
+    PaintDc paint(Window());
+    if (presentation_) {
+      frame_->ShowOn(paint.Get());
+    } else {
+      ::FillRect(paint.Get(), &paint.Area(), static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    }
+  }
+
+  void OnPowerBroadcast(WPARAM event, LPARAM data) {
+    if (event != PBT_POWERSETTINGCHANGE || !data) return;
+    const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
+    if (setting->PowerSetting != kConsoleDisplayState || setting->DataLength < sizeof(DWORD)) return;
+    DWORD state;
+    std::memcpy(&state, setting->Data, sizeof(state));
+    displayOn_ = state != 0;  // 0 off, 1 on, 2 dimmed
+  }
+
+  LRESULT OnSysCommand(WPARAM command, LPARAM lParam) {
+    switch (command & 0xFFF0) {
+      case SC_SCREENSAVE: return 0;  // already the screen saver
+      case SC_MONITORPOWER: displayOn_ = lParam != 2; break;  // 2: off; 1: low power; -1: on
+    }
+    return DefaultHandling(WM_SYSCOMMAND, command, lParam);
+  }
+
   void OnMouseMove() {
     // Screen coordinates: the window may start at negative coordinates.
     POINT now;
@@ -63,9 +175,45 @@ class PresentationWindow : public BaseWindow<PresentationWindow> {
     if (Window()) ::DestroyWindow(Window());
   }
 
+  HDC dc_ = nullptr;
+  std::unique_ptr<FrameBuffer> frame_;
+  std::unique_ptr<glow::Presentation> presentation_;
+  HPOWERNOTIFY powerNotify_ = nullptr;
+  bool displayOn_ = true;
   POINT start_ = {};
   bool haveStart_ = false;
 };
+
+// Draws a frame on each tick of the pacer, handles messages in between, and
+// sleeps on the message queue alone while nothing is to be drawn.
+int RunPresentation(PresentationWindow& window, FramePacer& pacer) {
+  LONGLONG last = 0;
+  bool armed = false;
+  for (;;) {
+    int exitCode = 0;
+    if (!PumpWaitingMessages(&exitCode)) return exitCode;
+    if (!window.Window()) return 0;
+    if (!window.WantsFrames() || !pacer.Valid()) {
+      armed = false;
+      ::WaitMessage();
+      continue;
+    }
+    if (!armed) {
+      pacer.Restart();
+      pacer.ArmNext();
+      last = pacer.Now();
+      armed = true;
+    }
+    HANDLE timer = pacer.Timer();
+    const DWORD woke = ::MsgWaitForMultipleObjectsEx(1, &timer, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (woke == WAIT_OBJECT_0) {
+      const LONGLONG now = pacer.Now();
+      window.DrawFrame(pacer.Seconds(now - last));
+      last = now;
+      pacer.ArmNext();
+    }
+  }
+}
 
 }  // namespace
 }  // namespace qb
@@ -73,8 +221,9 @@ class PresentationWindow : public BaseWindow<PresentationWindow> {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
   qb::PresentationWindow window;
   if (!window.Create()) return 1;
+  qb::FramePacer pacer;
   ::ShowWindow(window.Window(), showCommand);
   ::SetForegroundWindow(window.Window());
   ::ShowCursor(FALSE);
-  return qb::RunMessageLoop();
+  return qb::RunPresentation(window, pacer);
 }

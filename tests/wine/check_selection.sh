@@ -47,8 +47,7 @@ build=$scratch/build
 mkdir -p "$build/src" "$build/tests/wine"
 {
   printf 'rule copy\n  command = cp $in $out\n'
-  for f in Quillbright.scr Quillbright.dll tests/wine/qbdriver.exe tests/wine/standin.exe \
-           tests/wine/idle_waiter.exe tests/wine/settings_probe.exe; do
+  for f in Quillbright.scr Quillbright.dll $(printf 'tests/wine/%s.exe ' "${QB_HELPERS[@]}"); do
     echo "source" >"$build/src/$(basename "$f").in"
     printf 'build %s: copy src/%s.in\n' "$f" "$(basename "$f")"
   done

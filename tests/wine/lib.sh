@@ -87,13 +87,15 @@ qb_build_is_current() {
   [[ $plan == *"ninja: no work to do."* ]]
 }
 
+# The Win32 helpers of the tests, built in the Windows build's tests/wine.
+QB_HELPERS=(qbdriver standin idle_waiter settings_probe activator)
+
 # Dies unless the chosen build has every program the tests use, and is
 # current: a test of an old build would prove nothing about the sources.
 qb_require_build() {
-  local f
+  local f helper
   for f in "$QB_BUILD_DIR/Quillbright.scr" "$QB_BUILD_DIR/Quillbright.dll" \
-           "$QB_HELPERS_DIR/qbdriver.exe" "$QB_HELPERS_DIR/standin.exe" \
-           "$QB_HELPERS_DIR/idle_waiter.exe" "$QB_HELPERS_DIR/settings_probe.exe"; do
+           $(for helper in "${QB_HELPERS[@]}"; do echo "$QB_HELPERS_DIR/$helper.exe"; done); do
     [[ -f $f ]] || qb_die "$f is missing: build the $QB_BUILD preset first (scripts/build)"
   done
   qb_build_is_current "$QB_BUILD_DIR" ||

@@ -17,4 +17,19 @@ inline int RunMessageLoop() {
   return got == 0 ? static_cast<int>(msg.wParam) : 0;
 }
 
+// Dispatches the messages already queued, for loops that also wait on other
+// things; false once WM_QUIT came, with its exit code in *exitCode.
+inline bool PumpWaitingMessages(int* exitCode) {
+  MSG msg = {};
+  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      *exitCode = static_cast<int>(msg.wParam);
+      return false;
+    }
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+  return true;
+}
+
 }  // namespace qb

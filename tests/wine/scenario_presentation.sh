@@ -1,0 +1,156 @@
+#!/usr/bin/env bash
+# The saver with the real presentation program beside it: its window covers
+# the desktop, shows glowing points on a dark field, hides the cursor, and
+# ends like a screen saver (a real mouse move, a key, a click, another
+# window taking the activation), after which the saver ends too.
+set -uo pipefail
+source "$(dirname "$0")/lib.sh"
+qb_scenario_begin presentation
+
+dir=$(qb_saver_folder qb_presentation)
+cp "$QB_BUILD_DIR/Quillbright.dll" "$dir/"
+scr="$(qb_winpath "$dir")\\Quillbright.scr"
+# The registry's virtual desktop (lib.sh) starts at 0,0.
+desktop_rect=0,0,1024,768
+desktop_size=1024x768
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# Starts the saver under the driver in the background (DRIVER_PID), with
+# the pointer resting inside the desktop, and waits for the presentation.
+start_saver() {
+  local name=$1
+  xdotool mousemove 500 400
+  qb_driver "$name" run --timeout 20000 "$scr" /s &
+  DRIVER_PID=$!
+  if ! qb_driver "$name.wait" wait-window "$QB_COMPANION_TITLE" 10000; then
+    qb_fail "$name: the presentation window did not appear"
+    return 1
+  fi
+  # Let it draw a while, and let the window's first mouse move come and go.
+  sleep 1
+}
+
+# Milliseconds until the presentation window is gone, or "" after 3 s.
+ms_until_gone() {
+  local from=$1 i
+  for i in $(seq 60); do
+    qb_driver gone_poll window-info "$QB_COMPANION_TITLE" >/dev/null
+    if [[ $(qb_get exists "$QB_OUT/gone_poll") == 0 ]]; then
+      echo $(($(now_ms) - from))
+      return 0
+    fi
+    sleep 0.05
+  done
+}
+
+still_there() { qb_driver "$1" window-info "$QB_COMPANION_TITLE" >/dev/null; qb_get exists "$QB_OUT/$1"; }
+
+# Waits for the background driver; checks the saver followed the window.
+finish_saver() {
+  local name=$1
+  wait "$DRIVER_PID" || qb_fail "$name: driver: $(tr -d '\r' <"$QB_OUT/$name")"
+  qb_expect_eq "$name: saver exit code" "$(qb_get exit_code "$QB_OUT/$name")" 0
+  qb_expect_le "$name: saver end after the presentation window went (ms)" \
+    "$(qb_get vc_gone_to_end_ms "$QB_OUT/$name")" 1000
+}
+
+# Ends the run (IT ended) and checks how fast the window went.
+expect_ended_by() {
+  local name=$1 what=$2 from=$3 gone
+  gone=$(ms_until_gone "$from")
+  qb_expect_le "$name: presentation gone after $what (ms, polled)" "${gone:-never}" 1000
+  finish_saver "$name"
+}
+
+# Pixel census of a screenshot area: dark share (per mille), bright
+# coloured pixels, and the hue sectors (of twelve) with at least 10 of them.
+pixel_census() {
+  convert "$1" -crop "$2" +repage -depth 8 txt:- | awk -F'[(),]+' '
+    /^#/ { next }
+    {
+      r = $4; g = $5; b = $6; n++
+      hi = r; if (g > hi) hi = g; if (b > hi) hi = b
+      lo = r; if (g < lo) lo = g; if (b < lo) lo = b
+      if (hi < 40) dark++
+      if (hi >= 150 && hi - lo >= 60) {
+        bright++
+        c = hi - lo
+        if (hi == r) h = (g - b) / c; else if (hi == g) h = 2 + (b - r) / c; else h = 4 + (r - g) / c
+        if (h < 0) h += 6
+        sector[int(h * 2) % 12]++
+      }
+    }
+    END {
+      for (s in sector) if (sector[s] >= 10) hues++
+      printf "dark_permille=%d\nbright=%d\nhues=%d\n", dark * 1000 / n, bright, hues
+    }'
+}
+
+echo "# the picture"
+start_saver look
+qb_driver look_info window-info "$QB_COMPANION_TITLE" >/dev/null
+info=$QB_OUT/look_info
+qb_expect_eq "window covers the desktop" "$(qb_get rect "$info")" "$desktop_rect"
+qb_expect_eq "window visible" "$(qb_get visible "$info")" 1
+qb_expect_eq "window class" "$(qb_get class "$info")" Quillbright_VC
+style=$(qb_get style "$info")
+exstyle=$(qb_get exstyle "$info")
+qb_expect_eq "popup without caption or frame (WS_POPUP, no WS_CAPTION/WS_THICKFRAME)" \
+  "$(( (0x$style & 0x80000000) != 0 && (0x$style & 0x00C40000) == 0 ))" 1
+qb_expect_eq "topmost (WS_EX_TOPMOST)" "$(( (0x$exstyle & 0x8) != 0 ))" 1
+qb_wine "$QB_OUT/cursor" 20 "$QB_HELPERS_DIR/activator.exe" cursor-info
+qb_expect_eq "cursor hidden (GetCursorInfo of the foreground thread: not showing)" \
+  "$(qb_get cursor_showing "$QB_OUT/cursor")" 0
+qb_expect_eq "cursor hidden (no cursor image)" "$(qb_get cursor_handle "$QB_OUT/cursor")" 0
+# Past the show's fade-in.
+sleep 1.5
+shot=$QB_OUT/look.png
+qb_screenshot "$shot" || qb_fail "screenshot failed"
+pixel_census "$shot" "$desktop_size+0+0" >"$QB_OUT/census"
+echo "screenshot census: $(tr '\n' ' ' <"$QB_OUT/census")"
+qb_expect_ge "dark field (dark pixels, per mille)" "$(qb_get dark_permille "$QB_OUT/census")" 600
+qb_expect_ge "glowing points (bright coloured pixels)" "$(qb_get bright "$QB_OUT/census")" 300
+qb_expect_ge "hues of the points (30-degree sectors)" "$(qb_get hues "$QB_OUT/census")" 3
+# Drawn on: a second look a moment later differs.
+sleep 0.3
+qb_screenshot "$QB_OUT/look2.png" || qb_fail "screenshot failed"
+changed=$(compare -metric AE -crop "$desktop_size+0+0" "$shot" "$QB_OUT/look2.png" null: 2>&1 >/dev/null | cut -d' ' -f1)
+qb_expect_ge "pixels changed in 0.3 s (animated)" "${changed%%.*}" 1000
+xdotool key Escape
+expect_ended_by look "a key (Escape)" "$(now_ms)"
+
+echo "# a mouse move of 2 px does not end it; a key press does"
+start_saver small_move
+xdotool mousemove 502 400
+sleep 0.7
+qb_expect_eq "still running after a 2 px move" "$(still_there small_move_check)" 1
+xdotool mousemove 500 402
+sleep 0.5
+qb_expect_eq "still running after moving back and 2 px down" "$(still_there small_move_check2)" 1
+from=$(now_ms)
+xdotool key space
+expect_ended_by small_move "a key (space)" "$from"
+
+echo "# a mouse move of 20 px ends it"
+start_saver big_move
+from=$(now_ms)
+xdotool mousemove 520 400
+expect_ended_by big_move "a 20 px move" "$from"
+
+echo "# a click ends it"
+start_saver click
+from=$(now_ms)
+xdotool click 1
+expect_ended_by click "a click" "$from"
+
+echo "# another window taking the activation ends it"
+start_saver activation
+from=$(now_ms)
+qb_wine "$QB_OUT/activator" 20 "$QB_HELPERS_DIR/activator.exe" activate 1500 &
+activator_pid=$!
+expect_ended_by activation "another window's activation" "$from"
+wait "$activator_pid"
+qb_expect_eq "the other window became the foreground" "$(qb_get foreground "$QB_OUT/activator")" 1
+
+qb_scenario_end
