@@ -29,13 +29,15 @@ qb_manifest(${CMAKE_SOURCE_DIR}/src/resources/quillbright.manifest.in quillbrigh
 add_executable(Quillbright WIN32
   src/startup/main_win32.cpp
   src/startup/preview_win32.cpp
+  src/startup/zoom_win32.cpp
   src/settings_dialog/settings_dialog_win32.cpp
   src/saver/saver_window.cpp
   src/platform/win32/lean_runtime.cpp
   src/resources/quillbright.rc
 )
 qb_resource_files(src/resources/quillbright.rc
-  ${QB_GENERATED_DIR}/quillbright.manifest ${CMAKE_SOURCE_DIR}/src/resources/quillbright.ico)
+  ${QB_GENERATED_DIR}/quillbright.manifest ${CMAKE_SOURCE_DIR}/src/resources/quillbright.ico
+  ${CMAKE_SOURCE_DIR}/src/resources/preview_still.bmp ${CMAKE_SOURCE_DIR}/src/resources/resource_ids.h)
 set_target_properties(Quillbright PROPERTIES SUFFIX ".scr")
 # windres looks for the manifest named in the .rc along the include path.
 target_include_directories(Quillbright PRIVATE ${QB_GENERATED_DIR})

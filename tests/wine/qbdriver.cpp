@@ -5,6 +5,7 @@
 // window never came); the scenario scripts judge the values.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +18,8 @@ namespace {
 
 constexpr char kSaverTitle[] = "Quillbright_Main";
 constexpr char kCompanionTitle[] = "Quillbright_VC";
+constexpr char kPreviewTitle[] = "Preview Window";
+constexpr char kPreviewHostClass[] = "QbPreviewHost";
 constexpr char kHoldClass[] = "QbDriverHold";
 constexpr char kAppCaption[] = "Quillbright (ScreenSaver)";
 constexpr char kMessageBoxClass[] = "#32770";
@@ -150,6 +153,23 @@ HWND FindOthersWindow(const char* title, const char* cls = nullptr) {
   return nullptr;
 }
 
+// Starts EXE with ARGUMENTS (may be empty); the process handle, or null
+// after printing why it could not start.
+HANDLE StartProgram(const std::string& exe, const std::string& arguments) {
+  std::string commandLine = "\"" + exe + "\"";
+  if (!arguments.empty()) commandLine += " " + arguments;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (!::CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+    Print("error", "CreateProcess failed " + std::to_string(::GetLastError()));
+    return nullptr;
+  }
+  ::CloseHandle(process.hThread);
+  return process.hProcess;
+}
+
 // What `run` watches and does while the program under test runs.
 struct RunOptions {
   DWORD timeoutMs = 10000;
@@ -219,22 +239,14 @@ int Run(const RunOptions& options) {
     held.push_back(window);
   }
 
-  std::string commandLine = "\"" + options.exe + "\"";
-  if (!options.arguments.empty()) commandLine += " " + options.arguments;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process = {};
   const DWORD start = ::GetTickCount();
-  if (!::CreateProcessA(options.exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process)) {
-    Print("error", "CreateProcess failed " + std::to_string(::GetLastError()));
-    return 3;
-  }
-  ::CloseHandle(process.hThread);
+  HANDLE process = StartProgram(options.exe, options.arguments);
+  if (!process) return 3;
   Print("start_tick", ::GetTickCount());
 
   WindowWatch saver(kSaverTitle);
   WindowWatch companion(kCompanionTitle);
+  WindowWatch preview(kPreviewTitle);
   HWND box = nullptr;
   long long okMs = -1;
   long long appBoxMs = -1;
@@ -242,6 +254,7 @@ int Run(const RunOptions& options) {
   for (;;) {
     saver.Poll(start);
     companion.Poll(start);
+    preview.Poll(start);
     companion.CloseAfter(options.closeCompanionAfterMs, start);
     saver.CloseAfter(options.closeSaverAfterMs, start);
     if (!options.msgboxCaption.empty() && okMs < 0) {
@@ -257,7 +270,7 @@ int Run(const RunOptions& options) {
     if (ended) break;
     // One more round of polling after the end, so a window that vanished
     // with the process is recorded as gone.
-    ended = WaitPumping(process.hProcess, kPollMs);
+    ended = WaitPumping(process, kPollMs);
     if (!ended && Since(start) > options.timeoutMs) break;
   }
   const long long endMs = Since(start);
@@ -265,12 +278,12 @@ int Run(const RunOptions& options) {
   int status = 0;
   if (ended) {
     DWORD code = 0;
-    ::GetExitCodeProcess(process.hProcess, &code);
+    ::GetExitCodeProcess(process, &code);
     Print("exit_code", code);
     Print("elapsed_ms", endMs);
     Print("end_tick", ::GetTickCount());
   } else {
-    ::TerminateProcess(process.hProcess, 99);
+    ::TerminateProcess(process, 99);
     Print("timed_out", 1);
     status = 2;
   }
@@ -278,6 +291,7 @@ int Run(const RunOptions& options) {
   Print("appbox_seen", appBoxMs >= 0 ? 1 : 0);
   saver.Report("main");
   companion.Report("vc");
+  preview.Report("prev");
   if (ended && companion.closeMs >= 0) Print("vc_close_to_end_ms", endMs - companion.closeMs);
   if (ended && companion.goneMs >= 0) Print("vc_gone_to_end_ms", endMs - companion.goneMs);
   if (ended && saver.closeMs >= 0) Print("main_close_to_end_ms", endMs - saver.closeMs);
@@ -289,7 +303,7 @@ int Run(const RunOptions& options) {
       Print("msgbox_ok_to_end_ms", endMs - okMs);
     }
   }
-  ::CloseHandle(process.hProcess);
+  ::CloseHandle(process);
   for (HWND window : held) ::DestroyWindow(window);
   return status;
 }
@@ -363,7 +377,7 @@ int AnswerMessageBox(const char* caption, DWORD timeoutMs) {
 // Closes whatever a previous scenario may have left behind: saver windows,
 // stand-in windows, dialog placeholders. Prints how many remain.
 int Sweep(DWORD timeoutMs) {
-  const char* const titles[] = {kSaverTitle, kCompanionTitle, "<Quillbright>"};
+  const char* const titles[] = {kSaverTitle, kCompanionTitle, "<Quillbright>", kPreviewTitle};
   const DWORD start = ::GetTickCount();
   int remaining = 0;
   for (;;) {
@@ -381,6 +395,186 @@ int Sweep(DWORD timeoutMs) {
   return remaining == 0 ? 0 : 1;
 }
 
+// A window handle as the display settings pass it on the command line.
+long long HandleNumber(HWND window) {
+  return static_cast<int32_t>(reinterpret_cast<intptr_t>(window));
+}
+
+std::string RectText(const RECT& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+         "," + std::to_string(r.bottom);
+}
+
+// A handle that once named a window and names none now.
+int DeadWindow() {
+  HWND window = CreateHiddenWindow("qb_dead_window");
+  if (!window) return 1;
+  Print("handle", HandleNumber(window));
+  ::DestroyWindow(window);
+  Print("is_window", ::IsWindow(window) ? 1 : 0);
+  return 0;
+}
+
+// What `preview` does: the host the display settings would give, the
+// program started for it, and what happens to the preview window.
+struct PreviewOptions {
+  POINT at = {100, 100};
+  SIZE size = {152, 112};
+  DWORD timeoutMs = 10000;
+  DWORD holdMs = 0;
+  bool lift = false;
+  POINT liftTo = {0, 0};
+  DWORD liftHoldMs = 0;
+  std::string end = "destroy-host";  // or close-preview
+  std::string exe;
+  std::string arguments;  // "{host}" stands for the host's handle
+};
+
+HWND CreatePreviewHost(const PreviewOptions& options) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = ::DefWindowProcA;
+  wc.hInstance = ::GetModuleHandleA(nullptr);
+  // Dark green: the preview's own black must not be mistaken for the host.
+  wc.hbrBackground = ::CreateSolidBrush(RGB(0, 96, 0));
+  wc.lpszClassName = kPreviewHostClass;
+  ::RegisterClassA(&wc);
+  return ::CreateWindowExA(0, kPreviewHostClass, "qb_preview_host", WS_POPUP | WS_VISIBLE,
+                           options.at.x, options.at.y, options.size.cx, options.size.cy, nullptr,
+                           nullptr, wc.hInstance, nullptr);
+}
+
+int Preview(const PreviewOptions& options) {
+  HWND host = CreatePreviewHost(options);
+  if (!host) {
+    Print("error", "cannot create the host window");
+    return 3;
+  }
+  Print("host", HandleNumber(host));
+  RECT hostRect = {};
+  ::GetWindowRect(host, &hostRect);
+  Print("host_rect", RectText(hostRect));
+
+  std::string arguments = options.arguments;
+  const std::string handle = std::to_string(HandleNumber(host));
+  for (size_t at; (at = arguments.find("{host}")) != std::string::npos;) {
+    arguments.replace(at, 6, handle);
+  }
+  const DWORD start = ::GetTickCount();
+  HANDLE process = StartProgram(options.exe, arguments);
+  if (!process) return 3;
+
+  HWND child = nullptr;
+  bool ended = false;
+  while (!ended && Since(start) <= static_cast<long long>(options.timeoutMs)) {
+    child = ::FindWindowExA(host, nullptr, nullptr, kPreviewTitle);
+    if (child && ::IsWindowVisible(child)) break;
+    child = nullptr;
+    ended = WaitPumping(process, kPollMs);
+  }
+  Print("child_seen", child ? 1 : 0);
+  int status = 0;
+  if (child) {
+    Print("child_seen_ms", Since(start));
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(child, &owner);
+    Print("child_of_program", owner == ::GetProcessId(process) ? 1 : 0);
+    Print("child_class", ClassOf(child));
+    Print("child_style", HexOf(static_cast<unsigned long>(::GetWindowLongA(child, GWL_STYLE))));
+    Print("child_parent_is_host", ::GetAncestor(child, GA_PARENT) == host ? 1 : 0);
+    RECT rect = {};
+    ::GetWindowRect(child, &rect);
+    ::MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&rect), 2);
+    Print("child_rect", RectText(rect));
+
+    if (options.holdMs) {
+      ended = WaitPumping(process, options.holdMs);
+      Print("alive_after_hold", ended ? 0 : 1);
+      Print("child_after_hold", ::IsWindow(child) ? 1 : 0);
+    }
+    if (options.lift && !ended) {
+      // Wine does not draw a child window of another process: lift the
+      // preview onto the desktop to see its picture.
+      ::SetParent(child, nullptr);
+      ::SetWindowPos(child, HWND_TOP, options.liftTo.x, options.liftTo.y, 0, 0,
+                     SWP_NOSIZE | SWP_SHOWWINDOW);
+      ::RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+      Print("lifted", 1);
+      ended = WaitPumping(process, options.liftHoldMs);
+    }
+    if (!ended) {
+      const DWORD endStart = ::GetTickCount();
+      if (options.end == "close-preview") {
+        ::PostMessageA(child, WM_CLOSE, 0, 0);
+      } else {
+        ::DestroyWindow(host);
+        host = nullptr;
+      }
+      ended = WaitPumping(process, options.timeoutMs);
+      if (ended) Print("end_after_ms", Since(endStart));
+    }
+  } else {
+    status = 4;
+  }
+  if (ended) {
+    DWORD code = 0;
+    ::GetExitCodeProcess(process, &code);
+    Print("exit_code", code);
+  } else {
+    ::TerminateProcess(process, 99);
+    Print("timed_out", 1);
+    status = status ? status : 2;
+  }
+  ::CloseHandle(process);
+  if (host) ::DestroyWindow(host);
+  return status;
+}
+
+bool ParsePair(const char* text, char separator, long& a, long& b) {
+  char* end = nullptr;
+  a = std::strtol(text, &end, 10);
+  if (!end || *end != separator) return false;
+  b = std::strtol(end + 1, &end, 10);
+  return end && *end == '\0';
+}
+
+int Usage();
+
+int ParsePreview(int argc, char** argv) {
+  PreviewOptions options;
+  int i = 2;
+  for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
+    const std::string flag = argv[i];
+    if (i + 1 >= argc) return Usage();
+    const char* value = argv[++i];
+    long a = 0, b = 0;
+    if (flag == "--at" && ParsePair(value, ',', a, b)) {
+      options.at = {a, b};
+    } else if (flag == "--size" && ParsePair(value, 'x', a, b)) {
+      options.size = {a, b};
+    } else if (flag == "--timeout") {
+      options.timeoutMs = std::strtoul(value, nullptr, 10);
+    } else if (flag == "--hold") {
+      options.holdMs = std::strtoul(value, nullptr, 10);
+    } else if (flag == "--lift" && ParsePair(value, ',', a, b)) {
+      options.lift = true;
+      options.liftTo = {a, b};
+    } else if (flag == "--lift-hold") {
+      options.liftHoldMs = std::strtoul(value, nullptr, 10);
+    } else if (flag == "--end") {
+      options.end = value;
+    } else {
+      return Usage();
+    }
+  }
+  if (i >= argc) return Usage();
+  options.exe = argv[i++];
+  for (; i < argc; ++i) {
+    if (!options.arguments.empty()) options.arguments += ' ';
+    options.arguments += argv[i];
+  }
+  return Preview(options);
+}
+
 int Usage() {
   std::fprintf(stderr,
                "usage: qbdriver run [--timeout MS] [--hold TITLE]... [--msgbox CAPTION]\n"
@@ -390,7 +584,11 @@ int Usage() {
                "       qbdriver hold-window TITLE MS\n"
                "       qbdriver close-window TITLE\n"
                "       qbdriver msgbox CAPTION TIMEOUT_MS\n"
-               "       qbdriver sweep TIMEOUT_MS\n");
+               "       qbdriver sweep TIMEOUT_MS\n"
+               "       qbdriver dead-window\n"
+               "       qbdriver preview [--at X,Y] [--size WxH] [--timeout MS] [--hold MS]\n"
+               "                        [--lift X,Y] [--lift-hold MS] [--end destroy-host|close-preview]\n"
+               "                        EXE ARGS...   ({host} in ARGS: the host's handle)\n");
   return 64;
 }
 
@@ -436,6 +634,8 @@ int main(int argc, char** argv) {
   if (command == "hold-window" && argc == 4) return HoldWindow(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "close-window" && argc == 3) return CloseWindow(argv[2]);
   if (command == "msgbox" && argc == 4) return AnswerMessageBox(argv[2], std::strtoul(argv[3], nullptr, 10));
+  if (command == "dead-window" && argc == 2) return DeadWindow();
+  if (command == "preview") return ParsePreview(argc, argv);
   if (command == "sweep" && argc == 3) return Sweep(std::strtoul(argv[2], nullptr, 10));
   return Usage();
 }

@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# Preview mode: the still inside hosts like the display settings' preview
+# monitor (borderless windows the driver makes), its picture on a
+# screenshot, its end with the host; handles that name no window; nothing
+# of the saver's work (settings, companion, music) in preview mode; and the
+# executable's resources as the system reads them.
+set -uo pipefail
+source "$(dirname "$0")/lib.sh"
+qb_scenario_begin preview
+
+still=$QB_SOURCE_DIR/src/resources/preview_still.bmp
+dir=$(qb_saver_folder qb_preview)
+qb_add_standin "$dir" window=1
+# A settings file that asks for music: the preview must never read it.
+printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=1\r\nBGM\xd8\xcb\xdf\xb0\xc4=3\r\n' >"$dir/Quillbright.ini"
+cp "$dir/Quillbright.ini" "$QB_OUT/ini.before"
+scr="$(qb_winpath "$dir")\\Quillbright.scr"
+traces=trace+profile,trace+mci
+
+# preview_case NAME DRIVER-OPTIONS...: the driver's preview run of /p <host>.
+preview_case() {
+  local name=$1
+  shift
+  WINEDEBUG=$traces qb_driver "$name" preview --timeout 10000 "$@" "$scr" /p '{host}' ||
+    qb_fail "$name: driver: $(tr -d '\r' <"$QB_OUT/$name")"
+}
+
+expect_child() {  # NAME WIDTH HEIGHT
+  local out=$QB_OUT/$1
+  qb_expect_eq "$1: preview window in the host" "$(qb_get child_seen "$out")" 1
+  qb_expect_eq "$1: it is the program's" "$(qb_get child_of_program "$out")" 1
+  qb_expect_eq "$1: class" "$(qb_get child_class "$out")" Quillbright_R
+  qb_expect_eq "$1: the host is its parent" "$(qb_get child_parent_is_host "$out")" 1
+  local style
+  style=$(qb_get child_style "$out")
+  qb_expect_eq "$1: WS_CHILD set" "$(( 0x${style:-0} & 0x40000000 ))" $((0x40000000))
+  qb_expect_eq "$1: no caption or border" "$(( 0x${style:-0} & 0x00C00000 ))" 0
+  qb_expect_eq "$1: rectangle in the host" "$(qb_get child_rect "$out")" "0,0,$2,$3"
+}
+
+echo "# a 152 x 112 host, destroyed after 1 s"
+preview_case exact --size 152x112 --hold 1000 --end destroy-host
+expect_child exact 152 112
+qb_expect_eq "exact: still running after 1 s" "$(qb_get alive_after_hold "$QB_OUT/exact")" 1
+qb_expect_le "exact: process ended after the host was destroyed (ms)" "$(qb_get end_after_ms "$QB_OUT/exact")" 1000
+qb_expect_eq "exact: exit code" "$(qb_get exit_code "$QB_OUT/exact")" 0
+
+# The picture, lifted out of the host onto the desktop at (LX, LY): Wine
+# does not draw a child window of another process in place.
+lx=400 ly=300
+picture_case() {  # NAME WIDTH HEIGHT
+  local name=$1 w=$2 h=$3
+  preview_case "$name" --size "${w}x${h}" --lift "$lx,$ly" --lift-hold 8000 --end close-preview &
+  local driver=$! i
+  for i in $(seq 150); do
+    grep -q '^lifted=1' "$QB_OUT/$name" 2>/dev/null && break
+    sleep 0.1
+  done
+  sleep 0.5
+  qb_screenshot "$QB_OUT/$name.png" || qb_fail "$name: screenshot failed"
+  wait "$driver"
+  expect_child "$name" "$w" "$h"
+  qb_expect_le "$name: process ended after WM_CLOSE (ms)" "$(qb_get end_after_ms "$QB_OUT/$name")" 1000
+}
+
+# Pixels of REGION (WxH+X+Y) of a screenshot that differ from the still's
+# top-left part of the same size.
+differing_pixels() {
+  local shot=$1 w=$2 h=$3
+  convert "$shot" -crop "${w}x${h}+$lx+$ly" +repage "$QB_OUT/region.png"
+  convert "$still" -crop "${w}x${h}+0+0" +repage "$QB_OUT/still_part.png"
+  compare -metric AE "$QB_OUT/region.png" "$QB_OUT/still_part.png" null: 2>&1 | cut -d' ' -f1
+}
+
+# The brightest channel value in a region of a screenshot (0 for black).
+brightest() { convert "$1" -crop "$2" +repage -format '%[fx:int(255*maxima)]' info:; }
+
+echo "# a 200 x 150 host: the still at its own size, black right and below"
+picture_case larger 200 150
+shot=$QB_OUT/larger.png
+qb_expect_eq "larger: the still's 152 x 112 pixels, exactly" "$(differing_pixels "$shot" 152 112)" 0
+qb_expect_eq "larger: black right of the still" "$(brightest "$shot" "48x150+$((lx + 152))+$ly")" 0
+qb_expect_eq "larger: black below the still" "$(brightest "$shot" "152x38+$lx+$((ly + 112))")" 0
+qb_expect_ge "larger: the still is not black" "$(brightest "$shot" "152x112+$lx+$ly")" 100
+
+echo "# a 120 x 90 host: the still's top-left part"
+picture_case smaller 120 90
+qb_expect_eq "smaller: the still's top-left 120 x 90 pixels" "$(differing_pixels "$QB_OUT/smaller.png" 120 90)" 0
+
+echo "# two previews side by side"
+preview_case left --at 50,500 --size 152x112 --hold 2500 --end destroy-host &
+left=$!
+preview_case right --at 300,500 --size 152x112 --hold 2500 --end destroy-host
+wait "$left"
+for side in left right; do
+  expect_child "$side" 152 112
+  qb_expect_eq "$side: still running beside the other" "$(qb_get alive_after_hold "$QB_OUT/$side")" 1
+  qb_expect_le "$side: ended with its host (ms)" "$(qb_get end_after_ms "$QB_OUT/$side")" 1000
+done
+
+echo "# handles that name no window end at once, showing nothing"
+qb_driver dead dead-window >/dev/null
+dead=$(qb_get handle "$QB_OUT/dead")
+qb_expect_eq "the dead handle names no window" "$(qb_get is_window "$QB_OUT/dead")" 0
+n=0
+for args in "/p 0" "/p abc" "/p" "/p $dead" "/P:$dead"; do
+  n=$((n + 1))
+  WINEDEBUG=$traces qb_driver "bad$n" run --timeout 5000 "$scr" $args ||
+    qb_fail "'$args': driver: $(tr -d '\r' <"$QB_OUT/bad$n")"
+  out=$QB_OUT/bad$n
+  qb_expect_eq "'$args': exit code" "$(qb_get exit_code "$out")" 0
+  qb_expect_le "'$args': ended within (ms)" "$(qb_get elapsed_ms "$out")" 1500
+  qb_expect_eq "'$args': no preview window" "$(qb_get prev_seen "$out")" 0
+  qb_expect_eq "'$args': no saver window" "$(qb_get main_seen "$out")" 0
+  qb_expect_eq "'$args': no message box" "$(qb_get appbox_seen "$out")" 0
+done
+
+echo "# nothing of the saver's work in preview mode"
+sleep 0.5  # a companion started by mistake would have logged by now
+qb_expect_no_file "the companion never started" "$dir/Quillbright.dll.log"
+cmp -s "$dir/Quillbright.ini" "$QB_OUT/ini.before" && qb_pass "the settings file is unchanged" ||
+  qb_fail "the settings file was changed"
+touched=$(cat "$QB_OUT"/*.err | grep -a -c -i 'Quillbright\.ini')
+qb_expect_eq "lines of the profile trace naming the settings file" "$touched" 0
+sent=$(cat "$QB_OUT"/*.err | grep -a -c 'trace:mci:mciSendString')
+qb_expect_eq "MCI commands sent" "$sent" 0
+# The traces do show both when the settings are read: /a reads them, and
+# the companion being there, ends.
+WINEDEBUG=$traces qb_driver trap run --timeout 5000 "$scr" /a >/dev/null
+qb_expect_ge "the profile trace names the settings file when it is read" \
+  "$(grep -a -c -i 'Quillbright\.ini' "$QB_OUT/trap.err")" 1
+rm -f "$QB_OUT/trap.err"
+
+echo "# the executable's resources"
+qb_wine "$QB_OUT/resources" 30 "$QB_HELPERS_DIR/resource_probe.exe" "$scr" ||
+  qb_fail "resource_probe: $(tr -d '\r' <"$QB_OUT/resources")"
+res=$QB_OUT/resources
+qb_expect_eq "icons in group 1" "$(qb_get icon_count "$res")" 1
+qb_expect_eq "icon: width x height x bits" "$(qb_get icon_0 "$res")" 32x32x8
+qb_expect_eq "string 1" "$(qb_get string_1 "$res")" Quillbright
+qb_expect_eq "file version" "$(qb_get file_version "$res")" 1.0.0.0
+qb_expect_eq "product version" "$(qb_get product_version "$res")" 1.0.0.0
+qb_expect_eq "language and code page" "$(qb_get translation "$res")" 0411,932
+qb_expect_ge "manifest (bytes)" "$(qb_get manifest_bytes "$res")" 100
+qb_expect_eq "preview still: width x height x bits" "$(qb_get still_size "$res")" 152x112x8
+
+qb_scenario_end
