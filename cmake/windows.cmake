@@ -21,6 +21,11 @@ function(qb_resource_files rc_source)
   set_source_files_properties(${rc_source} PROPERTIES OBJECT_DEPENDS "${ARGN}")
 endfunction()
 
+# Every program we ship replaces the C++ library's throwing paths; without
+# this the unwinder and winpthread come into the static executable.
+add_library(qb_lean_runtime OBJECT src/platform/win32/lean_runtime.cpp)
+target_link_libraries(qb_lean_runtime PRIVATE qb_warnings qb_windows_runtime)
+
 # The Windows side of the ports; the integration tests' probes link it too.
 add_library(qb_win32 STATIC src/platform/win32/system_ports.cpp)
 target_link_libraries(qb_win32 PUBLIC qb_core winmm PRIVATE qb_warnings)
@@ -32,7 +37,6 @@ add_executable(Quillbright WIN32
   src/startup/zoom_win32.cpp
   src/settings_dialog/settings_dialog_win32.cpp
   src/saver/saver_window.cpp
-  src/platform/win32/lean_runtime.cpp
   src/resources/quillbright.rc
 )
 qb_resource_files(src/resources/quillbright.rc
@@ -41,4 +45,4 @@ qb_resource_files(src/resources/quillbright.rc
 set_target_properties(Quillbright PROPERTIES SUFFIX ".scr")
 # windres looks for the manifest named in the .rc along the include path.
 target_include_directories(Quillbright PRIVATE ${QB_GENERATED_DIR})
-target_link_libraries(Quillbright PRIVATE qb_win32 qb_warnings)
+target_link_libraries(Quillbright PRIVATE qb_win32 qb_lean_runtime qb_warnings)
