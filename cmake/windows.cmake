@@ -41,7 +41,8 @@ add_executable(Quillbright WIN32
 )
 qb_resource_files(src/resources/quillbright.rc
   ${QB_GENERATED_DIR}/quillbright.manifest ${CMAKE_SOURCE_DIR}/src/resources/quillbright.ico
-  ${CMAKE_SOURCE_DIR}/src/resources/preview_still.bmp ${CMAKE_SOURCE_DIR}/src/resources/resource_ids.h)
+  ${CMAKE_SOURCE_DIR}/src/resources/preview_still.bmp ${CMAKE_SOURCE_DIR}/src/resources/resource_ids.h
+  ${CMAKE_SOURCE_DIR}/src/resources/version.h)
 set_target_properties(Quillbright PROPERTIES SUFFIX ".scr")
 # windres looks for the manifest named in the .rc along the include path.
 target_include_directories(Quillbright PRIVATE ${QB_GENERATED_DIR})

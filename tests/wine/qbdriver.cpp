@@ -405,6 +405,17 @@ std::string RectText(const RECT& r) {
          "," + std::to_string(r.bottom);
 }
 
+// The short (8.3) and long forms of an existing path.
+int PathForms(const char* path) {
+  char shortPath[MAX_PATH] = {};
+  char longPath[MAX_PATH] = {};
+  const DWORD s = ::GetShortPathNameA(path, shortPath, MAX_PATH);
+  const DWORD l = ::GetLongPathNameA(path, longPath, MAX_PATH);
+  Print("short", s ? shortPath : "");
+  Print("long", l ? longPath : "");
+  return s && l ? 0 : 1;
+}
+
 // A handle that once named a window and names none now.
 int DeadWindow() {
   HWND window = CreateHiddenWindow("qb_dead_window");
@@ -586,6 +597,7 @@ int Usage() {
                "       qbdriver msgbox CAPTION TIMEOUT_MS\n"
                "       qbdriver sweep TIMEOUT_MS\n"
                "       qbdriver dead-window\n"
+               "       qbdriver path-forms PATH\n"
                "       qbdriver preview [--at X,Y] [--size WxH] [--timeout MS] [--hold MS]\n"
                "                        [--lift X,Y] [--lift-hold MS] [--end destroy-host|close-preview]\n"
                "                        EXE ARGS...   ({host} in ARGS: the host's handle)\n");
@@ -635,6 +647,7 @@ int main(int argc, char** argv) {
   if (command == "close-window" && argc == 3) return CloseWindow(argv[2]);
   if (command == "msgbox" && argc == 4) return AnswerMessageBox(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "dead-window" && argc == 2) return DeadWindow();
+  if (command == "path-forms" && argc == 3) return PathForms(argv[2]);
   if (command == "preview") return ParsePreview(argc, argv);
   if (command == "sweep" && argc == 3) return Sweep(std::strtoul(argv[2], nullptr, 10));
   return Usage();
