@@ -30,6 +30,14 @@ target_link_libraries(qb_lean_runtime PRIVATE qb_warnings qb_windows_runtime)
 add_library(qb_win32 STATIC src/platform/win32/system_ports.cpp)
 target_link_libraries(qb_win32 PUBLIC qb_core winmm PRIVATE qb_warnings)
 
+# The skinned button's window side; its Wine test host links it too.
+add_library(qb_command STATIC src/controls/command/command_win32.cpp)
+target_link_libraries(qb_command PUBLIC qb_core msimg32 PRIVATE qb_warnings)
+set(QB_COMMAND_PICTURES)
+foreach(state normal highlight pressed selected highlightselect disable)
+  list(APPEND QB_COMMAND_PICTURES ${CMAKE_SOURCE_DIR}/src/resources/command_${state}.bmp)
+endforeach()
+
 qb_manifest(${CMAKE_SOURCE_DIR}/src/resources/quillbright.manifest.in quillbright.manifest)
 add_executable(Quillbright WIN32
   src/startup/main_win32.cpp
@@ -42,8 +50,9 @@ add_executable(Quillbright WIN32
 qb_resource_files(src/resources/quillbright.rc
   ${QB_GENERATED_DIR}/quillbright.manifest ${CMAKE_SOURCE_DIR}/src/resources/quillbright.ico
   ${CMAKE_SOURCE_DIR}/src/resources/preview_still.bmp ${CMAKE_SOURCE_DIR}/src/resources/resource_ids.h
-  ${CMAKE_SOURCE_DIR}/src/resources/version.h)
+  ${CMAKE_SOURCE_DIR}/src/resources/version.h
+  ${QB_COMMAND_PICTURES})
 set_target_properties(Quillbright PROPERTIES SUFFIX ".scr")
 # windres looks for the manifest named in the .rc along the include path.
 target_include_directories(Quillbright PRIVATE ${QB_GENERATED_DIR})
-target_link_libraries(Quillbright PRIVATE qb_win32 qb_lean_runtime qb_warnings)
+target_link_libraries(Quillbright PRIVATE qb_win32 qb_command qb_lean_runtime qb_warnings)

@@ -37,4 +37,21 @@ inline constexpr char kMciNoErrorText[] =
     "Error (\x95\xB6\x8E\x9A\x97\xF1\x82\xAA\x8E\xE6\x82\xEA\x82\xDC\x82\xB9"
     "\x82\xF1)";
 
+// The skinned button's persisted property keys and its caption defaults: a
+// caption equal to the written default is not kept, and reads back as the
+// reading default.
+inline constexpr char kCommandKeyEnabled[] = "Enabled";
+inline constexpr char kCommandKeyCaption[] = "Caption";
+inline constexpr char kCommandKeyFont[] = "Font";
+inline constexpr char kCommandKeyFirstRun[] = "FirstRun";
+inline constexpr char kCommandKeyFontColour[] = "FontColour";
+inline constexpr char kCommandKeyVisible[] = "Visible";
+inline constexpr char kCommandCaption[] = "Command";
+inline constexpr char kCommandReadCaption[] = "Command1";
+inline constexpr char kCommandClassName[] = "Quillbright.Command";
+
+// "ＭＳ Ｐゴシック"
+inline constexpr char kDesignFontFace[] =
+    "\x82\x6C\x82\x72\x20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E";
+
 }  // namespace qb::texts

@@ -3,3 +3,12 @@
 
 // The preview still: a 24-bit bitmap of the saver's look.
 #define IDB_PREVIEW_STILL 101
+
+// The skinned button's state pictures, 64 x 25, 24-bit
+// (tools/make_button_faces.py), in the order of FacePicture.
+#define IDB_COMMAND_NORMAL 111
+#define IDB_COMMAND_HIGHLIGHT 112
+#define IDB_COMMAND_PRESSED 113
+#define IDB_COMMAND_SELECTED 114
+#define IDB_COMMAND_HIGHLIGHTSELECT 115
+#define IDB_COMMAND_DISABLE 116

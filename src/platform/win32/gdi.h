@@ -1,6 +1,6 @@
 // Owners for GDI objects and device contexts, so that nothing is released
-// by hand: a GDI object owner, the paint DC of WM_PAINT, a memory DC, and a
-// selection that is undone when it goes out of scope.
+// by hand: a GDI object owner, the paint DC of WM_PAINT, a memory DC, a
+// selection that is undone when it goes out of scope, and a saved DC state.
 #pragma once
 
 #include <windows.h>
@@ -90,6 +90,22 @@ class SelectObjectGuard {
  private:
   HDC dc_;
   HGDIOBJ previous_;
+};
+
+// SaveDC / RestoreDC: text colour, background mode, stretch mode, viewport
+// origin and the like come back as they were at the end of the scope.
+class SavedDcState {
+ public:
+  explicit SavedDcState(HDC dc) : dc_(dc), saved_(::SaveDC(dc)) {}
+  ~SavedDcState() {
+    if (saved_) ::RestoreDC(dc_, saved_);
+  }
+  SavedDcState(const SavedDcState&) = delete;
+  SavedDcState& operator=(const SavedDcState&) = delete;
+
+ private:
+  HDC dc_;
+  int saved_;
 };
 
 }  // namespace qb

@@ -1,0 +1,333 @@
+#include "controls/command/command_logic.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "command_fakes.h"
+
+namespace qb {
+namespace {
+
+using Events = std::vector<std::string>;
+using S = ButtonState;
+
+// A button as the dialog has it: loaded from stored caption and font, hence
+// enabled with FirstRun 1.
+class CommandTest : public ::testing::Test {
+ protected:
+  test::FakeCommandSurface surface;
+  test::FakeCommandHost host;
+  std::unique_ptr<CommandLogic> control;
+
+  void SetUp() override { Renew(); }
+
+  void Renew() {
+    control = std::make_unique<CommandLogic>(surface, host);
+    surface.logic = control.get();
+    surface.events.clear();
+  }
+  CommandLogic& Button() { return *control; }
+
+  void Load() {
+    Button().ReadProperties();
+    surface.Take();
+  }
+
+  // Brings a loaded, initialised button into `state` by the inputs that
+  // lead there, optionally with the left button held.
+  void Reach(S state, bool mouseDown = false) {
+    Load();
+    if (state != S::StateNone) Button().Initialize();
+    switch (state) {
+      case S::StateNone:
+      case S::StateNormal: break;
+      case S::StateHighLight: Button().MouseMove(); break;
+      case S::StateSelected: Button().GotFocus(); break;
+      case S::StateHighLightSelect:
+        Button().GotFocus();
+        Button().MouseMove();
+        break;
+    }
+    if (mouseDown) Button().MouseDown(kLeftButton);
+    ASSERT_EQ(Button().Fields().buttonState, state);
+    ASSERT_EQ(Button().Fields().mouseIsDown, mouseDown);
+    surface.Take();
+    host.changed.clear();
+  }
+
+  S State() const { return control->Fields().buttonState; }
+};
+
+enum class Input { Move, LeftDown, RightDown, LeftUp, RightUp, FocusGained, FocusLost, TickOff, TickOn };
+
+struct Row {
+  const char* name;
+  S before;
+  bool mouseDown;
+  Input input;
+  S after;
+  Events painted;  // faces painted, then "Click" when one is raised
+  bool mouseDownAfter;
+};
+
+void Apply(CommandLogic& b, Input input) {
+  switch (input) {
+    case Input::Move: b.MouseMove(); break;
+    case Input::LeftDown: b.MouseDown(kLeftButton); break;
+    case Input::RightDown: b.MouseDown(kRightButton); break;
+    case Input::LeftUp: b.MouseUp(kLeftButton); break;
+    case Input::RightUp: b.MouseUp(kRightButton); break;
+    case Input::FocusGained: b.GotFocus(); break;
+    case Input::FocusLost: b.LostFocus(); break;
+    case Input::TickOff: b.MouseTimerTick(true); break;
+    case Input::TickOn: b.MouseTimerTick(false); break;
+  }
+}
+
+// Every row of the transition table, from each state it names (and the
+// "any other" rows from every other state). "^" marks a dark-to-light face.
+const Row kRows[] = {
+    {"move Normal", S::StateNormal, false, Input::Move, S::StateHighLight, {"HighLight^"}, false},
+    {"move Normal held", S::StateNormal, true, Input::Move, S::StateHighLight, {"HighLight^"}, true},
+    {"move Selected", S::StateSelected, false, Input::Move, S::StateHighLightSelect,
+     {"HighLightSelect"}, false},
+    {"move Selected held", S::StateSelected, true, Input::Move, S::StateSelected, {}, true},
+    {"move None", S::StateNone, false, Input::Move, S::StateNone, {}, false},
+    {"move HighLight", S::StateHighLight, false, Input::Move, S::StateHighLight, {}, false},
+    {"move HighLightSelect", S::StateHighLightSelect, false, Input::Move,
+     S::StateHighLightSelect, {}, false},
+
+    {"left down None", S::StateNone, false, Input::LeftDown, S::StateNone, {"Pressed"}, true},
+    {"left down Normal", S::StateNormal, false, Input::LeftDown, S::StateNormal, {"Pressed"},
+     true},
+    {"left down HighLight", S::StateHighLight, false, Input::LeftDown, S::StateHighLight,
+     {"Pressed^"}, true},
+    {"left down Selected", S::StateSelected, false, Input::LeftDown, S::StateSelected,
+     {"Pressed"}, true},
+    {"left down HighLightSelect", S::StateHighLightSelect, false, Input::LeftDown,
+     S::StateHighLightSelect, {"Pressed"}, true},
+    {"right down HighLight", S::StateHighLight, false, Input::RightDown, S::StateHighLight, {},
+     false},
+    {"right down Selected", S::StateSelected, false, Input::RightDown, S::StateSelected, {},
+     false},
+
+    {"left up HighLight", S::StateHighLight, true, Input::LeftUp, S::StateHighLight,
+     {"Normal^", "Click"}, false},
+    {"left up HighLightSelect", S::StateHighLightSelect, true, Input::LeftUp,
+     S::StateHighLightSelect, {"HighLightSelect", "Click"}, false},
+    {"left up Normal", S::StateNormal, true, Input::LeftUp, S::StateNormal, {"Click"}, false},
+    {"left up None", S::StateNone, true, Input::LeftUp, S::StateNone, {"Click"}, false},
+    {"left up Selected", S::StateSelected, true, Input::LeftUp, S::StateSelected, {}, false},
+    {"right up HighLight", S::StateHighLight, true, Input::RightUp, S::StateHighLight,
+     {"Click"}, true},
+    {"right up Normal", S::StateNormal, false, Input::RightUp, S::StateNormal, {"Click"}, false},
+    {"right up Selected", S::StateSelected, false, Input::RightUp, S::StateSelected, {}, false},
+
+    {"focus HighLight", S::StateHighLight, false, Input::FocusGained, S::StateHighLightSelect,
+     {"Pressed^"}, false},
+    {"focus None", S::StateNone, false, Input::FocusGained, S::StateSelected, {"Selected"},
+     false},
+    {"focus Normal", S::StateNormal, false, Input::FocusGained, S::StateSelected, {"Selected"},
+     false},
+    {"focus Selected", S::StateSelected, false, Input::FocusGained, S::StateSelected,
+     {"Selected"}, false},
+    {"focus HighLightSelect", S::StateHighLightSelect, false, Input::FocusGained,
+     S::StateSelected, {"Selected"}, false},
+
+    {"focus lost None", S::StateNone, false, Input::FocusLost, S::StateNormal, {"Normal"},
+     false},
+    {"focus lost HighLight", S::StateHighLight, false, Input::FocusLost, S::StateNormal,
+     {"Normal"}, false},
+    {"focus lost Selected", S::StateSelected, false, Input::FocusLost, S::StateNormal,
+     {"Normal"}, false},
+    {"focus lost HighLightSelect", S::StateHighLightSelect, true, Input::FocusLost,
+     S::StateNormal, {"Normal"}, true},
+    {"focus lost Normal", S::StateNormal, false, Input::FocusLost, S::StateNormal, {}, false},
+
+    {"tick off HighLight", S::StateHighLight, false, Input::TickOff, S::StateNormal, {"Normal"},
+     false},
+    {"tick off HighLightSelect", S::StateHighLightSelect, false, Input::TickOff,
+     S::StateSelected, {"Selected"}, false},
+    {"tick off HighLightSelect held", S::StateHighLightSelect, true, Input::TickOff,
+     S::StateSelected, {"Selected"}, true},
+    {"tick off Normal", S::StateNormal, false, Input::TickOff, S::StateNormal, {}, false},
+    {"tick off Selected", S::StateSelected, false, Input::TickOff, S::StateSelected, {}, false},
+    {"tick off None", S::StateNone, false, Input::TickOff, S::StateNone, {}, false},
+    {"tick on HighLight", S::StateHighLight, false, Input::TickOn, S::StateHighLight, {}, false},
+    {"tick on HighLightSelect", S::StateHighLightSelect, false, Input::TickOn,
+     S::StateHighLightSelect, {}, false},
+};
+
+TEST_F(CommandTest, EveryRowOfTheTransitionTable) {
+  for (const Row& row : kRows) {
+    SCOPED_TRACE(row.name);
+    Renew();
+    Reach(row.before, row.mouseDown);
+    Apply(Button(), row.input);
+    EXPECT_EQ(State(), row.after);
+    EXPECT_EQ(surface.Take(), row.painted);
+    EXPECT_EQ(Button().Fields().mouseIsDown, row.mouseDownAfter);
+  }
+}
+
+TEST_F(CommandTest, WhileDisabledNothingRepaintsAndStateIsFrozen) {
+  Reach(S::StateHighLightSelect, true);
+  Button().SetEnabled(false);
+  EXPECT_EQ(surface.Take(), Events{"Disable"});
+  EXPECT_FALSE(Button().Fields().captionEnabled);
+  for (Input input : {Input::Move, Input::LeftDown, Input::LeftUp, Input::RightUp,
+                      Input::FocusLost, Input::FocusGained, Input::TickOff}) {
+    Apply(Button(), input);
+  }
+  EXPECT_TRUE(surface.events.empty());
+  EXPECT_EQ(State(), S::StateHighLightSelect);
+  EXPECT_TRUE(Button().Fields().mouseIsDown);
+  // Resize still shows the disabled look.
+  Button().Resize();
+  EXPECT_EQ(surface.Take(), Events{"Disable"});
+
+  // Enabled again: Normal, but the frozen state goes on.
+  Button().SetEnabled(true);
+  EXPECT_EQ(surface.Take(), Events{"Normal"});
+  EXPECT_TRUE(Button().Fields().captionEnabled);
+  Button().MouseTimerTick(true);
+  EXPECT_EQ(State(), S::StateSelected);
+  EXPECT_EQ(surface.Take(), Events{"Selected"});
+  Button().MouseUp(kLeftButton);
+  EXPECT_TRUE(surface.events.empty());  // released in StateSelected: no Click
+  EXPECT_EQ(host.changed, (Events{"Enabled", "Enabled"}));
+}
+
+TEST_F(CommandTest, TypicalSequences) {
+  // A click on a button without focus, then the pointer leaves and the
+  // focus moves away.
+  Reach(S::StateNormal);
+  Button().MouseMove();
+  Button().MouseDown(kLeftButton);
+  Button().GotFocus();
+  Button().MouseUp(kLeftButton);
+  Button().MouseTimerTick(true);
+  Button().LostFocus();
+  EXPECT_EQ(surface.Take(), (Events{"HighLight^", "Pressed^", "Pressed^", "HighLightSelect^",
+                                    "Click", "Selected", "Normal"}));
+
+  // Focus by the keyboard, then a click.
+  Reach(S::StateNormal);
+  Button().GotFocus();
+  Button().MouseMove();
+  Button().MouseDown(kLeftButton);
+  Button().MouseUp(kLeftButton);
+  EXPECT_EQ(surface.Take(),
+            (Events{"Selected", "HighLightSelect", "Pressed", "HighLightSelect", "Click"}));
+
+  // Press, drag off, release elsewhere; then press, drag off and back,
+  // release over the button: no Click either time.
+  Reach(S::StateHighLightSelect);
+  Button().MouseDown(kLeftButton);
+  Button().MouseMove();
+  Button().MouseTimerTick(true);
+  Button().MouseMove();
+  Button().MouseUp(kLeftButton);
+  EXPECT_EQ(surface.Take(), (Events{"Pressed", "Selected"}));
+  Button().MouseMove();
+  Button().MouseDown(kLeftButton);
+  Button().MouseTimerTick(true);
+  Button().MouseMove();  // back over the button, still holding
+  Button().MouseTimerTick(false);
+  Button().MouseUp(kLeftButton);
+  EXPECT_EQ(surface.Take(), (Events{"HighLightSelect", "Pressed", "Selected"}));
+  EXPECT_EQ(State(), S::StateSelected);
+}
+
+TEST_F(CommandTest, BeforeInitialize) {
+  Load();
+  // Never focused: no light under the pointer, and no timer.
+  Button().MouseMove();
+  Button().MouseTimerTick(true);
+  EXPECT_TRUE(surface.Take().empty());
+  // The first click brings the focus and raises nothing; the next pointer
+  // move lights it up and the next click raises Click.
+  Button().MouseDown(kLeftButton);
+  Button().GotFocus();
+  Button().MouseUp(kLeftButton);
+  EXPECT_EQ(surface.Take(), (Events{"Pressed", "Selected"}));
+  Button().MouseMove();
+  Button().MouseDown(kLeftButton);
+  Button().MouseUp(kLeftButton);
+  EXPECT_EQ(surface.Take(), (Events{"HighLightSelect", "Pressed", "HighLightSelect", "Click"}));
+  // Once it has had and lost the focus it lights up, and stays lit: no
+  // timer runs to end the hover.
+  Button().LostFocus();
+  Button().MouseMove();
+  EXPECT_EQ(surface.Take(), (Events{"Normal", "HighLight^"}));
+  EXPECT_EQ(State(), S::StateHighLight);
+
+  // A button-up raises Click in every state but StateSelected, StateNone
+  // included.
+  CommandLogic fresh(surface, host);
+  surface.logic = &fresh;
+  fresh.ReadProperties();
+  surface.Take();
+  fresh.MouseUp(kRightButton);
+  EXPECT_EQ(surface.Take(), Events{"Click"});
+}
+
+TEST_F(CommandTest, InitializeSetsNormalWithoutRepaintingEvenWhenFocused) {
+  Load();
+  Button().Initialize();
+  EXPECT_EQ(surface.Take(), Events{"timer 100"});
+  Button().GotFocus();
+  surface.Take();
+  Button().Initialize();
+  EXPECT_EQ(State(), S::StateNormal);
+  EXPECT_EQ(surface.Take(), Events{"timer 100"});
+}
+
+TEST_F(CommandTest, ClickRule) {
+  // A release after a left press in StateHighLight paints Normal although
+  // the pointer is still there; it stays Normal until the pointer leaves
+  // and comes back.
+  Reach(S::StateHighLight);
+  Button().MouseDown(kLeftButton);
+  Button().MouseUp(kLeftButton);
+  Button().MouseMove();
+  Button().MouseTimerTick(false);
+  EXPECT_EQ(surface.Take(), (Events{"Pressed^", "Normal^", "Click"}));
+  Button().MouseTimerTick(true);
+  Button().MouseMove();
+  EXPECT_EQ(surface.Take(), (Events{"Normal", "HighLight^"}));
+
+  // The right button: its press paints nothing, its release clicks.
+  Reach(S::StateHighLight);
+  Button().MouseDown(kRightButton);
+  Button().MouseUp(kRightButton);
+  Button().MouseDown(kMiddleButton);
+  Button().MouseUp(kMiddleButton);
+  EXPECT_EQ(surface.Take(), (Events{"Click", "Click"}));
+
+  // A press on an unfocused, resting button brings StateSelected: no Click.
+  Reach(S::StateNormal);
+  Button().MouseDown(kLeftButton);
+  Button().GotFocus();
+  Button().MouseUp(kLeftButton);
+  EXPECT_EQ(surface.Take(), (Events{"Pressed", "Selected"}));
+
+  // Losing focus under the pointer: Normal, then the next move lights up.
+  Reach(S::StateHighLightSelect);
+  Button().LostFocus();
+  Button().MouseMove();
+  EXPECT_EQ(surface.Take(), (Events{"Normal", "HighLight^"}));
+}
+
+TEST(PointerIsOff, OnlyTheControlsOwnWindowKeepsTheHover) {
+  const uintptr_t control = 10, host = 20, other = 30;
+  EXPECT_FALSE(PointerIsOff(control, control, host));
+  EXPECT_TRUE(PointerIsOff(host, control, host));
+  EXPECT_TRUE(PointerIsOff(other, control, host));
+  EXPECT_TRUE(PointerIsOff(std::nullopt, control, host));
+  EXPECT_TRUE(PointerIsOff(control, control, std::nullopt));
+}
+
+}  // namespace
+}  // namespace qb
