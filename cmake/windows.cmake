@@ -38,6 +38,12 @@ foreach(state normal highlight pressed selected highlightselect disable)
   list(APPEND QB_COMMAND_PICTURES ${CMAKE_SOURCE_DIR}/src/resources/command_${state}.bmp)
 endforeach()
 
+# The settings dialog's pictures (tools/make_dialog_pictures.py).
+set(QB_DIALOG_PICTURES)
+foreach(picture dialog_texture.bmp dialog_mark_off.bmp dialog_mark_on.bmp dialog_link.cur)
+  list(APPEND QB_DIALOG_PICTURES ${CMAKE_SOURCE_DIR}/src/resources/${picture})
+endforeach()
+
 qb_manifest(${CMAKE_SOURCE_DIR}/src/resources/quillbright.manifest.in quillbright.manifest)
 add_executable(Quillbright WIN32
   src/startup/main_win32.cpp
@@ -51,8 +57,9 @@ qb_resource_files(src/resources/quillbright.rc
   ${QB_GENERATED_DIR}/quillbright.manifest ${CMAKE_SOURCE_DIR}/src/resources/quillbright.ico
   ${CMAKE_SOURCE_DIR}/src/resources/preview_still.bmp ${CMAKE_SOURCE_DIR}/src/resources/resource_ids.h
   ${CMAKE_SOURCE_DIR}/src/resources/version.h
-  ${QB_COMMAND_PICTURES})
+  ${QB_COMMAND_PICTURES} ${QB_DIALOG_PICTURES})
 set_target_properties(Quillbright PROPERTIES SUFFIX ".scr")
 # windres looks for the manifest named in the .rc along the include path.
 target_include_directories(Quillbright PRIVATE ${QB_GENERATED_DIR})
-target_link_libraries(Quillbright PRIVATE qb_win32 qb_command qb_lean_runtime qb_warnings)
+target_link_libraries(Quillbright PRIVATE qb_win32 qb_command qb_lean_runtime qb_warnings
+  comdlg32 shell32)

@@ -54,4 +54,25 @@ inline constexpr char kCommandClassName[] = "Quillbright.Command";
 inline constexpr char kDesignFontFace[] =
     "\x82\x6C\x82\x72\x20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E";
 
+// The settings dialog's captions, labels and file chooser.
+// "設定"
+inline constexpr char kCaptionSave[] = "\x90\xDD\x92\xE8";
+// "ｷｬﾝｾﾙ"
+inline constexpr char kCaptionCancel[] = "\xB7\xAC\xDD\xBE\xD9";
+inline constexpr char kCaptionChooseFile[] = "...";
+inline constexpr char kLabelHeading[] = "BGM";
+// "なし"
+inline constexpr char kLabelNoMusic[] = "\x82\xC8\x82\xB5";
+// "音楽CD"
+inline constexpr char kLabelAudioCd[] = "\x89\xB9\x8A\x79" "CD";
+// "MP3、WAV"
+inline constexpr char kLabelMusicFile[] = "MP3\x81\x41" "WAV";
+// "曲目をﾘﾋﾟｰﾄ"
+inline constexpr char kLabelRepeat[] = "\x8B\xC8\x96\xDA\x82\xF0\xD8\xCB\xDF\xB0\xC4";
+// "BGMﾌｧｲﾙ (MP3 WAV)", then the pattern: one filter pair, ended by two NULs
+// (the literal's own NUL is the second).
+inline constexpr char kMusicFileFilter[] = "BGM\xCC\xA7\xB2\xD9 (MP3 WAV)\0*.MP3;*.WAV\0";
+// "ﾌｧｲﾙを開く"
+inline constexpr char kFileChooserTitle[] = "\xCC\xA7\xB2\xD9\x82\xF0\x8A\x4A\x82\xAD";
+
 }  // namespace qb::texts

@@ -12,3 +12,10 @@
 #define IDB_COMMAND_SELECTED 114
 #define IDB_COMMAND_HIGHLIGHTSELECT 115
 #define IDB_COMMAND_DISABLE 116
+
+// The settings dialog's pictures (tools/make_dialog_pictures.py): the
+// texture strip, the two choice marks and the link label's pointer.
+#define IDB_DIALOG_TEXTURE 121
+#define IDB_DIALOG_MARK_OFF 122
+#define IDB_DIALOG_MARK_ON 123
+#define IDC_DIALOG_LINK 124

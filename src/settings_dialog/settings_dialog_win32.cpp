@@ -1,7 +1,660 @@
+// The settings dialog "Quillbright_P": a fixed window painted with a
+// gradient, the panel Pic_C covered with the texture strip and holding the
+// music controls, and the skinned save and cancel buttons. The decisions are
+// MusicChoice's; this file draws, hit-tests and performs.
 #include "settings_dialog/settings_dialog.h"
 
-namespace qb {
+#include <windows.h>
+#include <commdlg.h>
+#include <shellapi.h>
 
-void ShowSettingsDialog(SettingsValues& /*settings*/, const char* /*programFolder*/) {}
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "controls/command/command_win32.h"
+#include "platform/texts.h"
+#include "platform/win32/base_window.h"
+#include "platform/win32/gdi.h"
+#include "platform/win32/system_ports.h"
+#include "resources/resource_ids.h"
+#include "settings_dialog/dialog_geometry.h"
+#include "settings_dialog/dialog_logic.h"
+#include "startup/settings_values.h"
+#include "startup/zoom_win32.h"
+
+namespace qb {
+namespace {
+
+constexpr char kDialogClass[] = "Quillbright_P";
+constexpr char kPanelClass[] = "Quillbright_P.Pic_C";
+// The project has no home page of its own, so the link label shows none
+// (and, empty, has nothing to click).
+constexpr char kLinkAddress[] = "";
+
+constexpr COLORREF kBaseColour = RGB(192, 192, 192);
+constexpr COLORREF kPanelColour = RGB(224, 224, 224);
+constexpr COLORREF kLinkColour = RGB(255, 255, 255);
+constexpr COLORREF kLabelColour = RGB(0, 0, 0);
+
+enum ControlId : int { kIdSave = 1, kIdCancel = 2, kIdFile = 3, kIdRepeat = 4 };
+
+// 9.75 points of the design face, Shift-JIS. Where that face is missing the
+// font mapper would pick any face it likes; asking for none by name lets it
+// pick by the character set, so the labels stay Japanese.
+HFONT MakeLabelFont(bool underline) {
+  WindowDc screen(nullptr);
+  const int dpi = screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
+  LOGFONTA logFont = {};
+  logFont.lfHeight = -::MulDiv(975, dpi, 7200);
+  logFont.lfWeight = FW_NORMAL;
+  logFont.lfUnderline = underline ? TRUE : FALSE;
+  logFont.lfCharSet = SHIFTJIS_CHARSET;
+  lstrcpynA(logFont.lfFaceName, texts::kDesignFontFace, LF_FACESIZE);
+  HFONT font = ::CreateFontIndirectA(&logFont);
+  if (font && screen.Get()) {
+    char face[LF_FACESIZE] = {};
+    {
+      SelectObjectGuard select(screen.Get(), font);
+      ::GetTextFaceA(screen.Get(), LF_FACESIZE, face);
+    }
+    if (std::strcmp(face, texts::kDesignFontFace) == 0) return font;
+    ::DeleteObject(font);
+    logFont.lfFaceName[0] = '\0';
+    font = ::CreateFontIndirectA(&logFont);
+  }
+  return font;
+}
+
+SIZE TextSize(HFONT font, const std::string& text) {
+  SIZE size = {0, 0};
+  if (text.empty()) return size;
+  WindowDc screen(nullptr);
+  if (!screen.Get()) return size;
+  SelectObjectGuard select(screen.Get(), font);
+  ::GetTextExtentPoint32A(screen.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+  return size;
+}
+
+Bitmap LoadPicture(int id) {
+  return Bitmap(static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
+                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+}
+
+// A retained backing image: drawing goes into it once, every repaint
+// shows it.
+class Backing {
+ public:
+  bool Make(int32_t width, int32_t height, COLORREF colour) {
+    WindowDc screen(nullptr);
+    bitmap_.Reset(::CreateCompatibleBitmap(screen.Get(), width, height));
+    width_ = width;
+    height_ = height;
+    if (!bitmap_) return false;
+    MemoryDc dc(screen.Get());
+    SelectObjectGuard select(dc.Get(), bitmap_.Get());
+    Brush brush(::CreateSolidBrush(colour));
+    RECT all = {0, 0, width, height};
+    ::FillRect(dc.Get(), &all, brush.Get());
+    return true;
+  }
+  HBITMAP Get() const { return bitmap_.Get(); }
+  int32_t Width() const { return width_; }
+  int32_t Height() const { return height_; }
+  bool SameSize(int32_t width, int32_t height) const {
+    return bitmap_ && width == width_ && height == height_;
+  }
+
+ private:
+  Bitmap bitmap_;
+  int32_t width_ = 0;
+  int32_t height_ = 0;
+};
+
+void DrawLabel(HDC dc, HFONT font, COLORREF colour, const std::string& text, RECT rect,
+               UINT format) {
+  if (text.empty()) return;
+  SavedDcState saved(dc);
+  SelectObjectGuard select(dc, font);
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, colour);
+  ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, format | DT_NOPREFIX);
+}
+
+RECT ToRect(const DialogRect& r) { return {r.x, r.y, r.x + r.width, r.y + r.height}; }
+
+class SettingsDialog;
+
+// Pic_C: a child window with its own backing image; the labels, marks and
+// the heading's frame are drawn over it.
+class Panel : public BaseWindow<Panel> {
+ public:
+  explicit Panel(SettingsDialog& dialog) : dialog_(dialog) {}
+  bool Create(HWND parent);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  SettingsDialog& dialog_;
+};
+
+class SettingsDialog : public BaseWindow<SettingsDialog>,
+                       private MusicControls,
+                       private FileChooser,
+                       private LinkShell {
+ public:
+  SettingsDialog(SettingsValues& settings, const char* programFolder)
+      : programFolder_(programFolder),
+        choice_(settings, *this),
+        panel_(*this),
+        saveButton_(saveBag_),
+        cancelButton_(cancelBag_),
+        fileButton_(fileBag_) {}
+
+  bool Create();
+  void RunModal();
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT PanelMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  // MusicControls
+  void ShowMark(int16_t kind, bool selected) override;
+  void EnableRepeat(bool enabled) override;
+  void EnableFileButton(bool enabled) override;
+  void SetRepeatText(const std::string& text) override;
+  void AddRepeatEntry(const std::string& text) override;
+  std::string ReadRepeatText() override;
+  void SetFileLabel(const std::string& text) override;
+  // FileChooser
+  std::optional<std::string> Choose(const OpenFileRequest& request) override;
+  // LinkShell
+  void ShowWaitPointer(bool wait) override;
+  void Open(const std::string& address) override;
+
+  bool CreateControls();
+  void FormLoad();
+  void FormResize();
+  void SetupButtons(bool initialize, bool enable);
+  void TileBackground();
+  void Unload();
+  void OnCommand(int id);
+  bool OnSetCursor();
+  void OnLinkButton(bool down, LPARAM lParam);
+  bool MoveFocus(bool backwards);
+  void PaintContent(HDC dc);
+  void PaintPanel(HDC dc);
+  void OnPanelPress(LPARAM lParam);
+
+  std::string programFolder_;
+  MusicChoice choice_;
+  Win32ProfileStore profile_;
+  Win32Zoom zoom_;
+  Panel panel_;
+  PropertyBag saveBag_;
+  PropertyBag cancelBag_;
+  PropertyBag fileBag_;
+  Command saveButton_;
+  Command cancelButton_;
+  Command fileButton_;
+  HWND repeatBox_ = nullptr;
+
+  Backing background_;
+  Backing panelBackground_;
+  Bitmap texture_;
+  Bitmap markOff_;
+  Bitmap markOn_;
+  Font labelFont_;
+  Font linkFont_;
+  HCURSOR linkPointer_ = nullptr;
+  bool markSelected_[kChoiceCount] = {};
+  std::string fileLabel_;
+  DialogRect choiceLabelRects_[kChoiceCount];
+  DialogRect linkRect_;
+  bool linkPressed_ = false;
+  bool waitPointer_ = false;
+  bool unloading_ = false;
+  bool closed_ = false;
+};
+
+bool Panel::Create(HWND parent) {
+  WNDCLASSEXA wc = {};
+  if (!RegisterClassOnce(kPanelClass, wc)) return false;
+  return CreateWindowFor(kPanelClass, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, 0,
+                         kPanelRect.x, kPanelRect.y, kPanelRect.width, kPanelRect.height, parent);
+}
+
+LRESULT Panel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = dialog_.PanelMessage(message, wParam, lParam);
+  return result == -1 ? DefaultHandling(message, wParam, lParam) : result;
+}
+
+bool SettingsDialog::Create() {
+  const HINSTANCE instance = ::GetModuleHandleA(nullptr);
+  WNDCLASSEXA wc = {};
+  wc.hIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(1));
+  wc.hIconSm = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                               ::GetSystemMetrics(SM_CXSMICON),
+                                               ::GetSystemMetrics(SM_CYSMICON), 0));
+  if (!RegisterClassOnce(kDialogClass, wc)) return false;
+
+  texture_ = LoadPicture(IDB_DIALOG_TEXTURE);
+  markOff_ = LoadPicture(IDB_DIALOG_MARK_OFF);
+  markOn_ = LoadPicture(IDB_DIALOG_MARK_ON);
+  linkPointer_ = ::LoadCursorA(instance, MAKEINTRESOURCEA(IDC_DIALOG_LINK));
+  labelFont_.Reset(MakeLabelFont(false));
+  linkFont_.Reset(MakeLabelFont(true));
+
+  constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  RECT outer = {0, 0, kClientWidth, kClientHeight};
+  ::AdjustWindowRectEx(&outer, kStyle, FALSE, 0);
+  if (!CreateWindowFor(kDialogClass, texts::kSettingsDialogTitle, kStyle, 0, 0, 0,
+                       outer.right - outer.left, outer.bottom - outer.top)) {
+    return false;
+  }
+  ::SendMessageA(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(wc.hIcon));
+  ::SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(wc.hIconSm));
+  return CreateControls();
+}
+
+bool SettingsDialog::CreateControls() {
+  if (!panel_.Create(Window())) return false;
+  const HWND panel = panel_.Window();
+
+  // The dialog keeps each button's caption; the font is the design's.
+  saveBag_.WriteText(texts::kCommandKeyCaption, texts::kCaptionSave, texts::kCommandCaption);
+  cancelBag_.WriteText(texts::kCommandKeyCaption, texts::kCaptionCancel, texts::kCommandCaption);
+  fileBag_.WriteText(texts::kCommandKeyCaption, texts::kCaptionChooseFile, texts::kCommandCaption);
+
+  repeatBox_ = ::CreateWindowExA(
+      0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+      kRepeatRect.x, kRepeatRect.y, kRepeatRect.width, 200, panel,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdRepeat)), ::GetModuleHandleA(nullptr), nullptr);
+  if (!repeatBox_) return false;
+  ::SendMessageA(repeatBox_, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)),
+                 FALSE);
+  // The closed box is as high as designed, whatever the font makes it.
+  RECT box;
+  ::GetWindowRect(repeatBox_, &box);
+  const LRESULT fieldHeight = ::SendMessageA(repeatBox_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  const LONG extra = kRepeatRect.height - (box.bottom - box.top);
+  if (fieldHeight > 0 && fieldHeight + extra > 0) {
+    ::SendMessageA(repeatBox_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), fieldHeight + extra);
+  }
+
+  if (!fileButton_.Create(panel, kIdFile, kFileButtonRect.x, kFileButtonRect.y,
+                          kFileButtonRect.width, kFileButtonRect.height, true) ||
+      !saveButton_.Create(Window(), kIdSave, kSaveRect.x, kSaveRect.y, kSaveRect.width,
+                          kSaveRect.height, true) ||
+      !cancelButton_.Create(Window(), kIdCancel, kCancelRect.x, kCancelRect.y, kCancelRect.width,
+                            kCancelRect.height, true)) {
+    return false;
+  }
+
+  const char* const labels[kChoiceCount] = {texts::kLabelNoMusic, texts::kLabelAudioCd,
+                                            texts::kLabelMusicFile};
+  for (int kind = 0; kind < kChoiceCount; ++kind) {
+    const SIZE size = TextSize(labelFont_.Get(), labels[kind]);
+    choiceLabelRects_[kind] = {kChoiceLabelX, kChoiceLabelY[kind], size.cx, size.cy};
+  }
+  const SIZE link = TextSize(linkFont_.Get(), kLinkAddress);
+  linkRect_ = {kLinkX, kLinkY, link.cx, link.cy};
+
+  panelBackground_.Make(kPanelRect.width, kPanelRect.height, kPanelColour);
+  return true;
+}
+
+// Loading: every step runs whatever the one before it did.
+void SettingsDialog::FormLoad() {
+  RECT outer = {};
+  ::GetWindowRect(Window(), &outer);
+  const DialogPlacement place =
+      PlaceDialog(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
+                  outer.right - outer.left, outer.bottom - outer.top);
+  ::SetWindowPos(Window(), nullptr, place.left, place.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetupButtons(true, true);
+  TileBackground();
+  choice_.ShowStoredSettings();
+  SetZoomPointFromCursor();
+  ZoomOpen(zoom_, Window());
+  ShowWaitPointer(false);
+}
+
+void SettingsDialog::SetupButtons(bool initialize, bool enable) {
+  for (Command* button : {&saveButton_, &cancelButton_, &fileButton_}) {
+    if (initialize) {
+      button->Members().Initialize();
+    } else {
+      button->Members().SetEnabled(enable);
+    }
+  }
+}
+
+void SettingsDialog::TileBackground() {
+  if (!panelBackground_.Get() || !texture_) return;
+  MemoryDc target(nullptr);
+  MemoryDc source(nullptr);
+  if (!target || !source) return;
+  SelectObjectGuard selectTarget(target.Get(), panelBackground_.Get());
+  SelectObjectGuard selectSource(source.Get(), texture_.Get());
+  for (const TilePosition& at : TilePositions(kTextureWidth, kTextureHeight,
+                                              panelBackground_.Width(), panelBackground_.Height())) {
+    ::BitBlt(target.Get(), at.x, at.y, kTextureWidth, kTextureHeight, source.Get(), 0, 0, SRCCOPY);
+  }
+  if (panel_.Window()) ::InvalidateRect(panel_.Window(), nullptr, FALSE);
+}
+
+// The gradient, once per size, into the window's backing image.
+void SettingsDialog::FormResize() {
+  RECT client;
+  ::GetClientRect(Window(), &client);
+  if (client.right <= 0 || client.bottom <= 0) return;
+  if (background_.SameSize(client.right, client.bottom)) return;
+  if (!background_.Make(client.right, client.bottom, kBaseColour)) return;
+  MemoryDc dc(nullptr);
+  if (!dc) return;
+  SelectObjectGuard select(dc.Get(), background_.Get());
+  SelectObjectGuard pen(dc.Get(), ::GetStockObject(DC_PEN));
+  for (const GradientLine& line : GradientLines(client.bottom)) {
+    ::SetDCPenColor(dc.Get(), RGB(line.grey, line.grey, line.grey + 30));
+    ::MoveToEx(dc.Get(), 0, line.row, nullptr);
+    ::LineTo(dc.Get(), client.right, line.row);
+  }
+  ::InvalidateRect(Window(), nullptr, FALSE);
+}
+
+void SettingsDialog::RunModal() {
+  FormLoad();
+  FormResize();
+  ::ShowWindow(Window(), SW_SHOWNORMAL);
+  ::UpdateWindow(Window());
+  ::SetForegroundWindow(Window());
+  ::SetFocus(panel_.Window());
+
+  MSG msg = {};
+  while (!closed_ && ::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    // Tab walks the dialog's own order; Enter and Escape mean nothing here.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB &&
+        (msg.hwnd == Window() || ::IsChild(Window(), msg.hwnd)) &&
+        MoveFocus(::GetKeyState(VK_SHIFT) < 0)) {
+      continue;
+    }
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+}
+
+// Pic_C, BGM_Repeat, Cmd_File, Cmd_Set, Cmd_Can; a disabled repeat box is
+// skipped, the buttons take the focus even while their Enabled is false.
+bool SettingsDialog::MoveFocus(bool backwards) {
+  const HWND order[] = {panel_.Window(), repeatBox_, fileButton_.Window(), saveButton_.Window(),
+                        cancelButton_.Window()};
+  constexpr int kCount = sizeof(order) / sizeof(order[0]);
+  const HWND focus = ::GetFocus();
+  int current = -1;
+  for (int i = 0; i < kCount; ++i) {
+    if (order[i] == focus || (i != 0 && ::IsChild(order[i], focus))) current = i;
+  }
+  if (current < 0 && focus != Window()) return false;
+  for (int step = 1; step <= kCount; ++step) {
+    const int i = ((current < 0 ? 0 : current) + (backwards ? kCount - step : step)) % kCount;
+    if (order[i] && ::IsWindowEnabled(order[i]) && ::IsWindowVisible(order[i])) {
+      ::SetFocus(order[i]);
+      return true;
+    }
+  }
+  return true;
+}
+
+// Whatever closes the dialog zooms back to the anchor first; nothing is
+// saved on this path.
+void SettingsDialog::Unload() {
+  if (unloading_) return;
+  unloading_ = true;
+  ZoomClose(zoom_, Window());
+  ::DestroyWindow(Window());
+}
+
+void SettingsDialog::OnCommand(int id) {
+  switch (id) {
+    case kIdSave:
+      choice_.Save(profile_, programFolder_);
+      Unload();
+      break;
+    case kIdCancel: Unload(); break;
+    case kIdFile: choice_.ChooseFile(*this); break;
+    default: break;
+  }
+}
+
+LRESULT SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SIZE: FormResize(); return 0;
+    case WM_ERASEBKGND: return TRUE;
+    case WM_PAINT: {
+      PaintDc paint(Window());
+      if (paint.Get()) PaintContent(paint.Get());
+      return 0;
+    }
+    case WM_PRINTCLIENT: PaintContent(reinterpret_cast<HDC>(wParam)); return 0;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
+      return 0;
+    case WM_SETCURSOR:
+      if (OnSetCursor()) return TRUE;
+      break;
+    case WM_LBUTTONDOWN: OnLinkButton(true, lParam); return 0;
+    case WM_LBUTTONUP: OnLinkButton(false, lParam); return 0;
+    case WM_CLOSE: Unload(); return 0;
+    case WM_DESTROY: closed_ = true; return 0;
+    default: break;
+  }
+  return DefaultHandling(message, wParam, lParam);
+}
+
+// -1: the panel's default handling.
+LRESULT SettingsDialog::PanelMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND: return TRUE;
+    case WM_PAINT: {
+      PaintDc paint(panel_.Window());
+      if (paint.Get()) PaintPanel(paint.Get());
+      return 0;
+    }
+    case WM_PRINTCLIENT: PaintPanel(reinterpret_cast<HDC>(wParam)); return 0;
+    // Any mouse button, on the press.
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      OnPanelPress(lParam);
+      return 0;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
+      return 0;
+    case WM_SETCURSOR:
+      if (waitPointer_) {
+        ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      return -1;
+    default: return -1;
+  }
+}
+
+void SettingsDialog::OnPanelPress(LPARAM lParam) {
+  const int32_t x = static_cast<int16_t>(LOWORD(lParam));
+  const int32_t y = static_cast<int16_t>(HIWORD(lParam));
+  for (int16_t kind = 0; kind < kChoiceCount; ++kind) {
+    if (kMarkRects[kind].Contains(x, y) || choiceLabelRects_[kind].Contains(x, y)) {
+      choice_.SelectMusicKind(kind);
+      return;
+    }
+  }
+}
+
+bool SettingsDialog::OnSetCursor() {
+  if (waitPointer_) {
+    ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+    return true;
+  }
+  POINT p;
+  if (!::GetCursorPos(&p) || !::ScreenToClient(Window(), &p)) return false;
+  if (!linkRect_.Contains(p.x, p.y) || !linkPointer_) return false;
+  ::SetCursor(linkPointer_);
+  return true;
+}
+
+// A click is a press and a release on the label.
+void SettingsDialog::OnLinkButton(bool down, LPARAM lParam) {
+  const bool onLink = linkRect_.Contains(static_cast<int16_t>(LOWORD(lParam)),
+                                         static_cast<int16_t>(HIWORD(lParam)));
+  if (down) {
+    linkPressed_ = onLink;
+    if (onLink) ::SetCapture(Window());
+    return;
+  }
+  if (!linkPressed_) return;
+  linkPressed_ = false;
+  ::ReleaseCapture();
+  if (onLink) OpenLink(*this, kLinkAddress);
+}
+
+void SettingsDialog::PaintContent(HDC dc) {
+  if (background_.Get()) {
+    MemoryDc source(dc);
+    SelectObjectGuard select(source.Get(), background_.Get());
+    ::BitBlt(dc, 0, 0, background_.Width(), background_.Height(), source.Get(), 0, 0, SRCCOPY);
+  }
+  DrawLabel(dc, linkFont_.Get(), kLinkColour, kLinkAddress,
+            {linkRect_.x, linkRect_.y, linkRect_.x + linkRect_.width, linkRect_.y + linkRect_.height},
+            DT_SINGLELINE | DT_NOCLIP);
+}
+
+// The backing image, then the shape, the labels and the marks above it,
+// composed off screen and shown in one copy.
+void SettingsDialog::PaintPanel(HDC target) {
+  const int32_t width = panelBackground_.Width();
+  const int32_t height = panelBackground_.Height();
+  if (!panelBackground_.Get()) return;
+  MemoryDc dc(target);
+  Bitmap frame(::CreateCompatibleBitmap(target, width, height));
+  if (!dc || !frame) return;
+  SelectObjectGuard selectFrame(dc.Get(), frame.Get());
+  {
+    MemoryDc source(target);
+    SelectObjectGuard select(source.Get(), panelBackground_.Get());
+    ::BitBlt(dc.Get(), 0, 0, width, height, source.Get(), 0, 0, SRCCOPY);
+  }
+
+  {
+    SelectObjectGuard pen(dc.Get(), ::GetStockObject(BLACK_PEN));
+    SelectObjectGuard brush(dc.Get(), ::GetStockObject(NULL_BRUSH));
+    const RECT f = ToRect(kHeadingFrameRect);
+    ::Rectangle(dc.Get(), f.left, f.top, f.right, f.bottom);
+  }
+  const HFONT font = labelFont_.Get();
+  DrawLabel(dc.Get(), font, kLabelColour, texts::kLabelHeading, ToRect(kHeadingRect),
+            DT_CENTER | DT_SINGLELINE);
+  const char* const labels[kChoiceCount] = {texts::kLabelNoMusic, texts::kLabelAudioCd,
+                                            texts::kLabelMusicFile};
+  for (int kind = 0; kind < kChoiceCount; ++kind) {
+    DrawLabel(dc.Get(), font, kLabelColour, labels[kind], ToRect(choiceLabelRects_[kind]),
+              DT_SINGLELINE | DT_NOCLIP);
+  }
+  const SIZE repeat = TextSize(font, texts::kLabelRepeat);
+  DrawLabel(dc.Get(), font, kLabelColour, texts::kLabelRepeat,
+            {kRepeatLabelX, kRepeatLabelY, kRepeatLabelX + repeat.cx, kRepeatLabelY + repeat.cy},
+            DT_SINGLELINE | DT_NOCLIP);
+
+  {
+    MemoryDc source(target);
+    for (int kind = 0; kind < kChoiceCount; ++kind) {
+      const HBITMAP mark = markSelected_[kind] ? markOn_.Get() : markOff_.Get();
+      if (!mark || !source) continue;
+      SelectObjectGuard select(source.Get(), mark);
+      ::BitBlt(dc.Get(), kMarkRects[kind].x, kMarkRects[kind].y, kMarkPictureSize, kMarkPictureSize,
+               source.Get(), 0, 0, SRCCOPY);
+    }
+  }
+
+  RECT fileRect = ToRect(kFileLabelRect);
+  ::DrawEdge(dc.Get(), &fileRect, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+  DrawLabel(dc.Get(), font, kLabelColour, fileLabel_, fileRect, DT_WORDBREAK | DT_EDITCONTROL);
+
+  ::BitBlt(target, 0, 0, width, height, dc.Get(), 0, 0, SRCCOPY);
+}
+
+void SettingsDialog::ShowMark(int16_t kind, bool selected) {
+  if (kind < 0 || kind >= kChoiceCount) return;
+  markSelected_[kind] = selected;
+  if (panel_.Window()) {
+    const RECT r = ToRect(kMarkRects[kind]);
+    ::InvalidateRect(panel_.Window(), &r, FALSE);
+  }
+}
+
+void SettingsDialog::EnableRepeat(bool enabled) { ::EnableWindow(repeatBox_, enabled); }
+
+void SettingsDialog::EnableFileButton(bool enabled) { fileButton_.Members().SetEnabled(enabled); }
+
+void SettingsDialog::SetRepeatText(const std::string& text) {
+  ::SetWindowTextA(repeatBox_, text.c_str());
+}
+
+void SettingsDialog::AddRepeatEntry(const std::string& text) {
+  ::SendMessageA(repeatBox_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::string SettingsDialog::ReadRepeatText() {
+  const int length = ::GetWindowTextLengthA(repeatBox_);
+  std::vector<char> buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
+  ::GetWindowTextA(repeatBox_, buffer.data(), static_cast<int>(buffer.size()));
+  return buffer.data();
+}
+
+void SettingsDialog::SetFileLabel(const std::string& text) {
+  fileLabel_ = text;
+  if (panel_.Window()) {
+    const RECT r = ToRect(kFileLabelRect);
+    ::InvalidateRect(panel_.Window(), &r, FALSE);
+  }
+}
+
+std::optional<std::string> SettingsDialog::Choose(const OpenFileRequest& request) {
+  // One byte more than the platform is told of, so the text always ends.
+  std::vector<char> file(request.fileBufferSize + 1, '\0');
+  std::vector<char> fileTitle(request.fileTitleBufferSize + 1, '\0');
+  OPENFILENAMEA record = {};
+  record.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+  record.hwndOwner = Window();
+  record.hInstance = ::GetModuleHandleA(nullptr);
+  record.lpstrFilter = request.filter.c_str();
+  record.nFilterIndex = 0;
+  record.lpstrFile = file.data();
+  record.nMaxFile = request.fileBufferSize;
+  record.lpstrFileTitle = fileTitle.data();
+  record.nMaxFileTitle = request.fileTitleBufferSize;
+  record.lpstrInitialDir = request.initialFolder.c_str();
+  record.lpstrTitle = request.title.c_str();
+  record.Flags = 0;
+  if (::GetOpenFileNameA(&record) <= 0) return std::nullopt;
+  return std::string(file.data());
+}
+
+void SettingsDialog::ShowWaitPointer(bool wait) {
+  waitPointer_ = wait;
+  ::SetCursor(::LoadCursorA(nullptr, wait ? IDC_WAIT : IDC_ARROW));
+}
+
+void SettingsDialog::Open(const std::string& address) {
+  ::ShellExecuteA(Window(), "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+void ShowSettingsDialog(SettingsValues& settings, const char* programFolder) {
+  SettingsDialog dialog(settings, programFolder);
+  if (!dialog.Create()) return;
+  dialog.RunModal();
+}
 
 }  // namespace qb

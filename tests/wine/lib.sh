@@ -88,7 +88,7 @@ qb_build_is_current() {
 }
 
 # The Win32 helpers of the tests, built in the Windows build's tests/wine.
-QB_HELPERS=(qbdriver standin idle_waiter settings_probe resource_probe activator command_host)
+QB_HELPERS=(qbdriver standin idle_waiter settings_probe resource_probe activator command_host dialog_probe)
 
 # Dies unless the chosen build has every program the tests use, and is
 # current: a test of an old build would prove nothing about the sources.

@@ -1,0 +1,88 @@
+#include "settings_dialog/dialog_logic.h"
+
+#include "platform/number_text.h"
+#include "platform/program_paths.h"
+#include "platform/texts.h"
+#include "settings_dialog/dialog_geometry.h"
+#include "startup/settings.h"
+
+namespace qb {
+
+namespace {
+
+constexpr uint32_t kFileBufferSize = 255;
+
+bool IsChoice(int16_t kind) { return kind >= 0 && kind < kChoiceCount; }
+
+}  // namespace
+
+std::string RepeatText(int32_t value) { return value == 0 ? std::string() : std::to_string(value); }
+
+int16_t RepeatTrackFromText(std::string_view text) {
+  const std::optional<double> number = TextToNumber(text);
+  if (!number) return 0;
+  const double rounded = RoundHalfEven(*number);
+  if (!(rounded >= -32768.0 && rounded <= 32767.0)) return 0;
+  return static_cast<int16_t>(rounded);
+}
+
+OpenFileRequest MusicFileRequest(const std::string& musicFolder) {
+  OpenFileRequest request;
+  request.filter.assign(texts::kMusicFileFilter, sizeof(texts::kMusicFileFilter));
+  request.initialFolder = musicFolder;
+  request.title = texts::kFileChooserTitle;
+  request.fileBufferSize = kFileBufferSize;
+  request.fileTitleBufferSize = kFileBufferSize;
+  return request;
+}
+
+void MusicChoice::ShowMarks(int16_t kind) {
+  for (int16_t i = 0; i < kChoiceCount; ++i) controls_.ShowMark(i, false);
+  // A kind outside the three choices (a hand-edited file) names no mark.
+  if (IsChoice(kind)) controls_.ShowMark(kind, true);
+}
+
+void MusicChoice::ShowStoredSettings() {
+  controls_.EnableRepeat(false);
+  ShowMarks(settings_.MusicKind);
+  if (settings_.MusicKind == kAudioCd) controls_.EnableRepeat(true);
+  controls_.EnableFileButton(settings_.MusicKind == kMusicFile);
+  controls_.SetRepeatText(RepeatText(settings_.RepeatTrack));
+  for (int i = 0; i < kRepeatEntryCount; ++i) controls_.AddRepeatEntry(RepeatText(i));
+  controls_.SetFileLabel(settings_.MusicFile);
+}
+
+void MusicChoice::SelectMusicKind(int16_t kind) {
+  settings_.MusicKind = kind;
+  controls_.EnableFileButton(false);
+  controls_.EnableRepeat(false);
+  ShowMarks(kind);
+  if (kind == kAudioCd) controls_.EnableRepeat(true);
+  if (kind == kMusicFile) controls_.EnableFileButton(true);
+}
+
+void MusicChoice::ChooseFile(FileChooser& chooser) {
+  const std::optional<std::string> chosen = chooser.Choose(MusicFileRequest(settings_.MusicFolder));
+  if (!chosen) return;
+  settings_.MusicFile = *chosen;
+  controls_.SetFileLabel(settings_.MusicFile);
+  settings_.MusicFolder = FolderOfPath(settings_.MusicFile);
+}
+
+void MusicChoice::Save(ProfileStore& store, const std::string& programFolder) {
+  WriteIniString(store, texts::kIniSection, texts::kKeyMusicKind,
+                 std::to_string(settings_.MusicKind), SettingsFilePath(programFolder));
+  settings_.RepeatTrack = RepeatTrackFromText(controls_.ReadRepeatText());
+  WriteIniString(store, texts::kIniSection, texts::kKeyRepeatTrack,
+                 std::to_string(settings_.RepeatTrack), SettingsFilePath(programFolder));
+  WriteIniString(store, texts::kIniSection, texts::kKeyMusicFile, settings_.MusicFile,
+                 SettingsFilePath(programFolder));
+}
+
+void OpenLink(LinkShell& shell, const std::string& address) {
+  shell.ShowWaitPointer(true);
+  shell.Open(address);
+  shell.ShowWaitPointer(false);
+}
+
+}  // namespace qb
