@@ -27,6 +27,7 @@ std::string Cp932Tail(std::string_view text, size_t index) {
 }
 
 std::string Cp932Last(std::string_view text, size_t count) {
+  if (count == 0) return {};
   const auto starts = Cp932CharStarts(text);
   if (count >= starts.size()) return std::string(text);
   return std::string(text.substr(starts[starts.size() - count]));

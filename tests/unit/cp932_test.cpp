@@ -17,6 +17,8 @@ TEST(Cp932, CharactersSpanLeadAndTrailByte) {
   EXPECT_EQ(Cp932Tail(text, 2), "b");
   EXPECT_EQ(Cp932Last(text, 2), kHyo + "b");
   EXPECT_EQ(Cp932Last(text, 9), text);
+  EXPECT_EQ(Cp932Last(text, 0), "");  // once read one element past the starts
+  EXPECT_EQ(Cp932Last("", 0), "");
   // A lone lead byte at the end is one character of its own.
   EXPECT_EQ(Cp932CharStarts("a\x95"), (std::vector<size_t>{0, 1}));
 }
