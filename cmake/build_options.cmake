@@ -16,7 +16,16 @@ target_compile_options(qb_warnings INTERFACE
 add_library(qb_host_checks INTERFACE)
 if(NOT WIN32)
   option(QB_SANITIZE "Build the host tests with AddressSanitizer and UBSan" ON)
-  if(QB_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+  option(QB_FUZZ "Build the fuzz targets for libFuzzer (clang)" OFF)
+  if(QB_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+      message(FATAL_ERROR "QB_FUZZ needs clang (use the fuzz preset)")
+    endif()
+    # Coverage for the fuzzer in everything, and the sanitizers it reports.
+    target_compile_options(qb_host_checks INTERFACE
+      -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    target_link_options(qb_host_checks INTERFACE -fsanitize=address,undefined)
+  elseif(QB_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     set(qb_sanitizers -fsanitize=address,undefined)
     target_compile_options(qb_host_checks INTERFACE
       ${qb_sanitizers} -fno-omit-frame-pointer -fno-sanitize-recover=all)
