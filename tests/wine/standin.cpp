@@ -9,6 +9,8 @@
 //   lifetime_ms=N  destroy it after N ms (0: only on WM_CLOSE)
 //   linger_ms=N    stay alive N ms after the window is gone
 //   exit_ms=N      without a window: stay alive N ms, then end
+//   crash_ms=N     with its window up, end abnormally after N ms (as a
+//                  crash would: exit code 0xC0000005, nothing cleaned up)
 //
 // Without a .cfg it logs and ends at once, which also makes it a trap that
 // only leaves its log behind.
@@ -29,6 +31,7 @@ struct Config {
   DWORD lifetimeMs = 0;
   DWORD lingerMs = 0;
   DWORD exitMs = 0;
+  DWORD crashMs = 0;
 };
 
 std::string OwnPath() {
@@ -67,17 +70,23 @@ Config ReadConfig() {
     if (key == "lifetime_ms") config.lifetimeMs = value;
     if (key == "linger_ms") config.lingerMs = value;
     if (key == "exit_ms") config.exitMs = value;
+    if (key == "crash_ms") config.crashMs = value;
   }
   std::fclose(file);
   return config;
 }
 
 constexpr UINT_PTR kLifetimeTimer = 1;
+constexpr UINT_PTR kCrashTimer = 2;
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_TIMER:
       if (wParam == kLifetimeTimer) ::DestroyWindow(window);
+      if (wParam == kCrashTimer) {
+        LogTick("crash_tick");
+        ::TerminateProcess(::GetCurrentProcess(), 0xC0000005);
+      }
       return 0;
     case WM_CLOSE:
       LogTick("wm_close_tick");
@@ -103,6 +112,7 @@ void RunWindow(const Config& config, int showCommand) {
   ::ShowWindow(window, showCommand);
   LogTick("window_tick");
   if (config.lifetimeMs) ::SetTimer(window, kLifetimeTimer, config.lifetimeMs, nullptr);
+  if (config.crashMs) ::SetTimer(window, kCrashTimer, config.crashMs, nullptr);
   qb::RunMessageLoop();
 }
 
