@@ -6,27 +6,18 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/pixel_rect.h"
+
 namespace qb {
-
-struct DialogRect {
-  int32_t x = 0;
-  int32_t y = 0;
-  int32_t width = 0;
-  int32_t height = 0;
-
-  bool Contains(int32_t px, int32_t py) const {
-    return px >= x && py >= y && px < x + width && py < y + height;
-  }
-};
 
 inline constexpr int32_t kDialogTwipsPerPixel = 15;
 
 // On the window's client area (496 x 246).
 inline constexpr int32_t kClientWidth = 496;
 inline constexpr int32_t kClientHeight = 246;
-inline constexpr DialogRect kPanelRect = {12, 16, 469, 165};  // Pic_C
-inline constexpr DialogRect kSaveRect = {324, 200, 77, 25};   // Cmd_Set
-inline constexpr DialogRect kCancelRect = {404, 200, 77, 25};  // Cmd_Can
+inline constexpr PixelRect kPanelRect = {12, 16, 469, 165};  // Pic_C
+inline constexpr PixelRect kSaveRect = {324, 200, 77, 25};   // Cmd_Set
+inline constexpr PixelRect kCancelRect = {404, 200, 77, 25};  // Cmd_Can
 inline constexpr int32_t kLinkX = 12;                          // lbl_URL, fitted to its text
 inline constexpr int32_t kLinkY = 208;
 // The texture holder Pic_Mbl, never shown.
@@ -35,16 +26,16 @@ inline constexpr int32_t kTextureHeight = 20;
 inline constexpr int32_t kMarkPictureSize = 12;  // Img_Ra
 
 // Inside the panel.
-inline constexpr DialogRect kHeadingFrameRect = {20, 20, 113, 21};  // Shape3(3)
-inline constexpr DialogRect kHeadingRect = {20, 24, 111, 13};       // lbl(15)
-inline constexpr DialogRect kRepeatRect = {112, 52, 41, 20};        // BGM_Repeat
+inline constexpr PixelRect kHeadingFrameRect = {20, 20, 113, 21};  // Shape3(3)
+inline constexpr PixelRect kHeadingRect = {20, 24, 111, 13};       // lbl(15)
+inline constexpr PixelRect kRepeatRect = {112, 52, 41, 20};        // BGM_Repeat
 inline constexpr int32_t kRepeatLabelX = 156;                       // lbl(14)
 inline constexpr int32_t kRepeatLabelY = 56;
-inline constexpr DialogRect kFileButtonRect = {28, 116, 41, 21};   // Cmd_File(0)
-inline constexpr DialogRect kFileLabelRect = {72, 116, 373, 33};   // lbl_Fname(0)
+inline constexpr PixelRect kFileButtonRect = {28, 116, 41, 21};   // Cmd_File(0)
+inline constexpr PixelRect kFileLabelRect = {72, 116, 373, 33};   // lbl_Fname(0)
 inline constexpr int32_t kChoiceCount = 3;
 // Img_BGM by kind (the rows read CD, none, file: kinds 1, 0, 2).
-inline constexpr DialogRect kMarkRects[kChoiceCount] = {
+inline constexpr PixelRect kMarkRects[kChoiceCount] = {
     {28, 76, 13, 13}, {28, 56, 13, 13}, {28, 96, 13, 13}};
 // Left edge and top of lbl_BGM by kind; their size is their text's.
 inline constexpr int32_t kChoiceLabelX = 44;

@@ -121,7 +121,7 @@ void DrawLabel(HDC dc, HFONT font, COLORREF colour, const std::string& text, REC
   ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, format | DT_NOPREFIX);
 }
 
-RECT ToRect(const DialogRect& r) { return {r.x, r.y, r.x + r.width, r.y + r.height}; }
+RECT ToRect(const PixelRect& r) { return {r.x, r.y, r.x + r.width, r.y + r.height}; }
 
 class SettingsDialog;
 
@@ -207,8 +207,8 @@ class SettingsDialog : public BaseWindow<SettingsDialog>,
   HCURSOR linkPointer_ = nullptr;
   bool markSelected_[kChoiceCount] = {};
   std::string fileLabel_;
-  DialogRect choiceLabelRects_[kChoiceCount];
-  DialogRect linkRect_;
+  PixelRect choiceLabelRects_[kChoiceCount];
+  PixelRect linkRect_;
   bool linkPressed_ = false;
   bool waitPointer_ = false;
   bool unloading_ = false;

@@ -11,15 +11,7 @@ state=${QB_BENCH_ENV:-$QB_SOURCE_DIR/build/host/wine-bench}
 qb_select_build
 qb_describe_build | sed 's/^Wine tests run/Benchmarking/'
 qb_require_build
-clock_ticks=$(getconf CLK_TCK)
 
-# utime + stime of a process, in clock ticks (fields 14 and 15 of stat,
-# counted after the parenthesised name, which may hold blanks).
-cpu_ticks() {
-  local rest
-  rest=$(sed 's/^.*) //' "/proc/$1/stat")
-  awk '{print $12 + $13}' <<<"$rest"
-}
 
 # The Unix pid of the Wine process started as $1 (the `wine` script execs
 # into it, so $! is it); checked by its command line, which Wine sets to the
@@ -33,7 +25,6 @@ check_wine_pid() {
   qb_die "process $pid is not $name"
 }
 
-seconds_of() { awk -v t="$1" -v hz="$clock_ticks" 'BEGIN {printf "%.3f", t / hz}'; }
 
 cleanup() {
   [[ -n ${idle_pid:-} ]] && kill "$idle_pid" 2>/dev/null || true
@@ -68,27 +59,27 @@ for pid in $(pgrep -x 'wineserver(64|32)?' || true); do
   fi
 done
 
-saver_start=$(cpu_ticks "$saver_pid")
-idle_start=$(cpu_ticks "$idle_pid")
-server_start=$([[ -n $server_pid ]] && cpu_ticks "$server_pid" || echo 0)
+saver_start=$(qb_cpu_ticks "$saver_pid")
+idle_start=$(qb_cpu_ticks "$idle_pid")
+server_start=$([[ -n $server_pid ]] && qb_cpu_ticks "$server_pid" || echo 0)
 sleep "$seconds"
 kill -0 "$saver_pid" 2>/dev/null || qb_die "the saver ended during the run"
-saver_end=$(cpu_ticks "$saver_pid")
-idle_end=$(cpu_ticks "$idle_pid")
-server_end=$([[ -n $server_pid ]] && cpu_ticks "$server_pid" || echo 0)
+saver_end=$(qb_cpu_ticks "$saver_pid")
+idle_end=$(qb_cpu_ticks "$idle_pid")
+server_end=$([[ -n $server_pid ]] && qb_cpu_ticks "$server_pid" || echo 0)
 
 saver_cpu=$((saver_end - saver_start))
 idle_cpu=$((idle_end - idle_start))
 echo "run_seconds=$seconds"
-echo "saver_cpu_seconds=$(seconds_of "$saver_cpu") (since start: $(seconds_of "$saver_end"))"
-echo "idle_waiter_cpu_seconds=$(seconds_of "$idle_cpu") (since start: $(seconds_of "$idle_end"))"
-echo "wineserver_cpu_seconds=$(seconds_of $((server_end - server_start))) (shared by all processes)"
+echo "saver_cpu_seconds=$(qb_ticks_to_seconds "$saver_cpu") (since start: $(qb_ticks_to_seconds "$saver_end"))"
+echo "idle_waiter_cpu_seconds=$(qb_ticks_to_seconds "$idle_cpu") (since start: $(qb_ticks_to_seconds "$idle_end"))"
+echo "wineserver_cpu_seconds=$(qb_ticks_to_seconds $((server_end - server_start))) (shared by all processes)"
 if ((idle_cpu > 0)); then
   echo "ratio_saver_to_idle=$(awk -v a="$saver_cpu" -v b="$idle_cpu" 'BEGIN {printf "%.2f", a / b}')"
 else
   echo "ratio_saver_to_idle=n/a (idle_waiter used under one clock tick; saver used $saver_cpu ticks)"
 fi
-echo "clock_tick_seconds=$(seconds_of 1)"
+echo "clock_tick_seconds=$(qb_ticks_to_seconds 1)"
 echo "scr_size_bytes=$(stat -c %s "$QB_BUILD_DIR/Quillbright.scr")"
 
 # The saver ends by itself once the companion's window is gone.

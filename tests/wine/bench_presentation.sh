@@ -14,17 +14,8 @@ state=${QB_BENCH_ENV:-$QB_SOURCE_DIR/build/host/wine-bench-presentation}
 qb_select_build
 qb_describe_build | sed 's/^Wine tests run/Benchmarking/'
 qb_require_build
-clock_ticks=$(getconf CLK_TCK)
 
-# utime + stime of a process, in clock ticks (fields 14 and 15 of stat,
-# counted after the parenthesised name, which may hold blanks).
-cpu_ticks() {
-  local rest
-  rest=$(sed 's/^.*) //' "/proc/$1/stat")
-  awk '{print $12 + $13}' <<<"$rest"
-}
-seconds_of() { awk -v t="$1" -v hz="$clock_ticks" 'BEGIN {printf "%.3f", t / hz}'; }
-percent_of() { awk -v t="$1" -v hz="$clock_ticks" -v s="$seconds" 'BEGIN {printf "%.1f", 100 * t / hz / s}'; }
+percent_of() { awk -v t="$1" -v hz="$QB_CLOCK_TICKS" -v s="$seconds" 'BEGIN {printf "%.1f", 100 * t / hz / s}'; }
 
 # An Xvfb of the benchmark's size (lib.sh's is smaller).
 start_big_xvfb() {
@@ -87,22 +78,22 @@ xvfb_pid=$(<"$state/xvfb.pid")
 sleep 3
 kill -0 "$show_pid" 2>/dev/null || qb_die "the presentation ended before the run"
 
-show_start=$(cpu_ticks "$show_pid")
-server_start=$([[ -n $server_pid ]] && cpu_ticks "$server_pid" || echo 0)
-xvfb_start=$(cpu_ticks "$xvfb_pid")
+show_start=$(qb_cpu_ticks "$show_pid")
+server_start=$([[ -n $server_pid ]] && qb_cpu_ticks "$server_pid" || echo 0)
+xvfb_start=$(qb_cpu_ticks "$xvfb_pid")
 sleep "$seconds"
 kill -0 "$show_pid" 2>/dev/null || qb_die "the presentation ended during the run"
-show_cpu=$(($(cpu_ticks "$show_pid") - show_start))
-server_cpu=$(($([[ -n $server_pid ]] && cpu_ticks "$server_pid" || echo 0) - server_start))
-xvfb_cpu=$(($(cpu_ticks "$xvfb_pid") - xvfb_start))
+show_cpu=$(($(qb_cpu_ticks "$show_pid") - show_start))
+server_cpu=$(($([[ -n $server_pid ]] && qb_cpu_ticks "$server_pid" || echo 0) - server_start))
+xvfb_cpu=$(($(qb_cpu_ticks "$xvfb_pid") - xvfb_start))
 
 timeout 20 import -window root "$state/out/shot.png" || true
 bright=$(convert "$state/out/shot.png" -depth 8 txt:- 2>/dev/null |
   awk -F'[(),]+' '!/^#/ { m = $4; if ($5 > m) m = $5; if ($6 > m) m = $6; if (m >= 150) n++ } END { print n + 0 }')
 
 echo "screen=${width}x${height} run_seconds=$seconds"
-echo "presentation_cpu_seconds=$(seconds_of "$show_cpu") ($(percent_of "$show_cpu")% of one core; target < 15%)"
-echo "wineserver_cpu_seconds=$(seconds_of "$server_cpu") ($(percent_of "$server_cpu")%)"
-echo "xvfb_cpu_seconds=$(seconds_of "$xvfb_cpu") ($(percent_of "$xvfb_cpu")%, the X server taking the frames)"
+echo "presentation_cpu_seconds=$(qb_ticks_to_seconds "$show_cpu") ($(percent_of "$show_cpu")% of one core; target < 15%)"
+echo "wineserver_cpu_seconds=$(qb_ticks_to_seconds "$server_cpu") ($(percent_of "$server_cpu")%)"
+echo "xvfb_cpu_seconds=$(qb_ticks_to_seconds "$xvfb_cpu") ($(percent_of "$xvfb_cpu")%, the X server taking the frames)"
 echo "bright_pixels_at_end=$bright"
-echo "clock_tick_seconds=$(seconds_of 1)"
+echo "clock_tick_seconds=$(qb_ticks_to_seconds 1)"

@@ -438,6 +438,20 @@ qb_scenario_end() {
   printf 'all checks passed\n'
 }
 
+# ---------------------------------------------------------------- benchmarks
+
+QB_CLOCK_TICKS=$(getconf CLK_TCK)
+
+# utime + stime of a process, in clock ticks (fields 14 and 15 of stat,
+# counted after the parenthesised name, which may hold blanks).
+qb_cpu_ticks() {
+  local rest
+  rest=$(sed 's/^.*) //' "/proc/$1/stat")
+  awk '{print $12 + $13}' <<<"$rest"
+}
+
+qb_ticks_to_seconds() { awk -v t="$1" -v hz="$QB_CLOCK_TICKS" 'BEGIN {printf "%.3f", t / hz}'; }
+
 # ---------------------------------------------------------------- sound
 
 # A PulseAudio server of our own with one null sink, so that Wine's audio can

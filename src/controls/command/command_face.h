@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/pixel_rect.h"
+
 namespace qb {
 
 // The six state pictures, in the order of their resources.
@@ -24,17 +26,6 @@ inline constexpr int32_t kPictureBottomBand = kPictureHeight - kCornerSize;     
 
 // The caption label's own height.
 inline constexpr float kCaptionLabelHeight = 195.0f;
-
-struct PixelRect {
-  int32_t x = 0;
-  int32_t y = 0;
-  int32_t width = 0;
-  int32_t height = 0;
-
-  bool operator==(const PixelRect& o) const {
-    return x == o.x && y == o.y && width == o.width && height == o.height;
-  }
-};
 
 // One border piece: copied unscaled (corners) or stretched to its
 // destination (edges). A piece whose destination has no area, or whose twip
