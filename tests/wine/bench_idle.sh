@@ -28,6 +28,7 @@ check_wine_pid() {
 
 cleanup() {
   [[ -n ${idle_pid:-} ]] && kill "$idle_pid" 2>/dev/null || true
+  qb_stop_wine  # the server qb_make_or_reuse_prefix started
   qb_teardown_env "$state"
 }
 trap cleanup EXIT
