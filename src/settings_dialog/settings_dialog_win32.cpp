@@ -42,7 +42,7 @@ enum ControlId : int { kIdSave = 1, kIdCancel = 2, kIdFile = 3, kIdRepeat = 4 };
 // 9.75 points of the design face, Shift-JIS. Where that face is missing the
 // font mapper would pick any face it likes; asking for none by name lets it
 // pick by the character set, so the labels stay Japanese.
-HFONT MakeLabelFont(bool underline) {
+Font MakeLabelFont(bool underline) {
   WindowDc screen(nullptr);
   const int dpi = screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
   LOGFONTA logFont = {};
@@ -51,17 +51,16 @@ HFONT MakeLabelFont(bool underline) {
   logFont.lfUnderline = underline ? TRUE : FALSE;
   logFont.lfCharSet = SHIFTJIS_CHARSET;
   lstrcpynA(logFont.lfFaceName, texts::kDesignFontFace, LF_FACESIZE);
-  HFONT font = ::CreateFontIndirectA(&logFont);
+  Font font(::CreateFontIndirectA(&logFont));
   if (font && screen.Get()) {
     char face[LF_FACESIZE] = {};
     {
-      SelectObjectGuard select(screen.Get(), font);
+      SelectObjectGuard select(screen.Get(), font.Get());
       ::GetTextFaceA(screen.Get(), LF_FACESIZE, face);
     }
     if (std::strcmp(face, texts::kDesignFontFace) == 0) return font;
-    ::DeleteObject(font);
     logFont.lfFaceName[0] = '\0';
-    font = ::CreateFontIndirectA(&logFont);
+    font.Reset(::CreateFontIndirectA(&logFont));
   }
   return font;
 }
@@ -240,8 +239,8 @@ bool SettingsDialog::Create() {
   markOff_ = LoadPicture(IDB_DIALOG_MARK_OFF);
   markOn_ = LoadPicture(IDB_DIALOG_MARK_ON);
   linkPointer_ = ::LoadCursorA(instance, MAKEINTRESOURCEA(IDC_DIALOG_LINK));
-  labelFont_.Reset(MakeLabelFont(false));
-  linkFont_.Reset(MakeLabelFont(true));
+  labelFont_ = MakeLabelFont(false);
+  linkFont_ = MakeLabelFont(true);
 
   constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   RECT outer = {0, 0, kClientWidth, kClientHeight};
