@@ -27,13 +27,13 @@ constexpr char kCoverClass[] = "QbCommandCover";
 constexpr COLORREF kHostColour = RGB(0x3A, 0x6E, 0x3A);
 constexpr ULONG_PTR kCommandData = 0x51420008;
 
-struct ButtonSpec {
+struct ButtonLayout {
   int x, y, width, height;
   const char* caption;
 };
 
 // Ids 1 to 5.
-const ButtonSpec kButtons[] = {
+const ButtonLayout kButtons[] = {
     {20, 20, 77, 25, "\x90\xDD\x92\xE8"},          // "設定"
     {110, 20, 77, 25, "\xB7\xAC\xDD\xBE\xD9"},     // "ｷｬﾝｾﾙ"
     {200, 22, 41, 21, "..."},
@@ -109,11 +109,11 @@ class Host {
                                 110, nullptr, nullptr, wc.hInstance, this);
     if (!window_) return false;
     for (int i = 0; i < kButtonCount; ++i) {
-      const ButtonSpec& spec = kButtons[i];
-      bags_[i].WriteText("Caption", spec.caption, "Command");
+      const ButtonLayout& layout = kButtons[i];
+      bags_[i].WriteText("Caption", layout.caption, "Command");
       buttons_[i] = std::make_unique<qb::Command>(bags_[i]);
       buttons_[i]->SetFaceObserver(&Host::OnFace, this);
-      if (!buttons_[i]->Create(window_, i + 1, spec.x, spec.y, spec.width, spec.height, true)) {
+      if (!buttons_[i]->Create(window_, i + 1, layout.x, layout.y, layout.width, layout.height, true)) {
         return false;
       }
     }
