@@ -14,12 +14,12 @@ double RoundHalfEven(double value) {
 
 DialogPlacement PlaceDialog(int32_t screenWidth, int32_t screenHeight, int32_t windowWidth,
                             int32_t windowHeight) {
-  const int64_t freeWidth = (int64_t{screenWidth} - windowWidth) * kDialogTwipsPerPixel;
-  const int64_t freeHeight = (int64_t{screenHeight} - windowHeight) * kDialogTwipsPerPixel;
+  const int64_t freeWidth = (int64_t{screenWidth} - windowWidth) * kTwipsPerPixel;
+  const int64_t freeHeight = (int64_t{screenHeight} - windowHeight) * kTwipsPerPixel;
   const int64_t leftTwips = freeWidth / 2;  // C++ division truncates toward zero
   const int64_t topTwips = freeHeight / 3;
-  return {static_cast<int32_t>(RoundHalfEven(static_cast<double>(leftTwips) / kDialogTwipsPerPixel)),
-          static_cast<int32_t>(RoundHalfEven(static_cast<double>(topTwips) / kDialogTwipsPerPixel))};
+  return {static_cast<int32_t>(RoundHalfEven(static_cast<double>(leftTwips) / kTwipsPerPixel)),
+          static_cast<int32_t>(RoundHalfEven(static_cast<double>(topTwips) / kTwipsPerPixel))};
 }
 
 std::vector<GradientLine> GradientLines(double clientHeight) {

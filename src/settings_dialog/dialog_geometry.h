@@ -7,10 +7,9 @@
 #include <vector>
 
 #include "platform/pixel_rect.h"
+#include "platform/twips.h"
 
 namespace qb {
-
-inline constexpr int32_t kDialogTwipsPerPixel = 15;
 
 // On the window's client area (496 x 246).
 inline constexpr int32_t kClientWidth = 496;

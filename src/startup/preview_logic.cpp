@@ -4,14 +4,6 @@
 
 namespace qb {
 
-int32_t TwipsPerPixel(int32_t dpi) { return dpi > 0 ? 1440 / dpi : 15; }
-
-int16_t ExtentInTwips(int32_t pixels, int32_t twipsPerPixel) {
-  const int64_t twips = static_cast<int64_t>(pixels) * twipsPerPixel;
-  if (twips < INT16_MIN || twips > INT16_MAX) return 0;
-  return static_cast<int16_t>(twips);
-}
-
 PreviewSize PreviewSizeFor(const ScreenRect& host, int32_t twipsPerPixelX,
                            int32_t twipsPerPixelY) {
   PreviewSize size;

@@ -6,16 +6,9 @@
 #include <cstdint>
 
 #include "platform/screen_rect.h"
+#include "platform/twips.h"
 
 namespace qb {
-
-// Whole twips per pixel at `dpi` dots per inch (15 at 96); 15 when the
-// resolution is unknown.
-int32_t TwipsPerPixel(int32_t dpi);
-
-// A window extent of `pixels` carried in twips as a signed 16-bit value:
-// 0 when it does not fit (more than 2184 pixels at 15 twips per pixel).
-int16_t ExtentInTwips(int32_t pixels, int32_t twipsPerPixel);
 
 struct PreviewSize {
   int16_t widthTwips = 0;

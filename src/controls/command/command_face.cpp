@@ -1,15 +1,9 @@
 #include "controls/command/command_face.h"
 
 #include <cmath>
-#include <limits>
 
 namespace qb {
 namespace {
-
-bool FitsSlice(int32_t twips) {
-  return twips >= std::numeric_limits<int16_t>::min() &&
-         twips <= std::numeric_limits<int16_t>::max();
-}
 
 // A piece laid out in twips, as the slice fields hold it.
 // `sizeFits` is false when the piece is placed from a face width or height
@@ -19,7 +13,7 @@ SlicePiece Piece(int32_t sx, int32_t sy, int32_t sw, int32_t sh, int32_t dx, int
   SlicePiece piece;
   piece.stretched = stretched;
   piece.drawn = sizeFits && dw > 0 && dh > 0;
-  for (int32_t twips : {dx, dy, dw, dh}) piece.drawn = piece.drawn && FitsSlice(twips);
+  for (int32_t twips : {dx, dy, dw, dh}) piece.drawn = piece.drawn && FitsTwipsField(twips);
   piece.source = {sx / kTwipsPerPixel, sy / kTwipsPerPixel, sw / kTwipsPerPixel,
                   sh / kTwipsPerPixel};
   piece.destination = {dx / kTwipsPerPixel, dy / kTwipsPerPixel, dw / kTwipsPerPixel,
@@ -51,8 +45,8 @@ std::array<SlicePiece, 8> SlicePieces(int32_t width, int32_t height) {
   const int32_t bottom = kPictureBottomBand;
   const int32_t across = kPictureMiddleWidth;
   const int32_t down = kPictureMiddleHeight;
-  const bool wFits = FitsSlice(w);
-  const bool hFits = FitsSlice(h);
+  const bool wFits = FitsTwipsField(w);
+  const bool hFits = FitsTwipsField(h);
   return {{
       Piece(0, 0, c, c, 0, 0, c, c, false, true),
       Piece(c, 0, across, c, c, 0, w - 2 * c, c, true, wFits),

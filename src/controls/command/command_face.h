@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/pixel_rect.h"
+#include "platform/twips.h"
 
 namespace qb {
 
@@ -15,7 +16,6 @@ enum class FacePicture : uint8_t { Normal, HighLight, Pressed, Selected, HighLig
 inline constexpr int kFacePictureCount = 6;
 const char* FacePictureName(FacePicture picture);
 
-inline constexpr int32_t kTwipsPerPixel = 15;
 inline constexpr int32_t kCornerSize = 60;  // twips: the picture's outer 4-pixel band
 inline constexpr int32_t kPictureWidth = 960;
 inline constexpr int32_t kPictureHeight = 375;
