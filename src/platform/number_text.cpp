@@ -64,4 +64,15 @@ std::optional<double> TextToNumber(std::string_view text) {
   return value;
 }
 
+std::optional<int32_t> IntegerFromText(std::string_view text, int64_t min, int64_t max) {
+  const std::optional<double> number = TextToNumber(text);
+  if (!number) return std::nullopt;
+  // nearbyint rounds half to even in the default rounding mode.
+  const double rounded = std::nearbyint(*number);
+  if (rounded < static_cast<double>(min) || rounded > static_cast<double>(max)) {
+    return std::nullopt;
+  }
+  return static_cast<int32_t>(rounded);
+}
+
 }  // namespace qb

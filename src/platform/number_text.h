@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -28,5 +29,10 @@ DecimalScan ScanDecimal(std::string_view text);
 // optional decimal point, an optional exponent. Anything else (hex, "inf",
 // trailing letters, empty text) is not a number.
 std::optional<double> TextToNumber(std::string_view text);
+
+// TextToNumber rounded to the nearest integer (halves to even); nothing
+// when the text is not a number or the rounded value lies outside
+// min..max.
+std::optional<int32_t> IntegerFromText(std::string_view text, int64_t min, int64_t max);
 
 }  // namespace qb

@@ -19,11 +19,7 @@ bool IsChoice(int16_t kind) { return kind >= 0 && kind < kChoiceCount; }
 std::string RepeatText(int32_t value) { return value == 0 ? std::string() : std::to_string(value); }
 
 int16_t RepeatTrackFromText(std::string_view text) {
-  const std::optional<double> number = TextToNumber(text);
-  if (!number) return 0;
-  const double rounded = RoundHalfEven(*number);
-  if (!(rounded >= -32768.0 && rounded <= 32767.0)) return 0;
-  return static_cast<int16_t>(rounded);
+  return static_cast<int16_t>(IntegerFromText(text, INT16_MIN, INT16_MAX).value_or(0));
 }
 
 OpenFileRequest MusicFileRequest(const std::string& musicFolder) {

@@ -4,6 +4,7 @@
 
 #include "command_fakes.h"
 #include "controls/command/command_logic.h"
+#include "platform/number_text.h"
 
 namespace qb {
 namespace {

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "platform/number_text.h"
+
 namespace qb {
 
 bool PointerIsOff(std::optional<uintptr_t> windowUnderPointer, uintptr_t control,

@@ -1,7 +1,5 @@
 #include "controls/command/command_properties.h"
 
-#include <cmath>
-
 #include "platform/number_text.h"
 
 namespace qb {
@@ -58,17 +56,6 @@ std::optional<bool> BooleanFromText(const std::string& text) {
   const std::optional<double> number = TextToNumber(text);
   if (!number) return std::nullopt;
   return *number != 0.0;
-}
-
-std::optional<int32_t> IntegerFromText(const std::string& text, int64_t min, int64_t max) {
-  const std::optional<double> number = TextToNumber(text);
-  if (!number || !std::isfinite(*number)) return std::nullopt;
-  // nearbyint rounds half to even in the default rounding mode.
-  const double rounded = std::nearbyint(*number);
-  if (rounded < static_cast<double>(min) || rounded > static_cast<double>(max)) {
-    return std::nullopt;
-  }
-  return static_cast<int32_t>(rounded);
 }
 
 std::string BooleanText(bool value) { return value ? "True" : "False"; }

@@ -69,10 +69,9 @@ class PropertyBag : public PropertyStore {
 };
 
 // Conversions of stored texts to the properties' types; nothing when the
-// text does not convert (the property then keeps its value). Numbers are
-// rounded half to even before their range is checked.
+// text does not convert (the property then keeps its value). Numbers go
+// through IntegerFromText (platform/number_text.h).
 std::optional<bool> BooleanFromText(const std::string& text);
-std::optional<int32_t> IntegerFromText(const std::string& text, int64_t min, int64_t max);
 std::string BooleanText(bool value);
 
 // True for what a caption colour accepts: a red-green-blue value, or a
