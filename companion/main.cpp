@@ -26,34 +26,21 @@ constexpr int kMoveThreshold = 4;
 // GUID_CONSOLE_DISPLAY_STATE, spelt out: MinGW's headers only declare it.
 constexpr GUID kConsoleDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
 
-// A top-down 32-bit DIB section selected into a memory DC: the frame the
-// renderer draws into, shown with one BitBlt.
+// The frame the renderer draws into, shown with one BitBlt.
 class FrameBuffer {
  public:
-  FrameBuffer(int width, int height) : dc_(nullptr) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    bitmap_.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dc_ || !bitmap_ || !bits) return;
-    // The DC goes before the bitmap, so the selection needs no undoing.
-    ::SelectObject(dc_.Get(), bitmap_.Get());
-    view_ = {static_cast<uint32_t*>(bits), width, height, width};
+  FrameBuffer(int width, int height) : dib_(width, height) {
+    if (!dib_.Pixels()) return;
+    view_ = {dib_.Pixels(), width, height, width};
     glow::ClearFrame(view_);
   }
 
   bool Valid() const { return view_.pixels != nullptr; }
   const glow::FrameView& View() const { return view_; }
-  void ShowOn(HDC target) const { ::BitBlt(target, 0, 0, view_.width, view_.height, dc_.Get(), 0, 0, SRCCOPY); }
+  void ShowOn(HDC target) const { ::BitBlt(target, 0, 0, view_.width, view_.height, dib_.Dc(), 0, 0, SRCCOPY); }
 
  private:
-  Bitmap bitmap_;
-  MemoryDc dc_;  // declared after the bitmap: released first
+  DibSection dib_;
   glow::FrameView view_;
 };
 

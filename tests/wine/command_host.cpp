@@ -66,29 +66,17 @@ std::string HexColour(COLORREF c) {
   return buffer;
 }
 
-// A 32-bit top-down DIB section and a DC that draws into it.
+// A DIB section whose pixels are read back as colours.
 struct Canvas {
-  Canvas(int w, int h) : width(w), height(h), dc(nullptr) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    bitmap.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    pixels = static_cast<uint32_t*>(bits);
-    if (bitmap) select = std::make_unique<qb::SelectObjectGuard>(dc.Get(), bitmap.Get());
-  }
+  Canvas(int w, int h) : dib(w, h), dc(dib.Dc()), pixels(dib.Pixels()), width(w) {}
   COLORREF At(int x, int y) const {
     const uint32_t p = pixels[y * width + x];
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
   }
-  int width, height;
-  qb::MemoryDc dc;
-  qb::Bitmap bitmap;
-  uint32_t* pixels = nullptr;
-  std::unique_ptr<qb::SelectObjectGuard> select;
+  qb::DibSection dib;
+  HDC dc;
+  uint32_t* pixels;
+  int width;
 };
 
 class Host {
@@ -252,10 +240,10 @@ class Host {
     ::GetWindowRect(button.Window(), &r);
     const int w = r.right - r.left, h = r.bottom - r.top;
     Canvas printed(w, h), screen(w, h);
-    ::SendMessageA(button.Window(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(printed.dc.Get()),
+    ::SendMessageA(button.Window(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(printed.dc),
                    PRF_CLIENT);
     qb::WindowDc screenDc(nullptr);
-    ::BitBlt(screen.dc.Get(), 0, 0, w, h, screenDc.Get(), r.left, r.top, SRCCOPY);
+    ::BitBlt(screen.dc, 0, 0, w, h, screenDc.Get(), r.left, r.top, SRCCOPY);
     int differing = 0;
     for (int y = 0; y < h; ++y) {
       for (int x = 0; x < w; ++x) differing += printed.At(x, y) != screen.At(x, y);
@@ -317,7 +305,7 @@ int Gradient(int w, int h, bool hot) {
   Canvas canvas(w, h);
   if (!canvas.pixels) return 2;
   for (int i = 0; i < w * h; ++i) canvas.pixels[i] = 0x123456;
-  const bool filled = qb::FillGradient(canvas.dc.Get(), w, h, hot);
+  const bool filled = qb::FillGradient(canvas.dc, w, h, hot);
   ::GdiFlush();
   std::string rows;
   bool uniform = true;

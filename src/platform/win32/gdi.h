@@ -1,10 +1,13 @@
 // Owners for GDI objects and device contexts, so that nothing is released
 // by hand: a GDI object owner, the paint DC of WM_PAINT, a memory DC, a
-// selection that is undone when it goes out of scope, and a saved DC state.
+// selection that is undone when it goes out of scope, a saved DC state,
+// and a DIB section with its own DC.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
+#include <optional>
 #include <utility>
 
 #include "platform/win32/handles.h"
@@ -106,6 +109,41 @@ class SavedDcState {
  private:
   HDC dc_;
   int saved_;
+};
+
+// A top-down 32-bit DIB section selected into a memory DC of its own:
+// pixels the program can read and write directly, and GDI can draw into or
+// copy from. Pixels() is null when it could not be made.
+class DibSection {
+ public:
+  DibSection(int width, int height) : dc_(nullptr), width_(width), height_(height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dc_ || !bitmap_ || !bits) return;
+    select_.emplace(dc_.Get(), bitmap_.Get());
+    pixels_ = static_cast<uint32_t*>(bits);
+  }
+
+  uint32_t* Pixels() const { return pixels_; }
+  HDC Dc() const { return dc_.Get(); }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+
+ private:
+  // Destroyed in reverse: the selection is undone before DC and bitmap go.
+  Bitmap bitmap_;
+  MemoryDc dc_;
+  std::optional<SelectObjectGuard> select_;
+  int width_;
+  int height_;
+  uint32_t* pixels_ = nullptr;
 };
 
 }  // namespace qb
