@@ -16,29 +16,12 @@
 #include <cstring>
 #include <string>
 
-#include "hex.h"
+#include "report.h"
 
 namespace {
 
 constexpr char kDialogTitle[] = "<Quillbright>";
 constexpr char kCoverClass[] = "QbDialogCover";
-
-void Print(const char* key, const std::string& value) {
-  std::printf("%s=%s\n", key, value.c_str());
-  std::fflush(stdout);
-}
-void Print(const char* key, long long value) { Print(key, std::to_string(value)); }
-
-std::string RectText(const RECT& r) {
-  return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
-         "," + std::to_string(r.bottom);
-}
-
-std::string HexOf(unsigned long value) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof(buffer), "%08lx", value);
-  return buffer;
-}
 
 // Another process's text comes back only through the wide messages.
 std::string TextOf(HWND window) {

@@ -102,6 +102,22 @@ qb_require_build() {
     qb_die "$QB_BUILD_DIR is older than its sources: build it again first (scripts/build)"
 }
 
+# True when process PID (a child of this shell) ends within SECONDS;
+# otherwise it is killed, and false.
+qb_wait_gone() {
+  local pid=$1 seconds=$2 i
+  for i in $(seq "$((seconds * 10))"); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    return 1
+  fi
+  return 0
+}
+
 # ---------------------------------------------------------------- display
 
 qb_free_display_number() {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "hex.h"
+#include "report.h"
 
 namespace {
 
@@ -24,19 +24,6 @@ constexpr char kHoldClass[] = "QbDriverHold";
 constexpr char kAppCaption[] = "Quillbright (ScreenSaver)";
 constexpr char kMessageBoxClass[] = "#32770";
 constexpr DWORD kPollMs = 10;
-
-void Print(const char* key, const std::string& value) {
-  std::printf("%s=%s\n", key, value.c_str());
-  std::fflush(stdout);
-}
-
-void Print(const char* key, long long value) { Print(key, std::to_string(value)); }
-
-std::string HexOf(unsigned long value) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof(buffer), "%08lx", value);
-  return buffer;
-}
 
 std::string WindowText(HWND window) {
   char buffer[1024] = {};
@@ -398,11 +385,6 @@ int Sweep(DWORD timeoutMs) {
 // A window handle as the display settings pass it on the command line.
 long long HandleNumber(HWND window) {
   return static_cast<int32_t>(reinterpret_cast<intptr_t>(window));
-}
-
-std::string RectText(const RECT& r) {
-  return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
-         "," + std::to_string(r.bottom);
 }
 
 // The short (8.3) and long forms of an existing path.

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "hex.h"
+#include "report.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -31,8 +31,6 @@ struct IconDir {
 };
 #pragma pack(pop)
 
-void Print(const char* key, const std::string& value) { std::printf("%s=%s\n", key, value.c_str()); }
-void Print(const char* key, long long value) { Print(key, std::to_string(value)); }
 
 const void* ResourceData(HMODULE module, LPCSTR name, LPCSTR type, DWORD* size) {
   HRSRC info = ::FindResourceA(module, name, type);

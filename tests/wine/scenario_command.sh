@@ -290,7 +290,6 @@ qb_expect_eq "transparent b4: its corner" \
 send visible 4 1
 
 send quit
-for i in $(seq 50); do kill -0 "$host_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$host_pid" 2>/dev/null && { qb_fail "the host did not quit"; kill "$host_pid"; }
+qb_wait_gone "$host_pid" 5 || qb_fail "the host did not quit"
 grep -q '^error=' "$log" && qb_fail "host: $(grep '^error=' "$log" | tr -d '\r')"
 qb_scenario_end

@@ -48,18 +48,13 @@ open_dialog() {
 
 # Waits up to 10 s for the dialog's process to end.
 expect_ended() {
-  local name=$1 i
-  for i in $(seq 100); do
-    kill -0 "$DIALOG_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$DIALOG_PID" 2>/dev/null; then
-    qb_fail "$name: the program is still running"
-    kill "$DIALOG_PID" 2>/dev/null
-  else
+  local name=$1
+  if qb_wait_gone "$DIALOG_PID" 10; then
     qb_pass "$name: the program ended"
+    wait "$DIALOG_PID" 2>/dev/null
+  else
+    qb_fail "$name: the program was still running"
   fi
-  wait "$DIALOG_PID" 2>/dev/null
 }
 
 click() { xdotool mousemove "$1" "$2" click "${3:-1}"; sleep 0.4; }

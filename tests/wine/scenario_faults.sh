@@ -158,14 +158,12 @@ if kill -0 "$dialog" 2>/dev/null; then
 else
   echo "read-only: after 設定 the dialog closed"
 fi
-for _ in $(seq 50); do kill -0 "$dialog" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$dialog" 2>/dev/null; then
-  qb_fail "read-only: the dialog's process did not end"
-  kill "$dialog" 2>/dev/null
-else
+if qb_wait_gone "$dialog" 5; then
   qb_pass "read-only: the dialog's process ended"
+  wait "$dialog" 2>/dev/null
+else
+  qb_fail "read-only: the dialog's process did not end"
 fi
-wait "$dialog" 2>/dev/null
 qb_driver readonly.box window-info "$QB_APP_CAPTION" >/dev/null
 qb_expect_eq "read-only: no message box" "$(qb_get exists "$QB_OUT/readonly.box")" 0
 chattr -i "$dir/Quillbright.ini" 2>/dev/null

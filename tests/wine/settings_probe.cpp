@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "hex.h"
+#include "report.h"
 #include "platform/win32/system_ports.h"
 #include "startup/settings.h"
 
