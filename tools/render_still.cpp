@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
   const int bigHeight = kHeight * kOversample;
   std::vector<uint32_t> big(static_cast<std::size_t>(bigWidth) * bigHeight, 0);
   const qb::glow::FrameView frame{big.data(), bigWidth, bigHeight, bigWidth};
-  qb::glow::Presentation show(bigWidth, bigHeight, seed);
+  qb::glow::Presentation show(bigWidth, bigHeight, seed, qb::glow::LookFor(bigWidth, bigHeight, bigHeight));
   for (double t = 0; t < seconds; t += kFrameSeconds) show.Advance(kFrameSeconds, frame);
 
   std::vector<uint32_t> small(static_cast<std::size_t>(kWidth) * kHeight);
