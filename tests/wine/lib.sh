@@ -445,6 +445,36 @@ qb_show() {
   done
 }
 
+# The settings file as the program writes it: code page 932 keys, CRLF.
+qb_ini_bytes() {  # KIND REPEAT FILE
+  printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=%s\r\nBGM\xd8\xcb\xdf\xb0\xc4=%s\r\nBGM\xcc\xa7\xb2\xd9=%s\r\n' "$@"
+}
+
+qb_write_ini() {  # DIR KIND REPEAT FILE
+  qb_ini_bytes "$2" "$3" "$4" >"$1/Quillbright.ini"
+}
+
+# Commands to run when the scenario exits, however it exits.
+QB_EXIT_COMMANDS=()
+qb_run_exit_commands() {
+  local i
+  for ((i = ${#QB_EXIT_COMMANDS[@]} - 1; i >= 0; i--)); do eval "${QB_EXIT_COMMANDS[i]}"; done
+}
+qb_on_exit() {
+  QB_EXIT_COMMANDS+=("$1")
+  trap qb_run_exit_commands EXIT
+}
+
+# Makes PATHs unwritable for the run, root included (Wine as root writes
+# past the mode bits); undone on exit, or the prefix could not be deleted.
+qb_immutable() {
+  local path
+  for path in "$@"; do
+    chattr +i "$path" || qb_die "cannot make $path immutable"
+    qb_on_exit "chattr -i $(printf '%q' "$path") 2>/dev/null"
+  done
+}
+
 qb_scenario_end() {
   qb_driver sweep_end sweep 5000 >/dev/null
   if ((QB_FAILURES > 0)); then
@@ -452,6 +482,111 @@ qb_scenario_end() {
     exit 1
   fi
   printf 'all checks passed\n'
+}
+
+# ---------------------------------------------------------------- the settings dialog
+
+# Runs dialog_probe with output to $QB_OUT/NAME.
+qb_dialog_probe() {  # NAME ARGS...
+  local name=$1
+  shift
+  qb_wine "$QB_OUT/$name" 30 "$QB_HELPERS_DIR/dialog_probe.exe" "$@"
+}
+
+# Opens the dialog of the saver in DIR (/c); sets QB_DIALOG_PID, CX and CY
+# (the client area's origin on the screen) and PX and PY (the panel's).
+qb_open_dialog() {  # NAME DIR
+  local name=$1 dir=$2 origin
+  qb_wine "$QB_OUT/$name.run" 90 "$dir/Quillbright.scr" /c &
+  QB_DIALOG_PID=$!
+  qb_dialog_probe "$name.wait" wait 15000 || qb_fail "$name: the dialog did not appear"
+  qb_dialog_probe "$name.info" info
+  origin=$(qb_get client_origin "$QB_OUT/$name.info")
+  CX=${origin%,*} CY=${origin#*,}
+  PX=$((CX + 12)) PY=$((CY + 16))
+}
+
+# Waits up to 10 s for the dialog's process to end.
+qb_expect_dialog_ended() {  # NAME
+  if qb_wait_gone "$QB_DIALOG_PID" 10; then
+    qb_pass "$1: the program ended"
+    wait "$QB_DIALOG_PID" 2>/dev/null
+  else
+    qb_fail "$1: the program was still running"
+  fi
+}
+
+qb_click() { xdotool mousemove "$1" "$2" click "${3:-1}"; sleep 0.4; }
+qb_click_save() { qb_click $((CX + 362)) $((CY + 212)); }    # 設定
+qb_click_cancel() { qb_click $((CX + 442)) $((CY + 212)); }  # ｷｬﾝｾﾙ
+
+# Chooses the file at Windows path PATH through "..." and the real
+# file-open dialog (the choice "MP3、WAV" must be on).
+qb_choose_file() {  # NAME PATH
+  qb_click $((CX + 60)) $((CY + 142))
+  if qb_dialog_probe "$1.chooser" wait-title "ﾌｧｲﾙを開く" 10000; then
+    qb_pass "$1: the file-open dialog opened"
+    xdotool type --delay 20 "$2"
+    sleep 0.2
+    xdotool key Return
+    qb_dialog_probe "$1.chooser_gone" wait-title "ﾌｧｲﾙを開く" 10000 gone ||
+      qb_fail "$1: the file-open dialog stayed open"
+  else
+    qb_fail "$1: the file-open dialog did not open"
+  fi
+}
+
+# Far from every control, so no button lights up under the pointer.
+qb_park_pointer() { xdotool mousemove 1010 750; sleep 0.3; }
+
+qb_shot() { qb_park_pointer; qb_screenshot "$QB_OUT/$1.png" || qb_fail "screenshot $1 failed"; }
+
+# "r,g,b" of a screen pixel on screenshot NAME.
+qb_pixel() {  # NAME X Y
+  convert "$QB_OUT/$1.png" -format "%[fx:int(255*p{$2,$3}.r+0.5)],%[fx:int(255*p{$2,$3}.g+0.5)],%[fx:int(255*p{$2,$3}.b+0.5)]" info:
+}
+
+# The centre of the choice mark of KIND on screenshot NAME.
+qb_mark_colour() {  # NAME KIND
+  local y
+  case $2 in 0) y=76 ;; 1) y=56 ;; 2) y=96 ;; esac
+  qb_pixel "$1" $((PX + 34)) $((PY + y + 6))
+}
+QB_MARK_ON=30,80,210 QB_MARK_OFF=244,244,244
+
+# Width of the dark text inside a region WxH+X+Y of screenshot NAME.
+qb_text_width() {  # NAME GEOMETRY
+  convert "$QB_OUT/$1.png" -crop "$2" +repage -colorspace gray -threshold 50% -negate \
+    -format '%@' info: | sed 's/x.*//'
+}
+
+# ---------------------------------------------------------------- sound checks
+
+# Runs the saver SCR (/s) for 5 s of its companion while recording; sets
+# QB_HEARD_PEAK, the loudest 100 ms while the companion was up (after the
+# first 1.5 s), and QB_HEARD_STARTS, how often the sound started. Needs
+# qb_start_pulse.
+qb_saver_heard() {  # NAME SCR
+  local name=$1 out=$QB_OUT/$1 t_start start close
+  qb_start_recording "$QB_OUT/$name.wav"
+  sleep 0.5
+  t_start=$(date +%s.%N)
+  qb_driver "$name" run --timeout 20000 --close-vc-after 5000 "$2" /s || qb_fail "$name: driver: $(tr -d '\r' <"$out")"
+  sleep 1.5
+  qb_stop_recording
+  qb_levels "$QB_OUT/$name.wav" >"$out.levels"
+  start=$(qb_recording_time "$t_start")
+  close=$(awk -v s="$start" -v c="$(qb_get vc_close_ms "$out")" 'BEGIN { printf "%.1f", s + c / 1000 }')
+  QB_HEARD_PEAK=$(qb_peak_level "$out.levels" "$(awk -v s="$start" 'BEGIN { print s + 1.5 }')" "$close")
+  QB_HEARD_STARTS=$(qb_sound_starts "$out.levels" "$start" "$close")
+  echo "$name: loudest $QB_HEARD_PEAK while the companion was up, the sound started $QB_HEARD_STARTS times"
+}
+
+# The last qb_saver_heard run heard WHAT, looping.
+qb_expect_heard() {  # WHAT
+  awk -v p="$QB_HEARD_PEAK" 'BEGIN { exit !(p > 0.1) }' && qb_pass "$1 was heard (peak $QB_HEARD_PEAK)" ||
+    qb_fail "$1 was not heard (peak $QB_HEARD_PEAK)"
+  qb_expect_ge "times $1 started (it loops)" "$QB_HEARD_STARTS" 3
 }
 
 # ---------------------------------------------------------------- benchmarks

@@ -9,18 +9,12 @@ qb_scenario_begin music
 
 pulse_dir=$QB_OUT/pulse
 qb_start_pulse "$pulse_dir" || qb_die "PulseAudio did not start (see $pulse_dir/pulse.log)"
-trap 'qb_stop_pulse "$pulse_dir"' EXIT
+qb_on_exit "qb_stop_pulse $(printf '%q' "$pulse_dir")"
 
 # Short tones with silence after them, so every start of the file is heard
 # as a new onset: WAV 0.4 s + 0.6 s, MP3 0.6 s + 0.4 s.
 sox -n -r 44100 -c 2 "$QB_OUT/tone.wav" synth 0.4 sine 440 vol 0.5 pad 0 0.6
 sox -n -r 44100 -c 2 "$QB_OUT/tone.mp3" synth 0.6 sine 660 vol 0.5 pad 0 0.4
-
-# The settings file, CP932 keys, CRLF line ends: kind, repeat track, file.
-write_ini() {
-  printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=%s\r\nBGM\xd8\xcb\xdf\xb0\xc4=%s\r\nBGM\xcc\xa7\xb2\xd9=%s\r\n' \
-    "$2" "$3" "$4" >"$1/Quillbright.ini"
-}
 
 # A saver folder NAME with the stand-in (window up until closed) and music
 # file FILE (may be empty); prints the saver's Windows path.
@@ -32,7 +26,7 @@ music_folder() {
     cp "$file" "$dir/"
     winfile="$(qb_winpath "$dir")\\$(basename "$file")"
   fi
-  write_ini "$dir" "$kind" "$repeat" "$winfile"
+  qb_write_ini "$dir" "$kind" "$repeat" "$winfile"
   printf '%s\\Quillbright.scr\n' "$(qb_winpath "$dir")"
 }
 
