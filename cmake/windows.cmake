@@ -28,7 +28,7 @@ target_link_libraries(qb_lean_runtime PRIVATE qb_warnings qb_windows_runtime)
 
 # The Windows side of the ports; the integration tests' probes link it too.
 add_library(qb_win32 STATIC src/platform/win32/system_ports.cpp)
-target_link_libraries(qb_win32 PUBLIC qb_core winmm PRIVATE qb_warnings)
+target_link_libraries(qb_win32 PUBLIC qb_core winmm shell32 PRIVATE qb_warnings)
 
 # The skinned button's window side; its Wine test host links it too.
 add_library(qb_command STATIC src/controls/command/command_win32.cpp)

@@ -8,24 +8,26 @@
 
 namespace qb {
 
-// One key of an initialization file, shaped like the profile-string calls.
-class ProfileStore {
- public:
-  virtual ~ProfileStore() = default;
-  // Copies the value (or `defaultValue`) into `buffer`, cut to size - 1 bytes
-  // and NUL-terminated; returns the number of bytes copied.
-  virtual uint32_t GetString(const char* section, const char* key, const char* defaultValue,
-                             char* buffer, uint32_t size, const std::string& path) = 0;
-  // Returns the platform's result (non-zero on success).
-  virtual int32_t WriteString(const char* section, const char* key, const std::string& value,
-                              const std::string& path) = 0;
-};
-
+// Files, as the program reads and writes them: whole.
 class FileSystem {
  public:
+  enum class ReadResult { Read, Missing, Unreadable };
+
   virtual ~FileSystem() = default;
   // True when the file at `path` can be opened for reading right now.
   virtual bool CanOpenForReading(const std::string& path) = 0;
+  // The whole file into `content`. Missing when no file (or no folder) is
+  // there; Unreadable when one is there but cannot be read.
+  virtual ReadResult ReadWhole(const std::string& path, std::string& content) = 0;
+  // Puts `content` in the place of the file at `path` (which need not
+  // exist) without ever opening that file for writing: a new file in the
+  // same folder is written, flushed and then moved over it in one step.
+  // False when any step failed; the old file, or its absence, is then as
+  // it was, and no new file is left behind.
+  virtual bool ReplaceWhole(const std::string& path, const std::string& content) = 0;
+  // Creates the folder at `path` (its parent exists); true when it is
+  // there afterwards.
+  virtual bool MakeFolder(const std::string& path) = 0;
 };
 
 // A program the saver started. It is never waited for or ended; the saver

@@ -40,6 +40,12 @@ std::string FolderOfPath(std::string_view path) {
   return s;
 }
 
+bool FileExists(FileSystem& files, std::string path) {
+  if (Cp932Last(path, 1) == "\\") path.pop_back();
+  if (path.empty()) return false;
+  return files.CanOpenForReading(path);
+}
+
 std::string CompanionPathOf(const std::string& programFolder) {
   return programFolder + texts::kCompanionSuffix;
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ports.h"
+
 namespace qb {
 
 // The command line after the executable's name and the blanks that follow
@@ -18,6 +20,10 @@ std::string ModeLetter(std::string_view argumentString);
 // The folder part of a path: up to the last ':' or '\', without a trailing
 // backslash ("C:\Music\a.mp3" gives "C:\Music", "C:\a.mp3" gives "C:").
 std::string FolderOfPath(std::string_view path);
+
+// True when `path` (one trailing backslash ignored) names a file that can
+// be opened for reading now: not a folder, an empty path or a locked file.
+bool FileExists(FileSystem& files, std::string path);
 
 // The companion program's path for a program folder.
 std::string CompanionPathOf(const std::string& programFolder);

@@ -9,7 +9,7 @@
 
 #include "music/music.h"
 #include "platform/ports.h"
-#include "startup/settings_values.h"
+#include "settings/settings_values.h"
 
 namespace qb {
 

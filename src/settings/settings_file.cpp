@@ -1,19 +1,17 @@
-#include "startup/settings.h"
+#include "settings/settings_file.h"
 
 #include <cmath>
+#include <utility>
 
-#include "platform/cp932.h"
 #include "platform/last_api_result.h"
 #include "platform/number_text.h"
 #include "platform/program_paths.h"
 #include "platform/texts.h"
+#include "settings/ini_text.h"
 
 namespace qb {
 
 namespace {
-
-constexpr uint32_t kReadBufferSize = 256;
-constexpr size_t kNameFieldSize = 128;
 
 void SetFromText(int16_t& target, const std::string& text) {
   if (text.empty()) {
@@ -25,19 +23,24 @@ void SetFromText(int16_t& target, const std::string& text) {
 
 }  // namespace
 
-std::string ReadIniString(ProfileStore& store, const char* section, const char* key,
-                          const std::string& path) {
-  char buffer[kReadBufferSize] = {};
-  store.GetString(section, key, "", buffer, kReadBufferSize, path);
-  buffer[kReadBufferSize - 1] = '\0';
-  return std::string(buffer);
+std::string SettingsPlaces::ProgramFile() const { return SettingsFilePath(programFolder); }
+
+std::string SettingsPlaces::UserFile() const {
+  return userFolder.empty() ? std::string() : SettingsFilePath(userFolder);
 }
 
-void WriteIniString(ProfileStore& store, const char* section, const char* key,
-                    const std::string& value, const std::string& path) {
-  const std::string sectionField = Cp932Truncate(section, kNameFieldSize - 1);
-  const std::string keyField = Cp932Truncate(key, kNameFieldSize - 1);
-  LastApiResult = store.WriteString(sectionField.c_str(), keyField.c_str(), value, path);
+SettingsText ReadSettingsText(FileSystem& files, const SettingsPlaces& places) {
+  SettingsText text;
+  const auto readFrom = [&](std::string path, bool isUserFile) {
+    text.path = std::move(path);
+    text.isUserFile = isUserFile;
+    text.content.clear();
+    text.result = files.ReadWhole(text.path, text.content);
+    if (text.result != FileSystem::ReadResult::Read) text.content.clear();
+  };
+  if (!places.userFolder.empty()) readFrom(places.UserFile(), true);
+  if (text.result == FileSystem::ReadResult::Missing) readFrom(places.ProgramFile(), false);
+  return text;
 }
 
 std::optional<int16_t> ConvertSettingNumber(std::string_view text) {
@@ -48,28 +51,45 @@ std::optional<int16_t> ConvertSettingNumber(std::string_view text) {
   return static_cast<int16_t>(value);
 }
 
-bool FileExists(FileSystem& files, std::string path) {
-  if (Cp932Last(path, 1) == "\\") path.pop_back();
-  if (path.empty()) return false;
-  return files.CanOpenForReading(path);
-}
+void LoadSettings(SettingsValues& settings, FileSystem& files, const SettingsPlaces& places,
+                  UnreachableMusicFile unreachable) {
+  const std::string content = ReadSettingsText(files, places).content;
+  const auto read = [&](const char* key) { return IniReadValue(content, texts::kIniSection, key); };
 
-void LoadSettings(SettingsValues& settings, ProfileStore& store, FileSystem& files,
-                  const std::string& programFolder) {
-  const std::string file = SettingsFilePath(programFolder);
+  SetFromText(settings.MusicKind, read(texts::kKeyMusicKind));
+  SetFromText(settings.RepeatTrack, read(texts::kKeyRepeatTrack));
 
-  SetFromText(settings.MusicKind, ReadIniString(store, texts::kIniSection, texts::kKeyMusicKind, file));
-  SetFromText(settings.RepeatTrack,
-              ReadIniString(store, texts::kIniSection, texts::kKeyRepeatTrack, file));
-
-  const std::string musicFile = ReadIniString(store, texts::kIniSection, texts::kKeyMusicFile, file);
-  settings.MusicFile = musicFile;
-  if (musicFile.empty() || !FileExists(files, musicFile)) {
+  settings.MusicFile = read(texts::kKeyMusicFile);
+  const bool drop = settings.MusicFile.empty() ||
+                    (unreachable == UnreachableMusicFile::Drop && !FileExists(files, settings.MusicFile));
+  if (drop) {
     settings.MusicFile.clear();
     if (settings.MusicKind == kMusicFile) settings.MusicKind = kNoMusic;
   }
 
-  settings.MusicFolder = settings.MusicFile.empty() ? programFolder : FolderOfPath(settings.MusicFile);
+  settings.MusicFolder =
+      settings.MusicFile.empty() ? places.programFolder : FolderOfPath(settings.MusicFile);
+}
+
+bool SaveSettings(FileSystem& files, const SettingsPlaces& places, const SavedSettings& saved) {
+  const SettingsText current = ReadSettingsText(files, places);
+  const std::string kind = std::to_string(saved.musicKind);
+  const std::string repeat = std::to_string(saved.repeatTrack);
+  const std::string content =
+      IniWithValues(current.content, texts::kIniSection,
+                    {{texts::kKeyMusicKind, kind},
+                     {texts::kKeyRepeatTrack, repeat},
+                     {texts::kKeyMusicFile, saved.musicFile, !saved.musicFileChanged}});
+
+  // A file that is there but cannot be read is not replaced: what else it
+  // holds would be lost.
+  bool written = current.result != FileSystem::ReadResult::Unreadable &&
+                files.ReplaceWhole(current.path, content);
+  if (!written && !current.isUserFile && !places.userFolder.empty()) {
+    written = files.MakeFolder(places.userFolder) && files.ReplaceWhole(places.UserFile(), content);
+  }
+  LastApiResult = written ? 1 : 0;
+  return written;
 }
 
 }  // namespace qb

@@ -1,4 +1,5 @@
-// The settings file Quillbright.ini: reading it into the settings values.
+// The settings file Quillbright.ini: where it is, reading it into the
+// settings values, and saving the three keys in one step.
 #pragma once
 
 #include <cstdint>
@@ -7,29 +8,57 @@
 #include <string_view>
 
 #include "platform/ports.h"
-#include "startup/settings_values.h"
+#include "settings/settings_values.h"
 
 namespace qb {
 
-// Reads one key; at most 255 bytes of the stored value come back. A missing
-// file, section or key reads as empty text.
-std::string ReadIniString(ProfileStore& store, const char* section, const char* key,
-                          const std::string& path);
+// The two places a settings file may be: beside the program (where an
+// administrator may preset it) and the user's own folder, which the
+// program folder's file gives way to once it exists.
+struct SettingsPlaces {
+  std::string programFolder;
+  std::string userFolder;  // %LOCALAPPDATA%\Quillbright; empty when unknown
 
-// Writes one key (the file is created when missing) and records the result
-// in LastApiResult.
-void WriteIniString(ProfileStore& store, const char* section, const char* key,
-                    const std::string& value, const std::string& path);
+  std::string ProgramFile() const;
+  std::string UserFile() const;
+};
+
+// The settings file in use and its text: the user's file when there is one
+// (readable or not), else the program folder's.
+struct SettingsText {
+  std::string path;
+  bool isUserFile = false;
+  FileSystem::ReadResult result = FileSystem::ReadResult::Missing;
+  std::string content;  // empty unless read
+};
+SettingsText ReadSettingsText(FileSystem& files, const SettingsPlaces& places);
 
 // The text-to-number conversion of the stored integers: the value rounded
 // down, or nothing when the text is not a number or does not fit 16 bits.
 std::optional<int16_t> ConvertSettingNumber(std::string_view text);
 
-// True when `path` (one trailing backslash ignored) can be opened for reading.
-bool FileExists(FileSystem& files, std::string path);
+// What loading does with a stored music file that cannot be opened now: the
+// saver plays nothing then; the settings dialog shows it as stored, so that
+// a drive that is away for the moment does not cost the user the choice.
+enum class UnreachableMusicFile { Drop, Keep };
 
-// Fills the settings values from the settings file in `programFolder`.
-void LoadSettings(SettingsValues& settings, ProfileStore& store, FileSystem& files,
-                  const std::string& programFolder);
+// Fills the settings values from the settings file in use.
+void LoadSettings(SettingsValues& settings, FileSystem& files, const SettingsPlaces& places,
+                  UnreachableMusicFile unreachable);
+
+struct SavedSettings {
+  int16_t musicKind = 0;
+  int16_t repeatTrack = 0;
+  std::string musicFile;
+  // False: the stored path is left as it stands in the file, since what was
+  // read of it may be shortened.
+  bool musicFileChanged = false;
+};
+
+// Writes the three keys into the settings file in use in one replacement
+// of the whole file. When that is the program folder's file and it cannot
+// be written, the user's own file takes the settings (its folder made when
+// missing). False when neither could be written; nothing changed then.
+bool SaveSettings(FileSystem& files, const SettingsPlaces& places, const SavedSettings& saved);
 
 }  // namespace qb

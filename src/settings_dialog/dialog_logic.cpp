@@ -4,7 +4,6 @@
 #include "platform/program_paths.h"
 #include "platform/texts.h"
 #include "settings_dialog/dialog_geometry.h"
-#include "startup/settings.h"
 
 namespace qb {
 
@@ -57,22 +56,21 @@ void MusicChoice::SelectMusicKind(int16_t kind) {
   if (kind == kMusicFile) controls_.EnableFileButton(true);
 }
 
-void MusicChoice::ChooseFile(FileChooser& chooser) {
+void MusicChoice::ChooseFile(FileChooser& chooser, FileSystem& files) {
   const std::optional<std::string> chosen = chooser.Choose(MusicFileRequest(settings_.MusicFolder));
-  if (!chosen) return;
+  // Only a file that is there goes into the settings: the saver puts the
+  // path into MCI commands.
+  if (!chosen || !FileExists(files, *chosen)) return;
   settings_.MusicFile = *chosen;
+  musicFileChanged_ = true;
   controls_.SetFileLabel(settings_.MusicFile);
   settings_.MusicFolder = FolderOfPath(settings_.MusicFile);
 }
 
-void MusicChoice::Save(ProfileStore& store, const std::string& programFolder) {
-  WriteIniString(store, texts::kIniSection, texts::kKeyMusicKind,
-                 std::to_string(settings_.MusicKind), SettingsFilePath(programFolder));
+bool MusicChoice::Save(FileSystem& files, const SettingsPlaces& places) {
   settings_.RepeatTrack = RepeatTrackFromText(controls_.ReadRepeatText());
-  WriteIniString(store, texts::kIniSection, texts::kKeyRepeatTrack,
-                 std::to_string(settings_.RepeatTrack), SettingsFilePath(programFolder));
-  WriteIniString(store, texts::kIniSection, texts::kKeyMusicFile, settings_.MusicFile,
-                 SettingsFilePath(programFolder));
+  return SaveSettings(files, places,
+                      {settings_.MusicKind, settings_.RepeatTrack, settings_.MusicFile, musicFileChanged_});
 }
 
 void OpenLink(LinkShell& shell, const std::string& address) {

@@ -9,7 +9,8 @@
 #include <string_view>
 
 #include "platform/ports.h"
-#include "startup/settings_values.h"
+#include "settings/settings_file.h"
+#include "settings/settings_values.h"
 
 namespace qb {
 
@@ -69,17 +70,20 @@ class MusicChoice {
   void ShowStoredSettings();
   // A press of any mouse button on a mark or its label.
   void SelectMusicKind(int16_t kind);
-  // The "..." button: the last file chosen wins; a cancel changes nothing.
-  void ChooseFile(FileChooser& chooser);
-  // The save button: the three keys, in order, into the program folder's
-  // settings file.
-  void Save(ProfileStore& store, const std::string& programFolder);
+  // The "..." button: the last file chosen wins; a cancel, or a name that
+  // is no file that can be read, changes nothing.
+  void ChooseFile(FileChooser& chooser, FileSystem& files);
+  // The save button: the three keys into the settings file in use (see
+  // SaveSettings). False when they could not be written anywhere; the
+  // choices on screen stay as they are, so the user can try again.
+  bool Save(FileSystem& files, const SettingsPlaces& places);
 
  private:
   void ShowMarks(int16_t kind);
 
   SettingsValues& settings_;
   MusicControls& controls_;
+  bool musicFileChanged_ = false;
 };
 
 // The link label's click: the hourglass while the shell opens the address.

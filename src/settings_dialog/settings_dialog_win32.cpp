@@ -20,7 +20,8 @@
 #include "resources/resource_ids.h"
 #include "settings_dialog/dialog_geometry.h"
 #include "settings_dialog/dialog_logic.h"
-#include "startup/settings_values.h"
+#include "settings/settings_file.h"
+#include "settings/settings_values.h"
 #include "startup/zoom_win32.h"
 
 namespace qb {
@@ -141,8 +142,8 @@ class SettingsDialog : public BaseWindow<SettingsDialog>,
                        private FileChooser,
                        private LinkShell {
  public:
-  SettingsDialog(SettingsValues& settings, const char* programFolder)
-      : programFolder_(programFolder),
+  SettingsDialog(SettingsValues& settings, const SettingsPlaces& places)
+      : places_(places),
         choice_(settings, *this),
         panel_(*this),
         saveButton_(saveBag_),
@@ -183,9 +184,9 @@ class SettingsDialog : public BaseWindow<SettingsDialog>,
   void PaintPanel(HDC dc);
   void OnPanelPress(LPARAM lParam);
 
-  std::string programFolder_;
+  const SettingsPlaces& places_;
   MusicChoice choice_;
-  Win32ProfileStore profile_;
+  Win32FileSystem files_;
   Win32Zoom zoom_;
   Panel panel_;
   PropertyBag saveBag_;
@@ -416,11 +417,15 @@ void SettingsDialog::Unload() {
 void SettingsDialog::OnCommand(int id) {
   switch (id) {
     case kIdSave:
-      choice_.Save(profile_, programFolder_);
-      Unload();
+      if (choice_.Save(files_, places_)) {
+        Unload();
+      } else {
+        // Nothing was written: the dialog stays, as the user left it.
+        ::MessageBoxA(Window(), texts::kSettingsNotSaved, texts::kAppTitle, MB_OK | MB_ICONEXCLAMATION);
+      }
       break;
     case kIdCancel: Unload(); break;
-    case kIdFile: choice_.ChooseFile(*this); break;
+    case kIdFile: choice_.ChooseFile(*this, files_); break;
     default: break;
   }
 }
@@ -634,7 +639,8 @@ std::optional<std::string> SettingsDialog::Choose(const OpenFileRequest& request
   record.nMaxFileTitle = request.fileTitleBufferSize;
   record.lpstrInitialDir = request.initialFolder.c_str();
   record.lpstrTitle = request.title.c_str();
-  record.Flags = 0;
+  // Only a file that is there can be chosen; the system says so otherwise.
+  record.Flags = OFN_FILEMUSTEXIST;
   if (::GetOpenFileNameA(&record) <= 0) return std::nullopt;
   return std::string(file.data());
 }
@@ -650,8 +656,8 @@ void SettingsDialog::Open(const std::string& address) {
 
 }  // namespace
 
-void ShowSettingsDialog(SettingsValues& settings, const char* programFolder) {
-  SettingsDialog dialog(settings, programFolder);
+void ShowSettingsDialog(SettingsValues& settings, const SettingsPlaces& places) {
+  SettingsDialog dialog(settings, places);
   if (!dialog.Create()) return;
   dialog.RunModal();
 }

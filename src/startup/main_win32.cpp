@@ -18,26 +18,25 @@ int32_t SavedCursorCount = 0;
 
 int Main() {
   Win32Desktop desktop;
-  Win32ProfileStore profile;
   Win32FileSystem files;
   const std::string argumentString = ProcessArgumentString();
-  const std::string programFolder = ProgramFolder();
+  const SettingsPlaces places{ProgramFolder(), UserSettingsFolder()};
 
-  const MainDecision decision = DecideStartup(argumentString, programFolder,
-                                              {desktop, profile, files}, Settings, SavedCursorCount);
+  const MainDecision decision =
+      DecideStartup(argumentString, places, {desktop, files}, Settings, SavedCursorCount);
   switch (decision.outcome) {
     case MainOutcome::EmbedPreview:
       if (!EmbedPreview(decision.previewHost)) break;
       return RunMessageLoop();
     case MainOutcome::ShowSettingsDialog:
-      ShowSettingsDialog(Settings, programFolder.c_str());
+      ShowSettingsDialog(Settings, places);
       break;
     case MainOutcome::RunSaver: {
       // The saver ends the process from inside the loop; these outlive it.
       Win32Mci mci;
       Win32Sound sound;
       MusicPlayers music(mci, sound, Settings);
-      SaverWindow saver(Settings, programFolder, argumentString, SavedCursorCount, music);
+      SaverWindow saver(Settings, places.programFolder, argumentString, SavedCursorCount, music);
       if (!saver.Create()) break;
       return RunMessageLoop();
     }

@@ -10,7 +10,7 @@
 namespace qb {
 namespace {
 
-using test::FakeProfileStore;
+using test::FakeFileSystem;
 
 // The controls' state as the window would show it, and every call in order.
 class FakeControls : public MusicControls {
@@ -61,10 +61,13 @@ class FakeChooser : public FileChooser {
 };
 
 const std::string kFolder = "C:\\Saver";
+const SettingsPlaces kPlaces{kFolder, ""};
 const std::string kIni = "C:\\Saver\\Quillbright.ini";
 
-std::string Write(const char* key, const std::string& value) {
-  return std::string("Section|") + key + "|" + value + "|" + kIni;
+// The settings file as the save writes it.
+std::string Saved(const std::string& kind, const std::string& repeat, const std::string& file) {
+  return std::string("[Section]\r\n") + texts::kKeyMusicKind + "=" + kind + "\r\n" + texts::kKeyRepeatTrack + "=" +
+         repeat + "\r\n" + texts::kKeyMusicFile + "=" + file + "\r\n";
 }
 
 TEST(DialogTexts, ShiftJisBytes) {
@@ -188,10 +191,12 @@ TEST(DialogChooseFile, RequestAndAnswers) {
   FakeControls controls;
   MusicChoice choice(settings, controls);
   FakeChooser chooser;
-  chooser.answers = {std::string("C:\\Music\\a.mp3"), std::nullopt,
+  FakeFileSystem files;
+  files.readable = {"C:\\Music\\a.mp3", "D:\\b.wav"};
+  chooser.answers = {std::string("C:\\Music\\a.mp3"), std::nullopt, std::string("D:\\typed.wav"),
                      std::string("D:\\b.wav")};
 
-  choice.ChooseFile(chooser);
+  choice.ChooseFile(chooser, files);
   const OpenFileRequest& first = chooser.requests[0];
   EXPECT_EQ(first.filter, std::string("BGM\xcc\xa7\xb2\xd9 (MP3 WAV)\0*.MP3;*.WAV\0\0", 31));
   EXPECT_EQ(first.initialFolder, kFolder);
@@ -202,14 +207,16 @@ TEST(DialogChooseFile, RequestAndAnswers) {
   EXPECT_EQ(controls.fileLabel, "C:\\Music\\a.mp3");
   EXPECT_EQ(settings.MusicFolder, "C:\\Music");
 
-  // Cancelled: the next dialog still starts in the chosen file's folder,
-  // and nothing changes.
-  choice.ChooseFile(chooser);
-  EXPECT_EQ(chooser.requests[1].initialFolder, "C:\\Music");
-  EXPECT_EQ(settings.MusicFile, "C:\\Music\\a.mp3");
-  EXPECT_EQ(controls.fileLabel, "C:\\Music\\a.mp3");
+  // Cancelled, or a name that is no file: nothing changes, and the next
+  // dialog still starts in the chosen file's folder.
+  for (int i = 1; i <= 2; ++i) {
+    choice.ChooseFile(chooser, files);
+    EXPECT_EQ(chooser.requests[i].initialFolder, "C:\\Music");
+    EXPECT_EQ(settings.MusicFile, "C:\\Music\\a.mp3");
+    EXPECT_EQ(controls.fileLabel, "C:\\Music\\a.mp3");
+  }
 
-  choice.ChooseFile(chooser);
+  choice.ChooseFile(chooser, files);
   EXPECT_EQ(settings.MusicFile, "D:\\b.wav");
   EXPECT_EQ(settings.MusicFolder, "D:");
 }
@@ -222,16 +229,14 @@ TEST(DialogSave, ThreeKeysInOrder) {
   MusicChoice choice(settings, controls);
   choice.SelectMusicKind(0);
   controls.repeatText = "12";
-  FakeProfileStore store;
-  choice.Save(store, kFolder);
-  EXPECT_EQ(store.writes, (std::vector<std::string>{Write(texts::kKeyMusicKind, "0"),
-                                                    Write(texts::kKeyRepeatTrack, "12"),
-                                                    Write(texts::kKeyMusicFile, "C:\\Music\\a.mp3")}));
+  FakeFileSystem files;
+  EXPECT_TRUE(choice.Save(files, kPlaces));
+  EXPECT_EQ(files.contents[kIni], Saved("0", "12", "C:\\Music\\a.mp3"));
   EXPECT_EQ(settings.RepeatTrack, 12);
 }
 
 TEST(DialogSave, UnknownKindWrittenBackAndBadRepeatAsZero) {
-  for (const char* text : {"", "abc", "99999", "3.5"}) {
+  for (const char* text : {"", "abc", "99999", "3.5", "-2"}) {
     SettingsValues settings;
     settings.MusicKind = 7;
     settings.RepeatTrack = 9;
@@ -239,27 +244,47 @@ TEST(DialogSave, UnknownKindWrittenBackAndBadRepeatAsZero) {
     MusicChoice choice(settings, controls);
     choice.ShowStoredSettings();
     controls.repeatText = text;
-    FakeProfileStore store;
-    choice.Save(store, kFolder);
-    const std::string expected = std::string(text) == "3.5" ? "4" : "0";
-    EXPECT_EQ(store.writes, (std::vector<std::string>{Write(texts::kKeyMusicKind, "7"),
-                                                      Write(texts::kKeyRepeatTrack, expected),
-                                                      Write(texts::kKeyMusicFile, "")}))
-        << "repeat text '" << text << "'";
+    FakeFileSystem files;
+    EXPECT_TRUE(choice.Save(files, kPlaces));
+    const std::string expected = std::string(text) == "3.5" ? "4" : std::string(text) == "-2" ? "-2" : "0";
+    EXPECT_EQ(files.contents[kIni], Saved("7", expected, "")) << "repeat text '" << text << "'";
   }
 }
 
-TEST(DialogSave, NegativeKindAndFailedWritesStillWriteEverything) {
+TEST(DialogSave, AStoredPathIsWrittenBackAsItStandsUnlessAFileWasChosen) {
+  const std::string stored = "E:\\" + std::string(300, 'p') + ".wav";
   SettingsValues settings;
-  settings.MusicKind = -3;
+  settings.MusicKind = 2;
+  settings.MusicFile = stored.substr(0, 255);  // as read
   FakeControls controls;
-  controls.repeatText = "-2";
-  FakeProfileStore store;
-  store.writeResult = 0;
-  MusicChoice(settings, controls).Save(store, kFolder);
-  EXPECT_EQ(store.writes, (std::vector<std::string>{Write(texts::kKeyMusicKind, "-3"),
-                                                    Write(texts::kKeyRepeatTrack, "-2"),
-                                                    Write(texts::kKeyMusicFile, "")}));
+  MusicChoice choice(settings, controls);
+  FakeFileSystem files;
+  files.contents[kIni] = Saved("2", "0", stored);
+  controls.repeatText = "";
+  EXPECT_TRUE(choice.Save(files, kPlaces));
+  EXPECT_EQ(files.contents[kIni], Saved("2", "0", stored));
+
+  FakeChooser chooser;
+  chooser.answers = {std::string("C:\\new.wav")};
+  files.readable = {"C:\\new.wav"};
+  choice.ChooseFile(chooser, files);
+  EXPECT_TRUE(choice.Save(files, kPlaces));
+  EXPECT_EQ(files.contents[kIni], Saved("2", "0", "C:\\new.wav"));
+}
+
+TEST(DialogSave, ASaveThatFailsSaysSoAndCanBeTriedAgain) {
+  SettingsValues settings;
+  settings.MusicKind = 1;
+  FakeControls controls;
+  controls.repeatText = "5";
+  MusicChoice choice(settings, controls);
+  FakeFileSystem files;
+  files.lockedFolders = {kFolder};
+  EXPECT_FALSE(choice.Save(files, kPlaces));
+  EXPECT_TRUE(files.contents.empty());
+  files.lockedFolders.clear();
+  EXPECT_TRUE(choice.Save(files, kPlaces));
+  EXPECT_EQ(files.contents[kIni], Saved("1", "5", ""));
 }
 
 class RecordingShell : public LinkShell {

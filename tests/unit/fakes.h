@@ -1,5 +1,5 @@
-// Host stand-ins for the system ports: an ini store, a file system and a
-// desktop that record what the core asked of them.
+// Host stand-ins for the system ports: a file system and a desktop that
+// record what the core asked of them.
 #pragma once
 
 #include <algorithm>
@@ -10,52 +10,48 @@
 #include <vector>
 
 #include "platform/ports.h"
+#include "platform/program_paths.h"
 
 namespace qb::test {
 
-// Behaves like GetPrivateProfileStringA / WritePrivateProfileStringA on a
-// set of in-memory files.
-class FakeProfileStore : public ProfileStore {
- public:
-  using Section = std::map<std::string, std::string>;
-  std::map<std::string, std::map<std::string, Section>> files;
-  std::vector<std::string> writes;  // "section|key|value|path" in order
-  int32_t writeResult = 1;
-
-  uint32_t GetString(const char* section, const char* key, const char* defaultValue, char* buffer,
-                     uint32_t size, const std::string& path) override {
-    std::string value = defaultValue;
-    auto file = files.find(path);
-    if (file != files.end()) {
-      auto sec = file->second.find(section);
-      if (sec != file->second.end()) {
-        auto k = sec->second.find(key);
-        if (k != sec->second.end()) value = k->second;
-      }
-    }
-    if (size == 0) return 0;
-    const size_t n = std::min<size_t>(value.size(), size - 1);
-    std::memcpy(buffer, value.data(), n);
-    buffer[n] = '\0';
-    return static_cast<uint32_t>(n);
-  }
-
-  int32_t WriteString(const char* section, const char* key, const std::string& value,
-                      const std::string& path) override {
-    writes.push_back(std::string(section) + "|" + key + "|" + value + "|" + path);
-    files[path][section][key] = value;
-    return writeResult;
-  }
-};
-
+// Files in memory: those `readable` can be opened (FileExists), those in
+// `contents` read whole; folders in `missingFolders` hold nothing until
+// made, and nothing in `lockedFolders` can be replaced.
 class FakeFileSystem : public FileSystem {
  public:
   std::set<std::string> readable;
   std::vector<std::string> asked;
+  std::map<std::string, std::string> contents;
+  std::set<std::string> unreadable;
+  std::set<std::string> missingFolders;
+  std::set<std::string> lockedFolders;
+  std::vector<std::string> replaced;  // in order
+  bool canMakeFolders = true;
 
   bool CanOpenForReading(const std::string& path) override {
     asked.push_back(path);
     return readable.count(path) != 0;
+  }
+  ReadResult ReadWhole(const std::string& path, std::string& content) override {
+    content.clear();
+    if (unreadable.count(path)) return ReadResult::Unreadable;
+    const auto file = contents.find(path);
+    if (file == contents.end()) return ReadResult::Missing;
+    content = file->second;
+    return ReadResult::Read;
+  }
+  bool ReplaceWhole(const std::string& path, const std::string& content) override {
+    const std::string folder = FolderOfPath(path);
+    if (missingFolders.count(folder) || lockedFolders.count(folder)) return false;
+    contents[path] = content;
+    unreadable.erase(path);
+    replaced.push_back(path);
+    return true;
+  }
+  bool MakeFolder(const std::string& path) override {
+    if (!canMakeFolders) return false;
+    missingFolders.erase(path);
+    return true;
   }
 };
 

@@ -10,16 +10,15 @@ namespace {
 
 class StartupTest : public ::testing::Test {
  protected:
-  const std::string folder = "C:\\Q";
+  const SettingsPlaces places{"C:\\Q", ""};
   test::FakeDesktop desktop;
-  test::FakeProfileStore store;
   test::FakeFileSystem files;
   SettingsValues settings;
   int32_t savedCursor = 12345;  // "unset"
 
   void SetUp() override { files.readable = {"C:\\Q\\Quillbright.dll"}; }
   MainDecision Decide(const std::string& args) {
-    return DecideStartup(args, folder, {desktop, store, files}, settings, savedCursor);
+    return DecideStartup(args, places, {desktop, files}, settings, savedCursor);
   }
   bool MessageShown() const { return desktop.CountCalls("message ") > 0; }
 };
@@ -91,10 +90,23 @@ TEST_F(StartupTest, TheMessageTextIsItsCodePage932Bytes) {
 }
 
 TEST_F(StartupTest, SettingsAreLoadedBeforeTheCompanionCheck) {
-  store.files["C:\\Q\\Quillbright.ini"]["Section"][texts::kKeyMusicKind] = "1";
+  files.contents["C:\\Q\\Quillbright.ini"] = std::string("[Section]\n") + texts::kKeyMusicKind + "=1\n";
   files.readable.clear();
   Decide("/s");
   EXPECT_EQ(settings.MusicKind, 1);
+}
+
+// Only the dialog keeps a stored music file it cannot reach now.
+TEST_F(StartupTest, TheDialogKeepsAnUnreachableMusicFile) {
+  files.contents["C:\\Q\\Quillbright.ini"] =
+      std::string("[Section]\n") + texts::kKeyMusicKind + "=2\n" + texts::kKeyMusicFile + "=E:\\a.wav\n";
+  Decide("/c");
+  EXPECT_EQ(settings.MusicKind, 2);
+  EXPECT_EQ(settings.MusicFile, "E:\\a.wav");
+  settings = {};
+  Decide("/s");
+  EXPECT_EQ(settings.MusicKind, 0);
+  EXPECT_EQ(settings.MusicFile, "");
 }
 
 TEST_F(StartupTest, OnlySaverModeHidesTheCursor) {

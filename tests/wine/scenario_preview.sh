@@ -15,7 +15,7 @@ qb_add_standin "$dir" window=1
 printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=1\r\nBGM\xd8\xcb\xdf\xb0\xc4=3\r\n' >"$dir/Quillbright.ini"
 cp "$dir/Quillbright.ini" "$QB_OUT/ini.before"
 scr="$(qb_winpath "$dir")\\Quillbright.scr"
-traces=trace+profile,trace+mci
+traces=trace+file,trace+mci
 
 # preview_case NAME DRIVER-OPTIONS...: the driver's preview run of /p <host>.
 preview_case() {
@@ -121,13 +121,13 @@ qb_expect_no_file "the companion never started" "$dir/Quillbright.dll.log"
 cmp -s "$dir/Quillbright.ini" "$QB_OUT/ini.before" && qb_pass "the settings file is unchanged" ||
   qb_fail "the settings file was changed"
 touched=$(cat "$QB_OUT"/*.err | grep -a -c -i 'Quillbright\.ini')
-qb_expect_eq "lines of the profile trace naming the settings file" "$touched" 0
+qb_expect_eq "lines of the file trace naming the settings file" "$touched" 0
 sent=$(cat "$QB_OUT"/*.err | grep -a -c 'trace:mci:mciSendString')
 qb_expect_eq "MCI commands sent" "$sent" 0
 # The traces do show both when the settings are read: /a reads them, and
 # the companion being there, ends.
 WINEDEBUG=$traces qb_driver trap run --timeout 5000 "$scr" /a >/dev/null
-qb_expect_ge "the profile trace names the settings file when it is read" \
+qb_expect_ge "the file trace names the settings file when it is read" \
   "$(grep -a -c -i 'Quillbright\.ini' "$QB_OUT/trap.err")" 1
 rm -f "$QB_OUT/trap.err"
 

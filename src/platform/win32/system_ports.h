@@ -7,17 +7,12 @@
 
 namespace qb {
 
-class Win32ProfileStore : public ProfileStore {
- public:
-  uint32_t GetString(const char* section, const char* key, const char* defaultValue, char* buffer,
-                     uint32_t size, const std::string& path) override;
-  int32_t WriteString(const char* section, const char* key, const std::string& value,
-                      const std::string& path) override;
-};
-
 class Win32FileSystem : public FileSystem {
  public:
   bool CanOpenForReading(const std::string& path) override;
+  ReadResult ReadWhole(const std::string& path, std::string& content) override;
+  bool ReplaceWhole(const std::string& path, const std::string& content) override;
+  bool MakeFolder(const std::string& path) override;
 };
 
 class Win32Desktop : public Desktop {
@@ -44,6 +39,10 @@ class Win32Sound : public SoundPort {
 // The folder of the running executable, without a trailing backslash except
 // at a drive root ("C:\").
 std::string ProgramFolder();
+
+// The user's own settings folder (%LOCALAPPDATA%\Quillbright), or empty
+// when the system names no local application data folder.
+std::string UserSettingsFolder();
 
 // The process's command line after the executable's name.
 std::string ProcessArgumentString();
