@@ -41,9 +41,9 @@ class FramePacer {
 
   // The primary display's refresh rate, or 60 when the system cannot tell.
   static int RefreshRate() {
-    DEVMODEA mode = {};
+    DEVMODEW mode = {};
     mode.dmSize = sizeof(mode);
-    if (::EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode) && mode.dmDisplayFrequency >= 24 &&
+    if (::EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode) && mode.dmDisplayFrequency >= 24 &&
         mode.dmDisplayFrequency <= 500) {
       return static_cast<int>(mode.dmDisplayFrequency);
     }

@@ -58,7 +58,7 @@ class PresentationWindow : public BaseWindow<PresentationWindow> {
   }
 
   bool Create() {
-    WNDCLASSEXA wc = {};
+    WNDCLASSEXW wc = {};
     wc.style = CS_OWNDC;
     wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
     wc.hCursor = nullptr;

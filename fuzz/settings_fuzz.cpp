@@ -25,20 +25,32 @@ const char* const kKeys[] = {qb::texts::kKeyMusicKind, qb::texts::kKeyRepeatTrac
 class OneFile : public qb::FileSystem {
  public:
   explicit OneFile(std::string text) : text_(std::move(text)) {}
-  bool CanOpenForReading(const std::string& path) override {
+  bool CanOpenForReading(const std::u16string& path) override {
     QB_FUZZ_CHECK(!path.empty());
     const char last = path.back();
     return (last >= 'a' && last <= 'z') || (last >= 'A' && last <= 'Z');
   }
-  ReadResult ReadWhole(const std::string&, std::string& content) override {
+  ReadResult ReadWhole(const std::u16string&, std::string& content) override {
     content = text_;
     return ReadResult::Read;
   }
-  bool ReplaceWhole(const std::string&, const std::string&) override { return false; }
-  bool MakeFolder(const std::string&) override { return false; }
+  bool ReplaceWhole(const std::u16string&, const std::string&) override { return false; }
+  bool MakeFolder(const std::u16string&) override { return false; }
+  std::optional<std::u16string> ShortPath(const std::u16string&) override { return std::nullopt; }
 
  private:
   std::string text_;
+};
+
+// Each byte one character: enough for what loading promises of a path.
+class ByteCodec : public qb::Cp932Codec {
+ public:
+  std::u16string ToUtf16(std::string_view bytes) override {
+    std::u16string out;
+    for (unsigned char c : bytes) out += static_cast<char16_t>(c);
+    return out;
+  }
+  std::optional<std::string> FromUtf16(std::u16string_view) override { return std::nullopt; }
 };
 
 // The lines of a text, split at CR LF, CR or LF (so a final line end gives
@@ -132,8 +144,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   OneFile files(text);
   qb::SettingsValues settings;
-  const qb::SettingsPlaces places{"C:\\Program Files\\Quillbright", ""};
-  qb::LoadSettings(settings, files, places, qb::UnreachableMusicFile::Drop);
+  ByteCodec codec;
+  const qb::SettingsPlaces places{u"C:\\Program Files\\Quillbright", u""};
+  qb::LoadSettings(settings, files, codec, places, qb::UnreachableMusicFile::Drop);
   QB_FUZZ_CHECK(settings.MusicFile.size() <= 255);
   QB_FUZZ_CHECK(settings.MusicKind != qb::kMusicFile || !settings.MusicFile.empty());
   QB_FUZZ_CHECK(settings.MusicFolder ==

@@ -5,17 +5,19 @@
 #include "platform/cp932.h"
 #include "platform/program_paths.h"
 #include "platform/texts.h"
+#include "platform/utf16.h"
 
 namespace qb {
 
-MusicFileType MusicFileTypeOf(const std::string& musicFile) {
-  const std::string ending = AsciiUpper(Cp932Last(musicFile, 3));
+MusicFileType MusicFileTypeOf(const std::u16string& musicFile) {
+  const std::string ending =
+      AsciiUpper(NarrowAscii(std::u16string_view(musicFile).substr(musicFile.size() < 3 ? 0 : musicFile.size() - 3)));
   if (ending == "WAV") return MusicFileType::Wav;
   if (ending == "MP3") return MusicFileType::Mp3;
   return MusicFileType::None;
 }
 
-SaverLogic::SaverLogic(const SettingsValues& settings, std::string programFolder,
+SaverLogic::SaverLogic(const SettingsValues& settings, std::u16string programFolder,
                        std::string argumentString, int32_t& savedCursorCount, SaverMusic& music,
                        SaverTimers& timers, Desktop& desktop)
     : settings_(settings),

@@ -23,15 +23,15 @@ void SetFromText(int16_t& target, const std::string& text) {
 
 }  // namespace
 
-std::string SettingsPlaces::ProgramFile() const { return SettingsFilePath(programFolder); }
+std::u16string SettingsPlaces::ProgramFile() const { return SettingsFilePath(programFolder); }
 
-std::string SettingsPlaces::UserFile() const {
-  return userFolder.empty() ? std::string() : SettingsFilePath(userFolder);
+std::u16string SettingsPlaces::UserFile() const {
+  return userFolder.empty() ? std::u16string() : SettingsFilePath(userFolder);
 }
 
 SettingsText ReadSettingsText(FileSystem& files, const SettingsPlaces& places) {
   SettingsText text;
-  const auto readFrom = [&](std::string path, bool isUserFile) {
+  const auto readFrom = [&](std::u16string path, bool isUserFile) {
     text.path = std::move(path);
     text.isUserFile = isUserFile;
     text.content.clear();
@@ -51,15 +51,15 @@ std::optional<int16_t> ConvertSettingNumber(std::string_view text) {
   return static_cast<int16_t>(value);
 }
 
-void LoadSettings(SettingsValues& settings, FileSystem& files, const SettingsPlaces& places,
-                  UnreachableMusicFile unreachable) {
+void LoadSettings(SettingsValues& settings, FileSystem& files, Cp932Codec& codec,
+                  const SettingsPlaces& places, UnreachableMusicFile unreachable) {
   const std::string content = ReadSettingsText(files, places).content;
   const auto read = [&](const char* key) { return IniReadValue(content, texts::kIniSection, key); };
 
   SetFromText(settings.MusicKind, read(texts::kKeyMusicKind));
   SetFromText(settings.RepeatTrack, read(texts::kKeyRepeatTrack));
 
-  settings.MusicFile = read(texts::kKeyMusicFile);
+  settings.MusicFile = codec.ToUtf16(read(texts::kKeyMusicFile));
   const bool drop = settings.MusicFile.empty() ||
                     (unreachable == UnreachableMusicFile::Drop && !FileExists(files, settings.MusicFile));
   if (drop) {

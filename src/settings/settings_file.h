@@ -16,17 +16,17 @@ namespace qb {
 // administrator may preset it) and the user's own folder, which the
 // program folder's file gives way to once it exists.
 struct SettingsPlaces {
-  std::string programFolder;
-  std::string userFolder;  // %LOCALAPPDATA%\Quillbright; empty when unknown
+  std::u16string programFolder;
+  std::u16string userFolder;  // %LOCALAPPDATA%\Quillbright; empty when unknown
 
-  std::string ProgramFile() const;
-  std::string UserFile() const;
+  std::u16string ProgramFile() const;
+  std::u16string UserFile() const;
 };
 
 // The settings file in use and its text: the user's file when there is one
 // (readable or not), else the program folder's.
 struct SettingsText {
-  std::string path;
+  std::u16string path;
   bool isUserFile = false;
   FileSystem::ReadResult result = FileSystem::ReadResult::Missing;
   std::string content;  // empty unless read
@@ -42,14 +42,15 @@ std::optional<int16_t> ConvertSettingNumber(std::string_view text);
 // a drive that is away for the moment does not cost the user the choice.
 enum class UnreachableMusicFile { Drop, Keep };
 
-// Fills the settings values from the settings file in use.
-void LoadSettings(SettingsValues& settings, FileSystem& files, const SettingsPlaces& places,
-                  UnreachableMusicFile unreachable);
+// Fills the settings values from the settings file in use. The stored path
+// is code page 932 text, converted with `codec` for use.
+void LoadSettings(SettingsValues& settings, FileSystem& files, Cp932Codec& codec,
+                  const SettingsPlaces& places, UnreachableMusicFile unreachable);
 
 struct SavedSettings {
   int16_t musicKind = 0;
   int16_t repeatTrack = 0;
-  std::string musicFile;
+  std::string musicFile;  // code page 932
   // False: the stored path is left as it stands in the file, since what was
   // read of it may be shortened.
   bool musicFileChanged = false;

@@ -17,6 +17,7 @@
 #include "platform/win32/base_window.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/system_ports.h"
+#include "platform/win32/wide_text.h"
 #include "resources/resource_ids.h"
 #include "settings_dialog/dialog_geometry.h"
 #include "settings_dialog/dialog_logic.h"
@@ -46,38 +47,41 @@ enum ControlId : int { kIdSave = 1, kIdCancel = 2, kIdFile = 3, kIdRepeat = 4 };
 Font MakeLabelFont(bool underline) {
   WindowDc screen(nullptr);
   const int dpi = screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
-  LOGFONTA logFont = {};
+  LOGFONTW logFont = {};
   logFont.lfHeight = -::MulDiv(975, dpi, 7200);
   logFont.lfWeight = FW_NORMAL;
   logFont.lfUnderline = underline ? TRUE : FALSE;
   logFont.lfCharSet = SHIFTJIS_CHARSET;
-  lstrcpynA(logFont.lfFaceName, texts::kDesignFontFace, LF_FACESIZE);
-  Font font(::CreateFontIndirectA(&logFont));
+  const std::wstring designFace = Cp932ToWide(texts::kDesignFontFace);
+  lstrcpynW(logFont.lfFaceName, designFace.c_str(), LF_FACESIZE);
+  Font font(::CreateFontIndirectW(&logFont));
   if (font && screen.Get()) {
-    char face[LF_FACESIZE] = {};
+    wchar_t face[LF_FACESIZE] = {};
     {
       SelectObjectGuard select(screen.Get(), font.Get());
-      ::GetTextFaceA(screen.Get(), LF_FACESIZE, face);
+      ::GetTextFaceW(screen.Get(), LF_FACESIZE, face);
     }
-    if (std::strcmp(face, texts::kDesignFontFace) == 0) return font;
-    logFont.lfFaceName[0] = '\0';
-    font.Reset(::CreateFontIndirectA(&logFont));
+    if (designFace == face) return font;
+    logFont.lfFaceName[0] = L'\0';
+    font.Reset(::CreateFontIndirectW(&logFont));
   }
   return font;
 }
 
-SIZE TextSize(HFONT font, const std::string& text) {
+SIZE TextSize(HFONT font, const std::wstring& text) {
   SIZE size = {0, 0};
   if (text.empty()) return size;
   WindowDc screen(nullptr);
   if (!screen.Get()) return size;
   SelectObjectGuard select(screen.Get(), font);
-  ::GetTextExtentPoint32A(screen.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+  ::GetTextExtentPoint32W(screen.Get(), text.c_str(), static_cast<int>(text.size()), &size);
   return size;
 }
 
+SIZE TextSize(HFONT font, const char* text) { return TextSize(font, Cp932ToWide(text)); }
+
 Bitmap LoadPicture(int id) {
-  return Bitmap(static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
+  return Bitmap(static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
@@ -111,15 +115,23 @@ class Backing {
   int32_t height_ = 0;
 };
 
-void DrawLabel(HDC dc, HFONT font, COLORREF colour, const std::string& text, RECT rect,
+void DrawLabel(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, RECT rect,
                UINT format) {
   if (text.empty()) return;
   SavedDcState saved(dc);
   SelectObjectGuard select(dc, font);
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, colour);
-  ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, format | DT_NOPREFIX);
+  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, format | DT_NOPREFIX);
 }
+
+void DrawLabel(HDC dc, HFONT font, COLORREF colour, const char* text, RECT rect, UINT format) {
+  DrawLabel(dc, font, colour, Cp932ToWide(text), rect, format);
+}
+
+// The labels of the choices, by music kind.
+constexpr const char* kChoiceLabels[kChoiceCount] = {texts::kLabelNoMusic, texts::kLabelAudioCd,
+                                                     texts::kLabelMusicFile};
 
 RECT ToRect(const PixelRect& r) { return {r.x, r.y, r.x + r.width, r.y + r.height}; }
 
@@ -163,9 +175,10 @@ class SettingsDialog : public BaseWindow<SettingsDialog>,
   void SetRepeatText(const std::string& text) override;
   void AddRepeatEntry(const std::string& text) override;
   std::string ReadRepeatText() override;
-  void SetFileLabel(const std::string& text) override;
+  void SetFileLabel(const std::u16string& path) override;
+  void SayNameCannotBeKept() override;
   // FileChooser
-  std::optional<std::string> Choose(const OpenFileRequest& request) override;
+  std::optional<std::u16string> Choose(const OpenFileRequest& request) override;
   // LinkShell
   void ShowWaitPointer(bool wait) override;
   void Open(const std::string& address) override;
@@ -183,10 +196,12 @@ class SettingsDialog : public BaseWindow<SettingsDialog>,
   void PaintContent(HDC dc);
   void PaintPanel(HDC dc);
   void OnPanelPress(LPARAM lParam);
+  void ShowMessage(const char* text);
 
   const SettingsPlaces& places_;
   MusicChoice choice_;
   Win32FileSystem files_;
+  Win32Codec codec_;
   Win32Zoom zoom_;
   Panel panel_;
   PropertyBag saveBag_;
@@ -206,7 +221,7 @@ class SettingsDialog : public BaseWindow<SettingsDialog>,
   Font linkFont_;
   HCURSOR linkPointer_ = nullptr;
   bool markSelected_[kChoiceCount] = {};
-  std::string fileLabel_;
+  std::wstring fileLabel_;
   PixelRect choiceLabelRects_[kChoiceCount];
   PixelRect linkRect_;
   bool linkPressed_ = false;
@@ -216,7 +231,7 @@ class SettingsDialog : public BaseWindow<SettingsDialog>,
 };
 
 bool Panel::Create(HWND parent) {
-  WNDCLASSEXA wc = {};
+  WNDCLASSEXW wc = {};
   if (!RegisterClassOnce(kPanelClass, wc)) return false;
   return CreateWindowFor(kPanelClass, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, 0,
                          kPanelRect.x, kPanelRect.y, kPanelRect.width, kPanelRect.height, parent);
@@ -228,10 +243,10 @@ LRESULT Panel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool SettingsDialog::Create() {
-  const HINSTANCE instance = ::GetModuleHandleA(nullptr);
-  WNDCLASSEXA wc = {};
-  wc.hIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(1));
-  wc.hIconSm = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc = {};
+  wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+  wc.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
                                                ::GetSystemMetrics(SM_CXSMICON),
                                                ::GetSystemMetrics(SM_CYSMICON), 0));
   if (!RegisterClassOnce(kDialogClass, wc)) return false;
@@ -239,7 +254,7 @@ bool SettingsDialog::Create() {
   texture_ = LoadPicture(IDB_DIALOG_TEXTURE);
   markOff_ = LoadPicture(IDB_DIALOG_MARK_OFF);
   markOn_ = LoadPicture(IDB_DIALOG_MARK_ON);
-  linkPointer_ = ::LoadCursorA(instance, MAKEINTRESOURCEA(IDC_DIALOG_LINK));
+  linkPointer_ = ::LoadCursorW(instance, MAKEINTRESOURCEW(IDC_DIALOG_LINK));
   labelFont_ = MakeLabelFont(false);
   linkFont_ = MakeLabelFont(true);
 
@@ -250,8 +265,8 @@ bool SettingsDialog::Create() {
                        outer.right - outer.left, outer.bottom - outer.top)) {
     return false;
   }
-  ::SendMessageA(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(wc.hIcon));
-  ::SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(wc.hIconSm));
+  ::SendMessageW(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(wc.hIcon));
+  ::SendMessageW(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(wc.hIconSm));
   return CreateControls();
 }
 
@@ -264,20 +279,20 @@ bool SettingsDialog::CreateControls() {
   cancelBag_.WriteText(texts::kCommandKeyCaption, texts::kCaptionCancel, texts::kCommandCaption);
   fileBag_.WriteText(texts::kCommandKeyCaption, texts::kCaptionChooseFile, texts::kCommandCaption);
 
-  repeatBox_ = ::CreateWindowExA(
-      0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+  repeatBox_ = ::CreateWindowExW(
+      0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
       kRepeatRect.x, kRepeatRect.y, kRepeatRect.width, 200, panel,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdRepeat)), ::GetModuleHandleA(nullptr), nullptr);
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdRepeat)), ::GetModuleHandleW(nullptr), nullptr);
   if (!repeatBox_) return false;
-  ::SendMessageA(repeatBox_, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)),
+  ::SendMessageW(repeatBox_, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)),
                  FALSE);
   // The closed box is as high as designed, whatever the font makes it.
   RECT box;
   ::GetWindowRect(repeatBox_, &box);
-  const LRESULT fieldHeight = ::SendMessageA(repeatBox_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  const LRESULT fieldHeight = ::SendMessageW(repeatBox_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
   const LONG extra = kRepeatRect.height - (box.bottom - box.top);
   if (fieldHeight > 0 && fieldHeight + extra > 0) {
-    ::SendMessageA(repeatBox_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), fieldHeight + extra);
+    ::SendMessageW(repeatBox_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), fieldHeight + extra);
   }
 
   if (!fileButton_.Create(panel, kIdFile, kFileButtonRect.x, kFileButtonRect.y,
@@ -289,10 +304,8 @@ bool SettingsDialog::CreateControls() {
     return false;
   }
 
-  const char* const labels[kChoiceCount] = {texts::kLabelNoMusic, texts::kLabelAudioCd,
-                                            texts::kLabelMusicFile};
   for (int kind = 0; kind < kChoiceCount; ++kind) {
-    const SIZE size = TextSize(labelFont_.Get(), labels[kind]);
+    const SIZE size = TextSize(labelFont_.Get(), kChoiceLabels[kind]);
     choiceLabelRects_[kind] = {kChoiceLabelX, kChoiceLabelY[kind], size.cx, size.cy};
   }
   const SIZE link = TextSize(linkFont_.Get(), kLinkAddress);
@@ -371,7 +384,7 @@ void SettingsDialog::RunModal() {
   ::SetFocus(panel_.Window());
 
   MSG msg = {};
-  while (!closed_ && ::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (!closed_ && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
     // Tab walks the dialog's own order; Enter and Escape mean nothing here.
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB &&
         (msg.hwnd == Window() || ::IsChild(Window(), msg.hwnd)) &&
@@ -379,7 +392,7 @@ void SettingsDialog::RunModal() {
       continue;
     }
     ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
+    ::DispatchMessageW(&msg);
   }
 }
 
@@ -417,15 +430,15 @@ void SettingsDialog::Unload() {
 void SettingsDialog::OnCommand(int id) {
   switch (id) {
     case kIdSave:
-      if (choice_.Save(files_, places_)) {
+      if (choice_.Save(files_, codec_, places_)) {
         Unload();
       } else {
         // Nothing was written: the dialog stays, as the user left it.
-        ::MessageBoxA(Window(), texts::kSettingsNotSaved, texts::kAppTitle, MB_OK | MB_ICONEXCLAMATION);
+        ShowMessage(texts::kSettingsNotSaved);
       }
       break;
     case kIdCancel: Unload(); break;
-    case kIdFile: choice_.ChooseFile(*this, files_); break;
+    case kIdFile: choice_.ChooseFile(*this, files_, codec_); break;
     default: break;
   }
 }
@@ -476,7 +489,7 @@ LRESULT SettingsDialog::PanelMessage(UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
     case WM_SETCURSOR:
       if (waitPointer_) {
-        ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+        ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
         return TRUE;
       }
       return -1;
@@ -497,7 +510,7 @@ void SettingsDialog::OnPanelPress(LPARAM lParam) {
 
 bool SettingsDialog::OnSetCursor() {
   if (waitPointer_) {
-    ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+    ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
     return true;
   }
   POINT p;
@@ -558,10 +571,8 @@ void SettingsDialog::PaintPanel(HDC target) {
   const HFONT font = labelFont_.Get();
   DrawLabel(dc.Get(), font, kLabelColour, texts::kLabelHeading, ToRect(kHeadingRect),
             DT_CENTER | DT_SINGLELINE);
-  const char* const labels[kChoiceCount] = {texts::kLabelNoMusic, texts::kLabelAudioCd,
-                                            texts::kLabelMusicFile};
   for (int kind = 0; kind < kChoiceCount; ++kind) {
-    DrawLabel(dc.Get(), font, kLabelColour, labels[kind], ToRect(choiceLabelRects_[kind]),
+    DrawLabel(dc.Get(), font, kLabelColour, kChoiceLabels[kind], ToRect(choiceLabelRects_[kind]),
               DT_SINGLELINE | DT_NOCLIP);
   }
   const SIZE repeat = TextSize(font, texts::kLabelRepeat);
@@ -601,57 +612,68 @@ void SettingsDialog::EnableRepeat(bool enabled) { ::EnableWindow(repeatBox_, ena
 void SettingsDialog::EnableFileButton(bool enabled) { fileButton_.Members().SetEnabled(enabled); }
 
 void SettingsDialog::SetRepeatText(const std::string& text) {
-  ::SetWindowTextA(repeatBox_, text.c_str());
+  ::SetWindowTextW(repeatBox_, Cp932ToWide(text).c_str());
 }
 
 void SettingsDialog::AddRepeatEntry(const std::string& text) {
-  ::SendMessageA(repeatBox_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  const std::wstring entry = Cp932ToWide(text);
+  ::SendMessageW(repeatBox_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
 }
 
 std::string SettingsDialog::ReadRepeatText() {
-  const int length = ::GetWindowTextLengthA(repeatBox_);
-  std::vector<char> buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
-  ::GetWindowTextA(repeatBox_, buffer.data(), static_cast<int>(buffer.size()));
-  return buffer.data();
+  const int length = ::GetWindowTextLengthW(repeatBox_);
+  std::vector<wchar_t> buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+  ::GetWindowTextW(repeatBox_, buffer.data(), static_cast<int>(buffer.size()));
+  return WideToCp932Lossy(buffer.data());
 }
 
-void SettingsDialog::SetFileLabel(const std::string& text) {
-  fileLabel_ = text;
+void SettingsDialog::SetFileLabel(const std::u16string& path) {
+  fileLabel_ = Wide(path);
   if (panel_.Window()) {
     const RECT r = ToRect(kFileLabelRect);
     ::InvalidateRect(panel_.Window(), &r, FALSE);
   }
 }
 
-std::optional<std::string> SettingsDialog::Choose(const OpenFileRequest& request) {
-  // One byte more than the platform is told of, so the text always ends.
-  std::vector<char> file(request.fileBufferSize + 1, '\0');
-  std::vector<char> fileTitle(request.fileTitleBufferSize + 1, '\0');
-  OPENFILENAMEA record = {};
-  record.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+void SettingsDialog::SayNameCannotBeKept() { ShowMessage(texts::kFileNameNotKept); }
+
+void SettingsDialog::ShowMessage(const char* text) {
+  ::MessageBoxW(Window(), Cp932ToWide(text).c_str(), Cp932ToWide(texts::kAppTitle).c_str(),
+                MB_OK | MB_ICONEXCLAMATION);
+}
+
+std::optional<std::u16string> SettingsDialog::Choose(const OpenFileRequest& request) {
+  // One character more than the platform is told of, so the text always ends.
+  std::vector<wchar_t> file(request.fileBufferSize + 1, L'\0');
+  std::vector<wchar_t> fileTitle(request.fileTitleBufferSize + 1, L'\0');
+  const std::wstring filter = Cp932ToWide(request.filter);  // NULs and all
+  const std::wstring title = Cp932ToWide(request.title);
+  const std::wstring initialFolder = Wide(request.initialFolder);
+  OPENFILENAMEW record = {};
+  record.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
   record.hwndOwner = Window();
-  record.hInstance = ::GetModuleHandleA(nullptr);
-  record.lpstrFilter = request.filter.c_str();
+  record.hInstance = ::GetModuleHandleW(nullptr);
+  record.lpstrFilter = filter.c_str();
   record.nFilterIndex = 0;
   record.lpstrFile = file.data();
   record.nMaxFile = request.fileBufferSize;
   record.lpstrFileTitle = fileTitle.data();
   record.nMaxFileTitle = request.fileTitleBufferSize;
-  record.lpstrInitialDir = request.initialFolder.c_str();
-  record.lpstrTitle = request.title.c_str();
+  record.lpstrInitialDir = initialFolder.c_str();
+  record.lpstrTitle = title.c_str();
   // Only a file that is there can be chosen; the system says so otherwise.
   record.Flags = OFN_FILEMUSTEXIST;
-  if (::GetOpenFileNameA(&record) <= 0) return std::nullopt;
-  return std::string(file.data());
+  if (::GetOpenFileNameW(&record) <= 0) return std::nullopt;
+  return Utf16(file.data());
 }
 
 void SettingsDialog::ShowWaitPointer(bool wait) {
   waitPointer_ = wait;
-  ::SetCursor(::LoadCursorA(nullptr, wait ? IDC_WAIT : IDC_ARROW));
+  ::SetCursor(::LoadCursorW(nullptr, wait ? IDC_WAIT : IDC_ARROW));
 }
 
 void SettingsDialog::Open(const std::string& address) {
-  ::ShellExecuteA(Window(), "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  ::ShellExecuteW(Window(), L"open", Cp932ToWide(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ MainDecision DecideStartup(const std::string& argumentString, const SettingsPlac
 
   // The dialog keeps a stored music file it cannot reach now; the saver
   // plays nothing then.
-  LoadSettings(settings, ports.files, places,
+  LoadSettings(settings, ports.files, ports.codec, places,
                mode == "C" ? UnreachableMusicFile::Keep : UnreachableMusicFile::Drop);
 
   if (!FileExists(ports.files, CompanionPathOf(places.programFolder))) {

@@ -25,6 +25,7 @@ struct MainDecision {
 struct StartupPorts {
   Desktop& desktop;
   FileSystem& files;
+  Cp932Codec& codec;
 };
 
 // Runs the entry routine's checks in order. Loads the settings, shows the

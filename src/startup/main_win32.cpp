@@ -19,11 +19,12 @@ int32_t SavedCursorCount = 0;
 int Main() {
   Win32Desktop desktop;
   Win32FileSystem files;
+  Win32Codec codec;
   const std::string argumentString = ProcessArgumentString();
   const SettingsPlaces places{ProgramFolder(), UserSettingsFolder()};
 
   const MainDecision decision =
-      DecideStartup(argumentString, places, {desktop, files}, Settings, SavedCursorCount);
+      DecideStartup(argumentString, places, {desktop, files, codec}, Settings, SavedCursorCount);
   switch (decision.outcome) {
     case MainOutcome::EmbedPreview:
       if (!EmbedPreview(decision.previewHost)) break;

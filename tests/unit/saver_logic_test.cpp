@@ -45,7 +45,7 @@ class SaverTest : public ::testing::Test {
   void SetUp() override { desktop.cursorCounter = -1; }
 
   SaverLogic Make() {
-    return SaverLogic(settings, "C:\\Program Files\\Q", args, savedCursor, music, timers, desktop);
+    return SaverLogic(settings, u"C:\\Program Files\\Q", args, savedCursor, music, timers, desktop);
   }
   bool On(SaverTimer t) const { return timers.IsEnabled(t); }
   void ShowCompanion(bool shown) {
@@ -58,17 +58,18 @@ class SaverTest : public ::testing::Test {
 };
 
 TEST(MusicFileType, IsDecidedByTheLastThreeCharacters) {
-  EXPECT_EQ(MusicFileTypeOf("C:\\a.wav"), MusicFileType::Wav);
-  EXPECT_EQ(MusicFileTypeOf("C:\\a.Wav"), MusicFileType::Wav);
-  EXPECT_EQ(MusicFileTypeOf("C:\\a.MP3"), MusicFileType::Mp3);
-  EXPECT_EQ(MusicFileTypeOf("C:\\a.Mp3"), MusicFileType::Mp3);
-  EXPECT_EQ(MusicFileTypeOf("C:\\awav"), MusicFileType::Wav);  // the dot is not looked at
-  EXPECT_EQ(MusicFileTypeOf("C:\\a.mid"), MusicFileType::None);
-  EXPECT_EQ(MusicFileTypeOf("mp3"), MusicFileType::Mp3);
-  EXPECT_EQ(MusicFileTypeOf("p3"), MusicFileType::None);
-  EXPECT_EQ(MusicFileTypeOf(""), MusicFileType::None);
-  // The trail byte of "ヨ" (83 57) is 'W': three characters, not three bytes.
-  EXPECT_EQ(MusicFileTypeOf("C:\\\x83WAV"), MusicFileType::None);
+  EXPECT_EQ(MusicFileTypeOf(u"C:\\a.wav"), MusicFileType::Wav);
+  EXPECT_EQ(MusicFileTypeOf(u"C:\\a.Wav"), MusicFileType::Wav);
+  EXPECT_EQ(MusicFileTypeOf(u"C:\\a.MP3"), MusicFileType::Mp3);
+  EXPECT_EQ(MusicFileTypeOf(u"C:\\a.Mp3"), MusicFileType::Mp3);
+  EXPECT_EQ(MusicFileTypeOf(u"C:\\awav"), MusicFileType::Wav);  // the dot is not looked at
+  EXPECT_EQ(MusicFileTypeOf(u"C:\\a.mid"), MusicFileType::None);
+  EXPECT_EQ(MusicFileTypeOf(u"mp3"), MusicFileType::Mp3);
+  EXPECT_EQ(MusicFileTypeOf(u"p3"), MusicFileType::None);
+  EXPECT_EQ(MusicFileTypeOf(u""), MusicFileType::None);
+  // Letters beyond ASCII are no match, whatever their case.
+  EXPECT_EQ(MusicFileTypeOf(u"C:\\a.\uFF37AV"), MusicFileType::None);
+  EXPECT_EQ(MusicFileTypeOf(u"C:\\\u30E8WAV"), MusicFileType::Wav);
 }
 
 TEST_F(SaverTest, LoadStartsTheMusicOfEachKindThenTheCompanion) {
@@ -80,14 +81,14 @@ TEST_F(SaverTest, LoadStartsTheMusicOfEachKindThenTheCompanion) {
 
   music.calls.clear();
   timers = {};
-  settings = {kMusicFile, 0, "C:\\m\\a.wav", "C:\\m"};
+  settings = {kMusicFile, 0, u"C:\\m\\a.wav", u"C:\\m"};
   Make().FormLoad();
   EXPECT_EQ(music.calls, Calls{"WavPlay"});
   EXPECT_FALSE(On(SaverTimer::Timer1));
   EXPECT_FALSE(On(SaverTimer::Timer2));
 
   music.calls.clear();
-  settings.MusicFile = "C:\\m\\a.Mp3";
+  settings.MusicFile = u"C:\\m\\a.Mp3";
   Make().FormLoad();
   EXPECT_EQ(music.calls, Calls{"Mp3Open"});
   EXPECT_TRUE(On(SaverTimer::Timer1));
@@ -95,10 +96,10 @@ TEST_F(SaverTest, LoadStartsTheMusicOfEachKindThenTheCompanion) {
   music.calls.clear();
   timers = {};
   for (int16_t kind : {0, 3, -1}) {
-    settings = {kind, 0, "C:\\m\\a.mp3", "C:\\m"};
+    settings = {kind, 0, u"C:\\m\\a.mp3", u"C:\\m"};
     Make().FormLoad();
   }
-  settings = {kMusicFile, 0, "C:\\m\\a.mid", "C:\\m"};
+  settings = {kMusicFile, 0, u"C:\\m\\a.mid", u"C:\\m"};
   Make().FormLoad();
   EXPECT_TRUE(music.calls.empty());
   EXPECT_FALSE(On(SaverTimer::Timer1));
@@ -107,16 +108,16 @@ TEST_F(SaverTest, LoadStartsTheMusicOfEachKindThenTheCompanion) {
 }
 
 TEST_F(SaverTest, MusicStartsBeforeTheCompanion) {
-  settings = {kMusicFile, 0, "C:\\m\\a.wav", "C:\\m"};
+  settings = {kMusicFile, 0, u"C:\\m\\a.wav", u"C:\\m"};
   SaverLogic saver = Make();
   saver.FormLoad();
   EXPECT_EQ(desktop.started, (std::vector<std::string>{"C:\\Program Files\\Q\\Quillbright.dll"}));
-  EXPECT_EQ(saver.CompanionPath(), "C:\\Program Files\\Q\\Quillbright.dll");
+  EXPECT_EQ(saver.CompanionPath(), u"C:\\Program Files\\Q\\Quillbright.dll");
   EXPECT_EQ(saver.CompanionSeen(), 0);
 }
 
 TEST_F(SaverTest, EndsOnlyAfterTheCompanionWindowCameAndWent) {
-  settings = {kMusicFile, 0, "C:\\m\\a.mp3", "C:\\m"};
+  settings = {kMusicFile, 0, u"C:\\m\\a.mp3", u"C:\\m"};
   SaverLogic saver = Make();
   saver.FormLoad();
   for (int tick = 0; tick < 5; ++tick) saver.Timer3Tick();  // still starting up
@@ -151,7 +152,7 @@ TEST_F(SaverTest, AWindowThatCameAndWentBetweenTicksIsNeverSeen) {
 }
 
 TEST_F(SaverTest, EndsWhenTheCompanionCannotStartOrEndsUnseen) {
-  settings = {kMusicFile, 0, "C:\\m\\a.wav", "C:\\m"};
+  settings = {kMusicFile, 0, u"C:\\m\\a.wav", u"C:\\m"};
   desktop.startSucceeds = false;
   SaverLogic failed = Make();
   failed.FormLoad();
@@ -199,16 +200,16 @@ TEST_F(SaverTest, AnOutsideCloseTakesTheSameClosePath) {
 }
 
 TEST_F(SaverTest, CloseStopsTheFileMusicThatLoadStarted) {
-  settings = {kMusicFile, 0, "C:\\m\\a.wav", "C:\\m"};
+  settings = {kMusicFile, 0, u"C:\\m\\a.wav", u"C:\\m"};
   SaverLogic wav = Make();
   wav.FormLoad();
-  settings.MusicFile = "C:\\m\\b.mp3";
+  settings.MusicFile = u"C:\\m\\b.mp3";
   wav.FormQueryUnload();
   EXPECT_EQ(music.calls, (Calls{"WavPlay", "WavStop"}));
 
   music.calls.clear();
   timers = {};
-  settings = {kMusicFile, 0, "C:\\m\\a.mp3", "C:\\m"};
+  settings = {kMusicFile, 0, u"C:\\m\\a.mp3", u"C:\\m"};
   SaverLogic mp3 = Make();
   mp3.FormLoad();
   settings.MusicKind = kNoMusic;
@@ -231,7 +232,7 @@ TEST_F(SaverTest, CdPollingThatGaveUpIsNotStoppedOnClose) {
 }
 
 TEST_F(SaverTest, TheMp3TimerKeepsTheFileLooping) {
-  settings = {kMusicFile, 0, "C:\\m\\a.mp3", "C:\\m"};
+  settings = {kMusicFile, 0, u"C:\\m\\a.mp3", u"C:\\m"};
   SaverLogic saver = Make();
   saver.FormLoad();
   saver.Timer1Tick();

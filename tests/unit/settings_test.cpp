@@ -6,6 +6,7 @@
 #include "platform/last_api_result.h"
 #include "platform/program_paths.h"
 #include "platform/texts.h"
+#include "platform/utf16.h"
 #include "settings/ini_text.h"
 
 namespace qb {
@@ -45,20 +46,6 @@ TEST(ConvertSettingNumber, RoundsDownAndChecksThe16BitRange) {
                           "0x10", "inf", "nan", "1e", "1e999", "1,000"}) {
     EXPECT_EQ(ConvertSettingNumber(bad), std::nullopt) << bad;
   }
-}
-
-TEST(FileExists, DropsOneTrailingBackslashAndAsksTheFileSystem) {
-  FakeFileSystem files;
-  files.readable = {"C:\\a.wav"};
-  EXPECT_TRUE(FileExists(files, "C:\\a.wav"));
-  EXPECT_TRUE(FileExists(files, "C:\\a.wav\\"));
-  EXPECT_FALSE(FileExists(files, "C:\\a.wav\\\\"));
-  EXPECT_FALSE(FileExists(files, "C:\\b.wav"));
-  EXPECT_FALSE(FileExists(files, ""));
-  EXPECT_FALSE(FileExists(files, "\\"));
-  // A trailing trail byte 5C is not a backslash.
-  files.readable.insert("C:\\\x95\x5C");
-  EXPECT_TRUE(FileExists(files, "C:\\\x95\x5C"));
 }
 
 // What the profile functions read, file by file (checked against the
@@ -158,15 +145,16 @@ TEST(IniUpdate, WhatIsWrittenReadsBack) {
 
 class SettingsFileTest : public ::testing::Test {
  protected:
-  const SettingsPlaces places{"C:\\Program Files\\Quillbright", "C:\\Users\\u\\AppData\\Local\\Quillbright"};
-  const std::string programIni = places.ProgramFile();
-  const std::string userIni = places.UserFile();
+  const SettingsPlaces places{u"C:\\Program Files\\Quillbright", u"C:\\Users\\u\\AppData\\Local\\Quillbright"};
+  const std::u16string programIni = places.ProgramFile();
+  const std::u16string userIni = places.UserFile();
   FakeFileSystem files;
+  test::IconvCodec codec;
   SettingsValues settings;
 
   void SetUp() override { files.missingFolders = {places.userFolder}; }
   void Load(UnreachableMusicFile unreachable = UnreachableMusicFile::Drop) {
-    LoadSettings(settings, files, places, unreachable);
+    LoadSettings(settings, files, codec, places, unreachable);
   }
   bool Save(int16_t kind, int16_t repeat, const std::string& file, bool changed = true) {
     return SaveSettings(files, places, {kind, repeat, file, changed});
@@ -177,13 +165,13 @@ TEST_F(SettingsFileTest, NoFileGivesTheDefaults) {
   Load();
   EXPECT_EQ(settings.MusicKind, 0);
   EXPECT_EQ(settings.RepeatTrack, 0);
-  EXPECT_EQ(settings.MusicFile, "");
+  EXPECT_EQ(settings.MusicFile, u"");
   EXPECT_EQ(settings.MusicFolder, places.programFolder);
 }
 
 TEST_F(SettingsFileTest, ReadsTheThreeKeysFromTheUserFileWhenThereIsOne) {
   files.contents[programIni] = Ini("1", "4", "");
-  files.readable = {"D:\\Music\\loop.mp3"};
+  files.readable = {u"D:\\Music\\loop.mp3"};
   Load();
   EXPECT_EQ(settings.MusicKind, 1);
   EXPECT_EQ(settings.RepeatTrack, 4);
@@ -192,8 +180,8 @@ TEST_F(SettingsFileTest, ReadsTheThreeKeysFromTheUserFileWhenThereIsOne) {
   Load();
   EXPECT_EQ(settings.MusicKind, 2);
   EXPECT_EQ(settings.RepeatTrack, 3);
-  EXPECT_EQ(settings.MusicFile, "D:\\Music\\loop.mp3");
-  EXPECT_EQ(settings.MusicFolder, "D:\\Music");
+  EXPECT_EQ(settings.MusicFile, u"D:\\Music\\loop.mp3");
+  EXPECT_EQ(settings.MusicFolder, u"D:\\Music");
 
   // Even one that cannot be read: the program folder's does not stand in.
   files.unreadable = {userIni};
@@ -207,14 +195,14 @@ TEST_F(SettingsFileTest, AnUnreachableMusicFileIsDroppedForTheSaverAndKeptForThe
   files.contents[programIni] = Ini("2", "5", "E:\\gone.wav");
   Load(UnreachableMusicFile::Drop);
   EXPECT_EQ(settings.MusicKind, 0);
-  EXPECT_EQ(settings.MusicFile, "");
+  EXPECT_EQ(settings.MusicFile, u"");
   EXPECT_EQ(settings.MusicFolder, places.programFolder);
 
   settings = {};
   Load(UnreachableMusicFile::Keep);
   EXPECT_EQ(settings.MusicKind, 2);
-  EXPECT_EQ(settings.MusicFile, "E:\\gone.wav");
-  EXPECT_EQ(settings.MusicFolder, "E:");
+  EXPECT_EQ(settings.MusicFile, u"E:\\gone.wav");
+  EXPECT_EQ(settings.MusicFolder, u"E:");
 
   // An empty path is no file in either case; the CD kind survives.
   files.contents[programIni] = Ini("2", "5", "");
@@ -223,6 +211,16 @@ TEST_F(SettingsFileTest, AnUnreachableMusicFileIsDroppedForTheSaverAndKeptForThe
   files.contents[programIni] = Ini("1", "5", "E:\\gone.wav");
   Load(UnreachableMusicFile::Drop);
   EXPECT_EQ(settings.MusicKind, 1);
+}
+
+TEST_F(SettingsFileTest, AStoredPathIsCodePage932Text) {
+  // "C:\音楽\tone.wav"; "表" ends in the byte of a backslash.
+  files.contents[programIni] = Ini("2", "0", "C:\\\x89\xb9\x8a\x79\\\x95\x5c.wav");
+  files.readable = {u"C:\\\u97f3\u697d\\\u8868.wav"};
+  Load();
+  EXPECT_EQ(settings.MusicKind, 2);
+  EXPECT_EQ(settings.MusicFile, u"C:\\\u97f3\u697d\\\u8868.wav");
+  EXPECT_EQ(settings.MusicFolder, u"C:\\\u97f3\u697d");
 }
 
 TEST_F(SettingsFileTest, BadNumbersKeepThePreviousValueAndPathsAreCheckedAsRead) {
@@ -234,24 +232,24 @@ TEST_F(SettingsFileTest, BadNumbersKeepThePreviousValueAndPathsAreCheckedAsRead)
   EXPECT_EQ(settings.RepeatTrack, 5);
 
   const std::string path = "D:\\" + std::string(300, 'm') + ".mp3";
-  files.readable = {path};
+  files.readable = {WidenAscii(path)};
   files.contents[programIni] = Ini("2.7", "", path);
   Load();
-  EXPECT_EQ(files.asked.back(), path.substr(0, 255));
+  EXPECT_EQ(files.asked.back(), WidenAscii(path.substr(0, 255)));
   EXPECT_EQ(settings.MusicKind, 0);
   EXPECT_EQ(settings.RepeatTrack, 0);
 
   files.contents[programIni] = Ini("2", "0", "D:\\Music\\");
   Load();
-  EXPECT_EQ(files.asked.back(), "D:\\Music");
-  EXPECT_EQ(settings.MusicFile, "");
+  EXPECT_EQ(files.asked.back(), u"D:\\Music");
+  EXPECT_EQ(settings.MusicFile, u"");
 }
 
 TEST_F(SettingsFileTest, SavesBesideTheProgramWhenItCan) {
   files.contents[programIni] = "; preset\r\n" + Ini("0", "0", "");
   LastApiResult = 0;
   EXPECT_TRUE(Save(2, 12, "C:\\m.wav"));
-  EXPECT_EQ(files.replaced, std::vector<std::string>{programIni});
+  EXPECT_EQ(files.replaced, std::vector<std::u16string>{programIni});
   EXPECT_EQ(files.contents[programIni], "; preset\r\n" + Ini("2", "12", "C:\\m.wav"));
   EXPECT_EQ(LastApiResult, 1);
 }
@@ -260,7 +258,7 @@ TEST_F(SettingsFileTest, ALockedProgramFolderSendsTheSaveToTheUsersOwnFile) {
   files.contents[programIni] = "; preset\r\n" + Ini("1", "3", "");
   files.lockedFolders = {places.programFolder};
   EXPECT_TRUE(Save(2, 0, "C:\\m.wav"));
-  EXPECT_EQ(files.replaced, std::vector<std::string>{userIni});
+  EXPECT_EQ(files.replaced, std::vector<std::u16string>{userIni});
   EXPECT_EQ(files.contents[userIni], "; preset\r\n" + Ini("2", "0", "C:\\m.wav"));
   EXPECT_EQ(files.contents[programIni], "; preset\r\n" + Ini("1", "3", ""));
 
@@ -293,7 +291,7 @@ TEST_F(SettingsFileTest, ASaveThatCannotBeWrittenChangesNothingAndSaysSo) {
 TEST_F(SettingsFileTest, AnUnreadableProgramFileIsNotReplaced) {
   files.unreadable = {programIni};
   EXPECT_TRUE(Save(1, 2, ""));
-  EXPECT_EQ(files.replaced, std::vector<std::string>{userIni});
+  EXPECT_EQ(files.replaced, std::vector<std::u16string>{userIni});
   EXPECT_EQ(files.contents[userIni], Ini("1", "2", ""));
 }
 

@@ -85,7 +85,7 @@ class Host {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = &Host::Proc;
     wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = background_.Get();
     wc.lpszClassName = kHostClass;
     if (!::RegisterClassA(&wc)) return false;

@@ -25,10 +25,34 @@ constexpr char kAppCaption[] = "Quillbright (ScreenSaver)";
 constexpr char kMessageBoxClass[] = "#32770";
 constexpr DWORD kPollMs = 10;
 
-std::string WindowText(HWND window) {
-  char buffer[1024] = {};
-  ::GetWindowTextA(window, buffer, sizeof(buffer));
+// A window's text as UTF-16, asked of its own process (the only way a
+// control's text crosses whole).
+std::wstring WideWindowText(HWND window) {
+  wchar_t buffer[1024] = {};
+  DWORD_PTR copied = 0;
+  ::SendMessageTimeoutW(window, WM_GETTEXT, sizeof(buffer) / sizeof(buffer[0]), reinterpret_cast<LPARAM>(buffer),
+                        SMTO_ABORTIFHUNG, 2000, &copied);
   return buffer;
+}
+
+// UTF-16 text in code page 932, the program's own texts' code page.
+std::string Cp932Text(const std::wstring& text) {
+  std::string out(text.size() * 2 + 1, '\0');
+  out.resize(static_cast<size_t>(::WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()),
+                                                       out.data(), static_cast<int>(out.size()), nullptr, nullptr)));
+  return out;
+}
+
+std::string WindowText(HWND window) { return Cp932Text(WideWindowText(window)); }
+
+// UTF-16 as lower-case hex of its little-endian bytes.
+std::string Utf16Hex(const std::wstring& text) {
+  std::string bytes;
+  for (wchar_t c : text) {
+    bytes += static_cast<char>(c & 0xFF);
+    bytes += static_cast<char>((c >> 8) & 0xFF);
+  }
+  return Hex(bytes);
 }
 
 std::string ClassOf(HWND window) {
@@ -75,7 +99,7 @@ HWND CreateHiddenWindow(const char* title) {
 }
 
 struct MessageBoxInfo {
-  std::string text;
+  std::wstring text;
   std::string buttonIds;
   int buttons = 0;
   int icons = 0;
@@ -99,7 +123,7 @@ BOOL CALLBACK InspectChild(HWND child, LPARAM param) {
       ::SendMessageTimeoutA(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 1000, &icon);
       if (icon) ++info.icons;
     } else {
-      const std::string text = WindowText(child);
+      const std::wstring text = WideWindowText(child);
       if (text.size() > info.text.size()) info.text = text;
     }
   }
@@ -116,7 +140,8 @@ void ReportMessageBox(HWND box) {
   const MessageBoxInfo info = InspectMessageBox(box);
   Print("msgbox_seen", 1);
   Print("msgbox_caption_hex", Hex(WindowText(box)));
-  Print("msgbox_text_hex", Hex(info.text));
+  Print("msgbox_text_hex", Hex(Cp932Text(info.text)));
+  Print("msgbox_text_utf16", Utf16Hex(info.text));
   Print("msgbox_buttons", info.buttons);
   Print("msgbox_button_ids", info.buttonIds);
   Print("msgbox_icons", info.icons);

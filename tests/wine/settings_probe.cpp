@@ -3,8 +3,8 @@
 //
 //   settings_probe [FOLDER]
 //       loads the settings the way the saver does from FOLDER (or this
-//       program's own folder) and prints the four values; paths as hex
-//       bytes, since they are code page 932 text
+//       program's own folder) and prints the four values; paths as the hex
+//       bytes of their code page 932 form
 //   settings_probe read FILE...
 //       per file: the three values by GetPrivateProfileStringA and by the
 //       program's reader; the number of values that differ as text
@@ -19,6 +19,7 @@
 
 #include "platform/texts.h"
 #include "platform/win32/system_ports.h"
+#include "platform/win32/wide_text.h"
 #include "report.h"
 #include "settings/ini_text.h"
 #include "settings/settings_file.h"
@@ -27,12 +28,22 @@ namespace {
 
 const char* const kKeys[] = {qb::texts::kKeyMusicKind, qb::texts::kKeyRepeatTrack, qb::texts::kKeyMusicFile};
 
+// A path from the command line, which comes in the system's code page.
+std::u16string ArgumentPath(const std::string& path) {
+  std::wstring wide(path.size(), L'\0');
+  wide.resize(static_cast<size_t>(::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()),
+                                                        wide.data(), static_cast<int>(wide.size()))));
+  return qb::Utf16(wide);
+}
+
 std::string FileBytes(const std::string& path) {
   std::string content;
   qb::Win32FileSystem files;
-  files.ReadWhole(path, content);
+  files.ReadWhole(ArgumentPath(path), content);
   return content;
 }
+
+std::string Cp932Hex(const std::u16string& text) { return Hex(qb::WideToCp932Lossy(qb::Wide(text))); }
 
 bool PutFile(const std::string& path, const std::string& content) {
   FILE* f = std::fopen(path.c_str(), "wb");
@@ -41,15 +52,16 @@ bool PutFile(const std::string& path, const std::string& content) {
   return std::fclose(f) == 0 && ok;
 }
 
-int Load(const std::string& folder) {
+int Load(const std::u16string& folder) {
   qb::SettingsValues settings;
   qb::Win32FileSystem files;
-  qb::LoadSettings(settings, files, {folder, ""}, qb::UnreachableMusicFile::Drop);
+  qb::Win32Codec codec;
+  qb::LoadSettings(settings, files, codec, {folder, u""}, qb::UnreachableMusicFile::Drop);
   std::printf("MusicKind=%d\n", settings.MusicKind);
   std::printf("RepeatTrack=%d\n", settings.RepeatTrack);
-  std::printf("MusicFile=%s\n", Hex(settings.MusicFile).c_str());
-  std::printf("MusicFolder=%s\n", Hex(settings.MusicFolder).c_str());
-  std::printf("ProgramFolder=%s\n", Hex(folder).c_str());
+  std::printf("MusicFile=%s\n", Cp932Hex(settings.MusicFile).c_str());
+  std::printf("MusicFolder=%s\n", Cp932Hex(settings.MusicFolder).c_str());
+  std::printf("ProgramFolder=%s\n", Cp932Hex(folder).c_str());
   return 0;
 }
 
@@ -114,5 +126,5 @@ int CompareWrite(const std::string& file, const char* kind, const char* repeat, 
 int main(int argc, char** argv) {
   if (argc >= 2 && std::strcmp(argv[1], "read") == 0) return CompareReads(argc - 2, argv + 2);
   if (argc == 6 && std::strcmp(argv[1], "write") == 0) return CompareWrite(argv[2], argv[3], argv[4], argv[5]);
-  return Load(argc > 1 ? argv[1] : qb::ProgramFolder());
+  return Load(argc > 1 ? ArgumentPath(argv[1]) : qb::ProgramFolder());
 }

@@ -26,15 +26,15 @@ COLORREF ColourOf(int32_t value) {
 HFONT MakeFont(const CaptionFont& font) {
   WindowDc screen(nullptr);
   const int dpi = screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
-  LOGFONTA logFont = {};
+  LOGFONTW logFont = {};
   logFont.lfHeight = -::MulDiv(font.sizeCentipoints, dpi, 7200);
   logFont.lfWeight = font.weight;
   logFont.lfItalic = font.italic;
   logFont.lfUnderline = font.underline;
   logFont.lfStrikeOut = font.strikethrough;
   logFont.lfCharSet = font.charset;
-  lstrcpynA(logFont.lfFaceName, font.faceName.c_str(), LF_FACESIZE);
-  return ::CreateFontIndirectA(&logFont);
+  lstrcpynW(logFont.lfFaceName, Cp932ToWide(font.faceName).c_str(), LF_FACESIZE);
+  return ::CreateFontIndirectW(&logFont);
 }
 
 uintptr_t HandleValue(HWND window) { return reinterpret_cast<uintptr_t>(window); }
@@ -60,10 +60,10 @@ bool FillGradient(HDC dc, int32_t width, int32_t height, bool hot) {
 Command::Command(PropertyStore& host) : logic_(*this, host) {}
 
 bool Command::Create(HWND parent, int id, int x, int y, int width, int height, bool fromStored) {
-  const HINSTANCE instance = ::GetModuleHandleA(nullptr);
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   for (int i = 0; i < kFacePictureCount; ++i) {
-    pictures_[i].Reset(static_cast<HBITMAP>(::LoadImageA(
-        instance, MAKEINTRESOURCEA(kPictureIds[i]), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    pictures_[i].Reset(static_cast<HBITMAP>(::LoadImageW(
+        instance, MAKEINTRESOURCEW(kPictureIds[i]), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   }
   // No CS_DBLCLKS: a quick second press is a press like any other.
   if (!RegisterClassOnce(texts::kCommandClassName)) return false;
@@ -72,13 +72,13 @@ bool Command::Create(HWND parent, int id, int x, int y, int width, int height, b
                        y, width, height, parent)) {
     return false;
   }
-  ::SetWindowLongPtrA(Window(), GWLP_ID, id);
+  ::SetWindowLongPtrW(Window(), GWLP_ID, id);
   return true;
 }
 
 LRESULT Command::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE: OnCreate(*reinterpret_cast<CREATESTRUCTA*>(lParam)); return 0;
+    case WM_CREATE: OnCreate(*reinterpret_cast<CREATESTRUCTW*>(lParam)); return 0;
     case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam)); return 0;
     case WM_ERASEBKGND: return TRUE;
     case WM_PAINT: OnPaint(); return 0;
@@ -97,7 +97,7 @@ LRESULT Command::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-void Command::OnCreate(const CREATESTRUCTA& create) {
+void Command::OnCreate(const CREATESTRUCTW& create) {
   ResizeBuffer(create.cx, create.cy);
   if (fromStored_) logic_.ReadProperties();
   if (pendingTimerMs_) StartMouseTimer(pendingTimerMs_);
@@ -174,7 +174,7 @@ void Command::RaiseClick() {
   const HWND parent = ::GetParent(Window());
   if (!parent) return;
   const int id = ::GetDlgCtrlID(Window());
-  ::SendMessageA(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+  ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(Window()));
 }
 
@@ -210,8 +210,8 @@ void Command::PaintParentBackground(HDC dc) {
   ::MapWindowPoints(Window(), parent, &origin, 1);
   SavedDcState saved(dc);
   ::SetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
-  ::SendMessageA(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-  ::SendMessageA(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  ::SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  ::SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
 }
 
 // The caption label: the face's full width, centred, its top placed as the
@@ -230,19 +230,20 @@ void Command::DrawCaption(HDC dc) {
   const int32_t top = CaptionTopPixels(height_);
   RECT label = {0, top, width_, top + kCaptionHeight};
   const UINT format = DT_CENTER | DT_TOP | DT_NOPREFIX | DT_WORDBREAK | DT_NOCLIP;
-  const int length = static_cast<int>(fields.caption.size());
+  const std::wstring caption = Cp932ToWide(fields.caption);
+  const int length = static_cast<int>(caption.size());
   if (fields.captionEnabled) {
     ::SetTextColor(dc, ColourOf(fields.captionColour));
-    ::DrawTextA(dc, fields.caption.c_str(), length, &label, format);
+    ::DrawTextW(dc, caption.c_str(), length, &label, format);
     return;
   }
   // The platform's disabled text: etched, a light copy below right.
   ::OffsetRect(&label, 1, 1);
   ::SetTextColor(dc, ::GetSysColor(COLOR_3DHILIGHT));
-  ::DrawTextA(dc, fields.caption.c_str(), length, &label, format);
+  ::DrawTextW(dc, caption.c_str(), length, &label, format);
   ::OffsetRect(&label, -1, -1);
   ::SetTextColor(dc, ::GetSysColor(COLOR_3DSHADOW));
-  ::DrawTextA(dc, fields.caption.c_str(), length, &label, format);
+  ::DrawTextW(dc, caption.c_str(), length, &label, format);
 }
 
 void Command::OnButtonDown(int16_t button) {

@@ -56,7 +56,7 @@ class Command : public BaseWindow<Command>, private CommandSurface {
   void StartMouseTimer(uint32_t intervalMs) override;
   void RaiseClick() override;
 
-  void OnCreate(const CREATESTRUCTA& create);
+  void OnCreate(const CREATESTRUCTW& create);
   void OnSize(int32_t width, int32_t height);
   void ResizeBuffer(int32_t width, int32_t height);
   void OnPaint();
