@@ -284,8 +284,9 @@ bool SettingsDialog::CreateControls() {
       kRepeatRect.x, kRepeatRect.y, kRepeatRect.width, 200, panel,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdRepeat)), ::GetModuleHandleW(nullptr), nullptr);
   if (!repeatBox_) return false;
-  ::SendMessageW(repeatBox_, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)),
-                 FALSE);
+  // The dialog's own font, not the system's GUI font, which differs from one
+  // system language to another.
+  ::SendMessageW(repeatBox_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.Get()), FALSE);
   // The closed box is as high as designed, whatever the font makes it.
   RECT box;
   ::GetWindowRect(repeatBox_, &box);

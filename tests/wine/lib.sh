@@ -484,6 +484,16 @@ qb_scenario_end() {
   printf 'all checks passed\n'
 }
 
+# Runs the next programs with the system code page of LOCALE (ja_JP 932,
+# en_US 1252, zh_CN 936; Wine takes it from the locale): the prefix's
+# server and desktop start again under it.
+qb_use_locale() {
+  qb_stop_wine
+  export LANG=$1.UTF-8 LC_ALL=$1.UTF-8
+  qb_start_wineserver || qb_die "wineserver did not start under $1"
+  qb_start_desktop "$QB_OUT/desktop.$1.log" || qb_die "the virtual desktop did not start under $1"
+}
+
 # ---------------------------------------------------------------- the settings dialog
 
 # Runs dialog_probe with output to $QB_OUT/NAME.

@@ -168,12 +168,13 @@ HWND FindOthersWindow(const char* title, const char* cls = nullptr) {
 // Starts EXE with ARGUMENTS (may be empty); the process handle, or null
 // after printing why it could not start.
 HANDLE StartProgram(const std::string& exe, const std::string& arguments) {
-  std::string commandLine = "\"" + exe + "\"";
-  if (!arguments.empty()) commandLine += " " + arguments;
-  STARTUPINFOA startup = {};
+  const std::wstring application = WideFromUtf8(exe);
+  std::wstring commandLine = L"\"" + application + L"\"";
+  if (!arguments.empty()) commandLine += L" " + WideFromUtf8(arguments);
+  STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
-  if (!::CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+  if (!::CreateProcessW(application.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process)) {
     Print("error", "CreateProcess failed " + std::to_string(::GetLastError()));
     return nullptr;
@@ -414,12 +415,13 @@ long long HandleNumber(HWND window) {
 
 // The short (8.3) and long forms of an existing path.
 int PathForms(const char* path) {
-  char shortPath[MAX_PATH] = {};
-  char longPath[MAX_PATH] = {};
-  const DWORD s = ::GetShortPathNameA(path, shortPath, MAX_PATH);
-  const DWORD l = ::GetLongPathNameA(path, longPath, MAX_PATH);
-  Print("short", s ? shortPath : "");
-  Print("long", l ? longPath : "");
+  wchar_t shortPath[MAX_PATH] = {};
+  wchar_t longPath[MAX_PATH] = {};
+  const std::wstring wide = WideFromUtf8(path);
+  const DWORD s = ::GetShortPathNameW(wide.c_str(), shortPath, MAX_PATH);
+  const DWORD l = ::GetLongPathNameW(wide.c_str(), longPath, MAX_PATH);
+  Print("short", s ? Utf8FromWide(shortPath) : "");
+  Print("long", l ? Utf8FromWide(longPath) : "");
   return s && l ? 0 : 1;
 }
 
@@ -644,7 +646,10 @@ int ParseRun(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
+  Utf8Arguments arguments;
+  const int argc = arguments.Count();
+  char** argv = arguments.Values();
   if (argc < 2) return Usage();
   const std::string command = argv[1];
   if (command == "run") return ParseRun(argc, argv);

@@ -197,8 +197,29 @@ bool Win32Mci::GetErrorString(uint32_t code, char* buffer, uint32_t capacity) {
 
 int32_t Win32Sound::WaveOutDeviceCount() { return static_cast<int32_t>(::waveOutGetNumDevs()); }
 
+namespace {
+
+// The sound player opens a file through the system's code page (Wine's
+// does, and old Windows'): a path that code page cannot hold goes in as
+// its short form, whose names are plain ASCII.
+std::wstring PathTheSoundPlayerOpens(const std::wstring& path) {
+  const UINT codePage = ::GetACP();
+  if (codePage == CP_UTF8) return path;
+  BOOL lost = FALSE;
+  ::WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, path.c_str(), -1, nullptr, 0, nullptr, &lost);
+  if (!lost) return path;
+  std::wstring shortPath(MAX_PATH, L'\0');
+  const DWORD length = ::GetShortPathNameW(path.c_str(), shortPath.data(), MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return path;
+  shortPath.resize(length);
+  return shortPath;
+}
+
+}  // namespace
+
 int32_t Win32Sound::Play(const char16_t* name, uint32_t flags) {
-  return ::PlaySoundW(reinterpret_cast<const wchar_t*>(name), nullptr, flags);
+  if (!name) return ::PlaySoundW(nullptr, nullptr, flags);
+  return ::PlaySoundW(PathTheSoundPlayerOpens(Wide(name)).c_str(), nullptr, flags);
 }
 
 std::u16string ProgramFolder() {
