@@ -1,6 +1,7 @@
 #include "controls/command/command_win32.h"
 
 #include "platform/texts.h"
+#include "platform/win32/system_dlls.h"
 #include "resources/resource_ids.h"
 
 namespace qb {
@@ -54,7 +55,7 @@ bool FillGradient(HDC dc, int32_t width, int32_t height, bool hot) {
     vertices[i].Alpha = ends[i].colour.alpha;
   }
   GRADIENT_RECT rect = {kGradientUpperLeft, kGradientLowerRight};
-  return ::GradientFill(dc, vertices, 2, &rect, 1, GRADIENT_FILL_RECT_V) != FALSE;
+  return msimg32::GradientFill(dc, vertices, 2, &rect, 1, GRADIENT_FILL_RECT_V) != FALSE;
 }
 
 Command::Command(PropertyStore& host) : logic_(*this, host) {}

@@ -1,12 +1,12 @@
 #include "platform/win32/system_ports.h"
 
 #include <windows.h>
-#include <mmsystem.h>
 
 #include <vector>
 
 #include "platform/program_paths.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/system_dlls.h"
 
 namespace qb {
 
@@ -73,17 +73,17 @@ std::unique_ptr<ChildProcess> Win32Desktop::StartProgram(const std::string& path
 void Win32Desktop::EndProcess() { ::ExitProcess(0); }
 
 uint32_t Win32Mci::SendString(const char* command, char* reply, uint32_t capacity) {
-  return ::mciSendStringA(command, reply, capacity, nullptr);
+  return winmm::mciSendStringA(command, reply, capacity, nullptr);
 }
 
 bool Win32Mci::GetErrorString(uint32_t code, char* buffer, uint32_t capacity) {
-  return ::mciGetErrorStringA(code, buffer, capacity) != FALSE;
+  return winmm::mciGetErrorStringA(code, buffer, capacity) != FALSE;
 }
 
-int32_t Win32Sound::WaveOutDeviceCount() { return static_cast<int32_t>(::waveOutGetNumDevs()); }
+int32_t Win32Sound::WaveOutDeviceCount() { return static_cast<int32_t>(winmm::waveOutGetNumDevs()); }
 
 int32_t Win32Sound::Play(const char* name, uint32_t flags) {
-  return ::PlaySoundA(name, nullptr, flags);
+  return winmm::PlaySoundA(name, nullptr, flags);
 }
 
 std::string ProgramFolder() {
