@@ -95,7 +95,8 @@ QB_HELPERS=(qbdriver standin idle_waiter settings_probe resource_probe activator
 qb_require_build() {
   local f helper
   for f in "$QB_BUILD_DIR/Quillbright.scr" "$QB_BUILD_DIR/Quillbright.dll" \
-           $(for helper in "${QB_HELPERS[@]}"; do echo "$QB_HELPERS_DIR/$helper.exe"; done); do
+           $(for helper in "${QB_HELPERS[@]}"; do echo "$QB_HELPERS_DIR/$helper.exe"; done) \
+           "$QB_HELPERS_DIR/planted/winmm.dll" "$QB_HELPERS_DIR/planted/msimg32.dll"; do
     [[ -f $f ]] || qb_die "$f is missing: build the $QB_BUILD preset first (scripts/build)"
   done
   qb_build_is_current "$QB_BUILD_DIR" ||
@@ -445,6 +446,26 @@ qb_show() {
   done
 }
 
+# Writes DIR/Quillbright.ini as the dialog saves it: code page 932 keys,
+# CRLF line ends, the music kind, the repeat track and the music file.
+qb_write_ini() {
+  printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=%s\r\nBGM\xd8\xcb\xdf\xb0\xc4=%s\r\nBGM\xcc\xa7\xb2\xd9=%s\r\n' \
+    "$2" "$3" "$4" >"$1/Quillbright.ini"
+}
+
+# Starts SCR /c in the background (QB_DIALOG_PID) and waits for the settings
+# dialog; sets QB_DIALOG_X and QB_DIALOG_Y, its client area's screen origin.
+qb_open_dialog() {
+  local name=$1 scr=$2 origin
+  qb_wine "$QB_OUT/$name.run" 90 "$scr" /c &
+  QB_DIALOG_PID=$!
+  qb_wine "$QB_OUT/$name.wait" 30 "$QB_HELPERS_DIR/dialog_probe.exe" wait 15000 ||
+    qb_fail "$name: the dialog did not appear"
+  qb_wine "$QB_OUT/$name.info" 30 "$QB_HELPERS_DIR/dialog_probe.exe" info
+  origin=$(qb_get client_origin "$QB_OUT/$name.info")
+  QB_DIALOG_X=${origin%,*} QB_DIALOG_Y=${origin#*,}
+}
+
 qb_scenario_end() {
   qb_driver sweep_end sweep 5000 >/dev/null
   if ((QB_FAILURES > 0)); then
@@ -467,6 +488,30 @@ qb_cpu_ticks() {
 }
 
 qb_ticks_to_seconds() { awk -v t="$1" -v hz="$QB_CLOCK_TICKS" 'BEGIN {printf "%.3f", t / hz}'; }
+
+# Pixel census of a screenshot area: dark share (per mille), bright
+# coloured pixels, and the hue sectors (of twelve) with at least 10 of them.
+qb_pixel_census() {
+  convert "$1" -crop "$2" +repage -depth 8 txt:- | awk -F'[(),]+' '
+    /^#/ { next }
+    {
+      r = $4; g = $5; b = $6; n++
+      hi = r; if (g > hi) hi = g; if (b > hi) hi = b
+      lo = r; if (g < lo) lo = g; if (b < lo) lo = b
+      if (hi < 40) dark++
+      if (hi >= 150 && hi - lo >= 60) {
+        bright++
+        c = hi - lo
+        if (hi == r) h = (g - b) / c; else if (hi == g) h = 2 + (b - r) / c; else h = 4 + (r - g) / c
+        if (h < 0) h += 6
+        sector[int(h * 2) % 12]++
+      }
+    }
+    END {
+      for (s in sector) if (sector[s] >= 10) hues++
+      printf "dark_permille=%d\nbright=%d\nhues=%d\n", dark * 1000 / n, bright, hues
+    }'
+}
 
 # ---------------------------------------------------------------- sound
 

@@ -35,14 +35,8 @@ probe_run() {  # NAME ARGS...
 
 # Opens the dialog; sets CX, CY (client origin) and PX, PY (panel origin).
 open_dialog() {
-  local name=$1
-  qb_wine "$QB_OUT/$name.run" 90 "$dir/Quillbright.scr" /c &
-  DIALOG_PID=$!
-  probe_run "$name.wait" wait 15000 || qb_fail "$name: the dialog did not appear"
-  probe_run "$name.info" info
-  local origin
-  origin=$(qb_get client_origin "$QB_OUT/$name.info")
-  CX=${origin%,*} CY=${origin#*,}
+  qb_open_dialog "$1" "$dir/Quillbright.scr"
+  DIALOG_PID=$QB_DIALOG_PID CX=$QB_DIALOG_X CY=$QB_DIALOG_Y
   PX=$((CX + 12)) PY=$((CY + 16))
 }
 
