@@ -53,7 +53,10 @@ void SaverLogic::Timer2Tick() {
 }
 
 void SaverLogic::Timer3Tick() {
-  const bool present = desktop_.WindowExists(texts::kCompanionWindowTitle);
+  // Only the window of the process started here counts: a window of the
+  // same title from another program (or an earlier run) neither stands in
+  // for the presentation nor keeps the saver alive.
+  const bool present = companion_ && companion_->HasWindow(texts::kCompanionWindowTitle);
   if (companionSeen_ == 0) {
     if (present) {
       companionSeen_ = 1;
@@ -65,7 +68,7 @@ void SaverLogic::Timer3Tick() {
     }
     return;
   }
-  if (!present) {
+  if (!present || CompanionGone()) {
     timers_.SetEnabled(SaverTimer::Timer3, false);
     FormQueryUnload();
   }

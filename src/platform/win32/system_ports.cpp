@@ -43,11 +43,26 @@ namespace {
 
 class Win32ChildProcess : public ChildProcess {
  public:
-  explicit Win32ChildProcess(HANDLE process) : process_(process) {}
+  // The handle, held until the saver ends, keeps the process id from being
+  // given to another process.
+  Win32ChildProcess(HANDLE process, DWORD id) : process_(process), id_(id) {}
   bool HasEnded() override { return ::WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0; }
+
+  bool HasWindow(const char* title) override {
+    wchar_t wide[256];
+    if (!::MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, title, -1, wide, 256)) return false;
+    HWND window = nullptr;
+    while ((window = ::FindWindowExW(nullptr, window, nullptr, wide)) != nullptr) {
+      DWORD owner = 0;
+      ::GetWindowThreadProcessId(window, &owner);
+      if (owner == id_) return true;
+    }
+    return false;
+  }
 
  private:
   KernelHandle process_;
+  DWORD id_;
 };
 
 }  // namespace
@@ -67,7 +82,7 @@ std::unique_ptr<ChildProcess> Win32Desktop::StartProgram(const std::string& path
     return nullptr;
   }
   ::CloseHandle(info.hThread);
-  return std::make_unique<Win32ChildProcess>(info.hProcess);
+  return std::make_unique<Win32ChildProcess>(info.hProcess, info.dwProcessId);
 }
 
 void Win32Desktop::EndProcess() { ::ExitProcess(0); }
