@@ -398,6 +398,29 @@ int PathForms(const char* path) {
   return s && l ? 0 : 1;
 }
 
+// What another program can send: WM_NCCREATE to a live window of TITLE
+// (not the driver's), its creation data pointing OFFSET bytes past the
+// object that the window's user data names. Reports that data, and the
+// title, before and after.
+int SendNcCreate(const char* title, long offset) {
+  HWND window = FindOthersWindow(title);
+  Print("found", window ? 1 : 0);
+  if (!window) return 1;
+  const LONG_PTR before = ::GetWindowLongPtrW(window, GWLP_USERDATA);
+  CREATESTRUCTW create = {};
+  create.lpCreateParams = reinterpret_cast<void*>(before + offset);
+  create.lpszName = L"forged";
+  create.lpszClass = L"forged";
+  create.style = WS_OVERLAPPED;
+  DWORD_PTR result = 0;
+  const LRESULT sent = ::SendMessageTimeoutW(window, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create),
+                                             SMTO_ABORTIFHUNG, 5000, &result);
+  Print("sent", sent ? 1 : 0);
+  Print("user_data_kept", ::GetWindowLongPtrW(window, GWLP_USERDATA) == before ? 1 : 0);
+  Print("title_kept", FindOthersWindow(title) == window ? 1 : 0);
+  return 0;
+}
+
 // A handle that once named a window and names none now.
 int DeadWindow() {
   HWND window = CreateHiddenWindow("qb_dead_window");
@@ -579,6 +602,7 @@ int Usage() {
                "       qbdriver msgbox CAPTION TIMEOUT_MS\n"
                "       qbdriver sweep TIMEOUT_MS\n"
                "       qbdriver dead-window\n"
+               "       qbdriver send-nccreate TITLE OFFSET\n"
                "       qbdriver path-forms PATH\n"
                "       qbdriver preview [--at X,Y] [--size WxH] [--timeout MS] [--hold MS]\n"
                "                        [--lift X,Y] [--lift-hold MS] [--end destroy-host|close-preview]\n"
@@ -629,6 +653,7 @@ int main(int argc, char** argv) {
   if (command == "close-window" && argc == 3) return CloseWindow(argv[2]);
   if (command == "msgbox" && argc == 4) return AnswerMessageBox(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "dead-window" && argc == 2) return DeadWindow();
+  if (command == "send-nccreate" && argc == 4) return SendNcCreate(argv[2], std::strtol(argv[3], nullptr, 10));
   if (command == "path-forms" && argc == 3) return PathForms(argv[2]);
   if (command == "preview") return ParsePreview(argc, argv);
   if (command == "sweep" && argc == 3) return Sweep(std::strtoul(argv[2], nullptr, 10));

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Other programs on the same desktop: a window titled like the companion's
 # that the saver did not start neither stands in for the presentation nor
-# keeps the saver alive.
+# keeps the saver alive; and WM_NCCREATE sent to the saver's and to the
+# presentation's windows from another process, with creation data pointing
+# next to their objects, changes neither window, and the saver still ends
+# with its presentation.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 qb_scenario_begin neighbours
@@ -33,5 +36,27 @@ echo "# a stray window of the companion's title, a companion that ends after 1.5
 stray_case no_window window=0 exit_ms=1500
 qb_expect_le "saver end after the companion ended (ms)" \
   "$(ticks_between "$(qb_get exit_tick "$log")" "$(qb_get end_tick "$out")")" 1000
+
+echo "# WM_NCCREATE from another process to both programs' windows"
+dir=$(qb_saver_folder qb_forged_create)
+cp "$QB_BUILD_DIR/Quillbright.dll" "$dir/"
+out=$QB_OUT/forged
+xdotool mousemove 500 400
+qb_driver forged run --timeout 20000 "$(qb_winpath "$dir")\\Quillbright.scr" /s &
+driver=$!
+qb_driver forged_wait wait-window "$QB_COMPANION_TITLE" 10000 || qb_fail "the presentation did not appear"
+sleep 1
+for title in "$QB_SAVER_TITLE" "$QB_COMPANION_TITLE"; do
+  qb_driver forged_send send-nccreate "$title" 8 >/dev/null
+  sent=$QB_OUT/forged_send
+  qb_expect_eq "$title: sent" "$(qb_get found "$sent"),$(qb_get sent "$sent")" 1,1
+  qb_expect_eq "$title: its user data (the object) unchanged" "$(qb_get user_data_kept "$sent")" 1
+  qb_expect_eq "$title: its title unchanged" "$(qb_get title_kept "$sent")" 1
+done
+sleep 0.5
+xdotool key Escape
+wait "$driver" || qb_fail "forged: driver: $(tr -d '\r' <"$out")"
+qb_expect_eq "the saver's exit code" "$(qb_get exit_code "$out")" 0
+qb_expect_le "the saver's end after the presentation ended on a key (ms)" "$(qb_get vc_gone_to_end_ms "$out")" 1000
 
 qb_scenario_end
