@@ -29,6 +29,7 @@ SaverLogic::SaverLogic(const SettingsValues& settings, std::string programFolder
 void SaverLogic::FormLoad() {
   if (settings_.MusicKind == kAudioCd) {
     music_.CdOpen();
+    cdOpened_ = true;
     timers_.SetEnabled(SaverTimer::Timer2, true);
   }
   fileMusic_ = settings_.MusicKind == kMusicFile ? MusicFileTypeOf(settings_.MusicFile)
@@ -82,7 +83,9 @@ void SaverLogic::FormQueryUnload() {
   if (closing_) return;
   closing_ = true;
 
-  if (timers_.IsEnabled(SaverTimer::Timer2)) {
+  // Polling may have given up on a reply it could not read while the disc
+  // plays on: the CD is stopped and closed whenever it was opened.
+  if (cdOpened_) {
     timers_.SetEnabled(SaverTimer::Timer2, false);
     music_.CdStop();
   }

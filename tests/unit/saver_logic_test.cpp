@@ -251,17 +251,18 @@ TEST_F(SaverTest, CloseStopsTheFileMusicThatLoadStarted) {
   EXPECT_FALSE(On(SaverTimer::Timer1));
 }
 
-TEST_F(SaverTest, CdPollingThatGaveUpIsNotStoppedOnClose) {
+TEST_F(SaverTest, CdPollingThatGaveUpIsStillStoppedAndClosedOnClose) {
   settings.MusicKind = kAudioCd;
   SaverLogic saver = Make();
   saver.FormLoad();
   saver.Timer2Tick();
   EXPECT_TRUE(On(SaverTimer::Timer2));
-  music.keepPolling = false;
+  music.keepPolling = false;  // e.g. a track reply it could not read
   saver.Timer2Tick();
   EXPECT_FALSE(On(SaverTimer::Timer2));
   saver.FormQueryUnload();
-  EXPECT_EQ(music.calls, (Calls{"CdOpen", "CdPoll", "CdPoll"}));
+  EXPECT_EQ(music.calls, (Calls{"CdOpen", "CdPoll", "CdPoll", "CdStop"}));
+  EXPECT_FALSE(On(SaverTimer::Timer2));
 }
 
 TEST_F(SaverTest, TheMp3TimerKeepsTheFileLooping) {
