@@ -251,7 +251,8 @@ qb_make_prefix() {
   qb_wine_env "$prefix"
   logs=$(dirname "$prefix")
   qb_stop_wine
-  rm -rf "$prefix"
+  # A run killed outright leaves any immutable test file in place.
+  rm -rf "$prefix" 2>/dev/null || { chattr -R -i "$prefix" 2>/dev/null; rm -rf "$prefix"; }
   mkdir -p "$prefix"
   qb_log "creating prefix $prefix"
   qb_start_wineserver || qb_die "wineserver did not start"

@@ -139,6 +139,8 @@ write_ini "$dir" 1 5 ""
 cp "$dir/Quillbright.ini" "$QB_OUT/readonly.before"
 # Read-only for root too (Wine as root writes past the mode bits); where the
 # file system cannot, the mode bits are the best there is.
+# Undone however the scenario ends, or the prefix could not be deleted.
+trap "chattr -i $(printf %q "$dir/Quillbright.ini") 2>/dev/null" EXIT
 chattr +i "$dir/Quillbright.ini" 2>/dev/null || chmod a-w "$dir/Quillbright.ini"
 probe=$QB_HELPERS_DIR/dialog_probe.exe
 qb_wine "$QB_OUT/readonly.run" 60 "$dir/Quillbright.scr" /c &
