@@ -337,6 +337,20 @@ int HoldWindow(const char* title, DWORD ms) {
   return 0;
 }
 
+// Holds PATH open as a running program holds its executable: others may
+// read it, but not write, rename or delete it.
+int HoldFile(const char* path, DWORD ms) {
+  wchar_t wide[MAX_PATH] = {};
+  if (!::MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH)) return 1;
+  HANDLE file = ::CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  Print("holding", file != INVALID_HANDLE_VALUE ? 1 : 0);
+  if (file == INVALID_HANDLE_VALUE) return 1;
+  WaitPumping(nullptr, ms);
+  ::CloseHandle(file);
+  return 0;
+}
+
 int CloseWindow(const char* title) {
   HWND window = ::FindWindowA(nullptr, title);
   Print("found", window ? 1 : 0);
@@ -598,6 +612,7 @@ int Usage() {
                "       qbdriver wait-window TITLE TIMEOUT_MS\n"
                "       qbdriver window-info TITLE\n"
                "       qbdriver hold-window TITLE MS\n"
+               "       qbdriver hold-file PATH MS\n"
                "       qbdriver close-window TITLE\n"
                "       qbdriver msgbox CAPTION TIMEOUT_MS\n"
                "       qbdriver sweep TIMEOUT_MS\n"
@@ -651,6 +666,7 @@ int main(int argc, char** argv) {
   if (command == "window-info" && argc == 3) return WindowInfo(argv[2]);
   if (command == "hold-window" && argc == 4) return HoldWindow(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "close-window" && argc == 3) return CloseWindow(argv[2]);
+  if (command == "hold-file" && argc == 4) return HoldFile(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "msgbox" && argc == 4) return AnswerMessageBox(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "dead-window" && argc == 2) return DeadWindow();
   if (command == "send-nccreate" && argc == 4) return SendNcCreate(argv[2], std::strtol(argv[3], nullptr, 10));
