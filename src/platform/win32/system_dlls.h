@@ -19,23 +19,25 @@ namespace qb {
 // name System32 by its full path.
 bool RestrictDllSearch();
 
-// Same signatures as the system's; the failure answers are those of a
-// missing device.
+// Same signatures as the system's. Without the DLL or the function they
+// answer as with no device: MCI calls MCIERR_CANNOT_LOAD_DRIVER or FALSE,
+// PlaySound FALSE, waveOutGetNumDevs 0, the timer calls TIMERR_NOCANDO,
+// GradientFill FALSE.
 namespace winmm {
-MCIERROR mciSendStringA(LPCSTR command, LPSTR reply, UINT capacity, HWND callback);  // MCIERR_CANNOT_LOAD_DRIVER
+MCIERROR mciSendStringA(LPCSTR command, LPSTR reply, UINT capacity, HWND callback);
 MCIERROR mciSendStringW(LPCWSTR command, LPWSTR reply, UINT capacity, HWND callback);
-BOOL mciGetErrorStringA(MCIERROR code, LPSTR text, UINT capacity);  // FALSE
+BOOL mciGetErrorStringA(MCIERROR code, LPSTR text, UINT capacity);
 BOOL mciGetErrorStringW(MCIERROR code, LPWSTR text, UINT capacity);
-BOOL PlaySoundA(LPCSTR sound, HMODULE module, DWORD flags);  // FALSE
+BOOL PlaySoundA(LPCSTR sound, HMODULE module, DWORD flags);
 BOOL PlaySoundW(LPCWSTR sound, HMODULE module, DWORD flags);
-UINT waveOutGetNumDevs();  // 0
-MMRESULT timeBeginPeriod(UINT period);  // TIMERR_NOCANDO
+UINT waveOutGetNumDevs();
+MMRESULT timeBeginPeriod(UINT period);
 MMRESULT timeEndPeriod(UINT period);
 }  // namespace winmm
 
 namespace msimg32 {
 BOOL GradientFill(HDC dc, PTRIVERTEX vertices, ULONG vertexCount, PVOID mesh, ULONG meshCount,
-                  ULONG mode);  // FALSE
+                  ULONG mode);
 }  // namespace msimg32
 
 }  // namespace qb
