@@ -89,6 +89,8 @@ qb_build_is_current() {
 
 # The Win32 helpers of the tests, built in the Windows build's tests/wine.
 QB_HELPERS=(qbdriver standin idle_waiter settings_probe resource_probe activator command_host dialog_probe)
+# The DLLs wine.planted_dlls puts beside the programs, under the helpers' folder.
+QB_PLANTED_DLLS=(planted/winmm.dll planted/msimg32.dll)
 
 # Dies unless the chosen build has every program the tests use, and is
 # current: a test of an old build would prove nothing about the sources.
@@ -96,7 +98,7 @@ qb_require_build() {
   local f helper
   for f in "$QB_BUILD_DIR/Quillbright.scr" "$QB_BUILD_DIR/Quillbright.dll" \
            $(for helper in "${QB_HELPERS[@]}"; do echo "$QB_HELPERS_DIR/$helper.exe"; done) \
-           "$QB_HELPERS_DIR/planted/winmm.dll" "$QB_HELPERS_DIR/planted/msimg32.dll"; do
+           $(for dll in "${QB_PLANTED_DLLS[@]}"; do echo "$QB_HELPERS_DIR/$dll"; done); do
     [[ -f $f ]] || qb_die "$f is missing: build the $QB_BUILD preset first (scripts/build)"
   done
   qb_build_is_current "$QB_BUILD_DIR" ||
