@@ -50,11 +50,15 @@ class Cp932Codec {
 };
 
 // A program the saver started. It is never waited for or ended; the saver
-// only asks whether it is still there.
+// only asks whether it is still there and what it shows.
 class ChildProcess {
  public:
   virtual ~ChildProcess() = default;
   virtual bool HasEnded() = 0;
+  // True when this process, and no other, owns a top-level window with
+  // exactly this title (code page 932), of any class, shown or not. False
+  // once the process has ended: its windows end with it.
+  virtual bool HasWindow(const char* title) = 0;
 };
 
 class Desktop {

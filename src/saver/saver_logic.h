@@ -68,6 +68,7 @@ class SaverLogic {
   // The file music FormLoad asked for. The close path stops that one, so it
   // is decided in one place, whatever the settings say by then.
   MusicFileType fileMusic_ = MusicFileType::None;
+  bool cdOpened_ = false;
   std::u16string companionPath_;
   int16_t companionSeen_ = 0;
   std::unique_ptr<ChildProcess> companion_;

@@ -16,6 +16,7 @@
 #include "platform/texts.h"
 #include "platform/win32/base_window.h"
 #include "platform/win32/gdi.h"
+#include "platform/win32/mouse_capture.h"
 #include "platform/win32/system_ports.h"
 #include "platform/win32/wide_text.h"
 #include "resources/resource_ids.h"
@@ -460,8 +461,13 @@ LRESULT SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_SETCURSOR:
       if (OnSetCursor()) return TRUE;
       break;
-    case WM_LBUTTONDOWN: OnLinkButton(true, lParam); return 0;
-    case WM_LBUTTONUP: OnLinkButton(false, lParam); return 0;
+    // Held from the press, so that a release over a button is no click.
+    case WM_LBUTTONDOWN: HoldMouse(Window()); OnLinkButton(true, lParam); return 0;
+    case WM_LBUTTONUP: ReleaseMouse(Window(), wParam); OnLinkButton(false, lParam); return 0;
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: HoldMouse(Window()); break;
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: ReleaseMouse(Window(), wParam); break;
     case WM_CLOSE: Unload(); return 0;
     case WM_DESTROY: closed_ = true; return 0;
     default: break;
@@ -483,8 +489,12 @@ LRESULT SettingsDialog::PanelMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
+      HoldMouse(panel_.Window());
       OnPanelPress(lParam);
       return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: ReleaseMouse(panel_.Window(), wParam); return -1;
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
       return 0;
@@ -527,12 +537,10 @@ void SettingsDialog::OnLinkButton(bool down, LPARAM lParam) {
                                          static_cast<int16_t>(HIWORD(lParam)));
   if (down) {
     linkPressed_ = onLink;
-    if (onLink) ::SetCapture(Window());
     return;
   }
   if (!linkPressed_) return;
   linkPressed_ = false;
-  ::ReleaseCapture();
   if (onLink) OpenLink(*this, kLinkAddress);
 }
 

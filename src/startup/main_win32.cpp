@@ -3,6 +3,7 @@
 
 #include "music/players.h"
 #include "platform/win32/message_loop.h"
+#include "platform/win32/system_dlls.h"
 #include "platform/win32/system_ports.h"
 #include "saver/saver_window.h"
 #include "settings_dialog/settings_dialog.h"
@@ -51,4 +52,7 @@ int Main() {
 }  // namespace
 }  // namespace qb
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return qb::Main(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  qb::RestrictDllSearch();
+  return qb::Main();
+}

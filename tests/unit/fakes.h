@@ -131,22 +131,34 @@ class FakeFileSystem : public FileSystem {
   }
 };
 
+// What the started program is doing; the test changes it between calls.
+struct FakeChildState {
+  bool ended = false;
+  std::set<std::string> windows;  // titles of its own top-level windows
+};
+
 class FakeChildProcess : public ChildProcess {
  public:
-  explicit FakeChildProcess(const bool& ended) : ended_(ended) {}
-  bool HasEnded() override { return ended_; }
+  FakeChildProcess(const FakeChildState& state, std::vector<std::string>& calls)
+      : state_(state), calls_(calls) {}
+  bool HasEnded() override { return state_.ended; }
+  bool HasWindow(const char* title) override {
+    calls_.push_back(std::string("child window ") + title);
+    return state_.windows.count(title) != 0;
+  }
 
  private:
-  const bool& ended_;
+  const FakeChildState& state_;
+  std::vector<std::string>& calls_;
 };
 
 class FakeDesktop : public Desktop {
  public:
-  std::set<std::string> windows;
-  std::vector<std::string> calls;  // every call, in order
+  std::set<std::string> windows;  // every process's, the child's included
+  std::vector<std::string> calls;  // every call, the child's too, in order
   int32_t cursorCounter = 0;
   bool startSucceeds = true;
-  bool childEnded = false;
+  FakeChildState child;
   std::vector<std::string> started;
   int endCount = 0;
 
@@ -166,7 +178,7 @@ class FakeDesktop : public Desktop {
     calls.push_back("start " + Utf8(path));
     started.push_back(Utf8(path));
     if (!startSucceeds) return nullptr;
-    return std::make_unique<FakeChildProcess>(childEnded);
+    return std::make_unique<FakeChildProcess>(child, calls);
   }
   void EndProcess() override {
     calls.push_back("end");

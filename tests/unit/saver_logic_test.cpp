@@ -48,13 +48,18 @@ class SaverTest : public ::testing::Test {
     return SaverLogic(settings, u"C:\\Program Files\\Q", args, savedCursor, music, timers, desktop);
   }
   bool On(SaverTimer t) const { return timers.IsEnabled(t); }
+  // The started program's own window.
   void ShowCompanion(bool shown) {
-    if (shown) {
-      desktop.windows.insert(texts::kCompanionWindowTitle);
-    } else {
-      desktop.windows.erase(texts::kCompanionWindowTitle);
+    for (auto* windows : {&desktop.windows, &desktop.child.windows}) {
+      if (shown) {
+        windows->insert(texts::kCompanionWindowTitle);
+      } else {
+        windows->erase(texts::kCompanionWindowTitle);
+      }
     }
   }
+  // A window of the same title that another process owns.
+  void ShowStrayWindow() { desktop.windows.insert(texts::kCompanionWindowTitle); }
 };
 
 TEST(MusicFileType, IsDecidedByTheLastThreeCharacters) {
@@ -137,7 +142,8 @@ TEST_F(SaverTest, EndsOnlyAfterTheCompanionWindowCameAndWent) {
   EXPECT_FALSE(On(SaverTimer::Timer3));
   EXPECT_FALSE(On(SaverTimer::Timer1));
   EXPECT_EQ(music.calls, Calls{"Mp3Stop"});
-  EXPECT_EQ(desktop.calls, (Calls{std::string("find ") + texts::kCompanionWindowTitle, "cursor -1", "end"}));
+  EXPECT_EQ(desktop.calls,
+            (Calls{std::string("child window ") + texts::kCompanionWindowTitle, "cursor -1", "end"}));
   EXPECT_EQ(savedCursor, 0);
 }
 
@@ -169,19 +175,47 @@ TEST_F(SaverTest, EndsWhenTheCompanionCannotStartOrEndsUnseen) {
   quitter.FormLoad();
   quitter.Timer3Tick();
   EXPECT_EQ(desktop.endCount, 0);
-  desktop.childEnded = true;
+  desktop.child.ended = true;
   quitter.Timer3Tick();
   EXPECT_EQ(desktop.endCount, 1);
 }
 
-TEST_F(SaverTest, AWindowSeenOnTheLastTickBeforeTheProcessEndedCountsAsSeen) {
+TEST_F(SaverTest, AStrayWindowOfTheSameTitleNeitherStandsInNorKeepsTheSaverAlive) {
+  settings = {kMusicFile, 0, u"C:\\m\\a.wav", u"C:\\m"};
+  ShowStrayWindow();  // another program's, or left from an earlier run
+  SaverLogic saver = Make();
+  saver.FormLoad();
+  for (int tick = 0; tick < 3; ++tick) saver.Timer3Tick();
+  EXPECT_EQ(saver.CompanionSeen(), 0);
+
+  ShowCompanion(true);
+  saver.Timer3Tick();
+  EXPECT_EQ(saver.CompanionSeen(), 1);
+  desktop.child.windows.clear();  // the presentation ends; the stray stays
+  saver.Timer3Tick();
+  EXPECT_EQ(desktop.endCount, 1);
+  EXPECT_EQ(music.calls, (Calls{"WavPlay", "WavStop"}));
+
+  // A companion that ends without a window of its own ends the saver too.
+  desktop = {};
+  ShowStrayWindow();
+  SaverLogic unseen = Make();
+  unseen.FormLoad();
+  unseen.Timer3Tick();
+  desktop.child.ended = true;
+  unseen.Timer3Tick();
+  EXPECT_EQ(unseen.CompanionSeen(), 0);
+  EXPECT_EQ(desktop.endCount, 1);
+}
+
+TEST_F(SaverTest, EndsWhenTheCompanionsProcessEndsWhileItsWindowIsStillListed) {
   SaverLogic saver = Make();
   saver.FormLoad();
   ShowCompanion(true);
-  desktop.childEnded = true;  // e.g. the window belongs to a process it handed over to
   saver.Timer3Tick();
-  EXPECT_EQ(saver.CompanionSeen(), 1);
-  EXPECT_EQ(desktop.endCount, 0);
+  desktop.child.ended = true;
+  saver.Timer3Tick();
+  EXPECT_EQ(desktop.endCount, 1);
 }
 
 TEST_F(SaverTest, AnOutsideCloseTakesTheSameClosePath) {
@@ -218,17 +252,18 @@ TEST_F(SaverTest, CloseStopsTheFileMusicThatLoadStarted) {
   EXPECT_FALSE(On(SaverTimer::Timer1));
 }
 
-TEST_F(SaverTest, CdPollingThatGaveUpIsNotStoppedOnClose) {
+TEST_F(SaverTest, CdPollingThatGaveUpIsStillStoppedAndClosedOnClose) {
   settings.MusicKind = kAudioCd;
   SaverLogic saver = Make();
   saver.FormLoad();
   saver.Timer2Tick();
   EXPECT_TRUE(On(SaverTimer::Timer2));
-  music.keepPolling = false;
+  music.keepPolling = false;  // e.g. a track reply it could not read
   saver.Timer2Tick();
   EXPECT_FALSE(On(SaverTimer::Timer2));
   saver.FormQueryUnload();
-  EXPECT_EQ(music.calls, (Calls{"CdOpen", "CdPoll", "CdPoll"}));
+  EXPECT_EQ(music.calls, (Calls{"CdOpen", "CdPoll", "CdPoll", "CdStop"}));
+  EXPECT_FALSE(On(SaverTimer::Timer2));
 }
 
 TEST_F(SaverTest, TheMp3TimerKeepsTheFileLooping) {

@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # The shipped programs of every Windows build there is (32-bit, 64-bit):
 # - the machine type is the build's own (i386, x86-64);
-# - they import only DLLs that every Windows has: no MinGW runtime
-#   (libstdc++, libgcc, libwinpthread) nor any other DLL of our own;
+# - they import only Windows' known DLLs, which the loader takes from
+#   System32 whatever lies beside the program: no MinGW runtime (libstdc++,
+#   libgcc, libwinpthread), no DLL of our own, and not winmm or msimg32,
+#   which the programs load from System32 themselves (system_dlls.cpp);
 # - their manifest names the same architecture, which 64-bit Windows needs
 #   to load a 64-bit program's side-by-side assemblies.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 
-allowed=" kernel32.dll user32.dll gdi32.dll msimg32.dll winmm.dll comdlg32.dll shell32.dll ole32.dll oleaut32.dll advapi32.dll comctl32.dll msvcrt.dll "
+# In the KnownDLLs list of Windows 7 and of Windows 10 and later alike.
+known_dlls=" kernel32.dll user32.dll gdi32.dll advapi32.dll comdlg32.dll shell32.dll shlwapi.dll ole32.dll oleaut32.dll imm32.dll msvcrt.dll "
 failures=0
 fail() {
   echo "FAILED $*"
@@ -31,10 +34,10 @@ check_program() {
   dlls=$("$objdump" -p "$file" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | tr -d '\r')
   [[ -n $dlls ]] || fail "$program: no import table found"
   for dll in $dlls; do
-    if [[ $allowed == *" $dll "* ]]; then
+    if [[ $known_dlls == *" $dll "* ]]; then
       echo "ok     $program imports $dll"
     else
-      fail "$program imports $dll, which is not a system DLL"
+      fail "$program imports $dll, which is not a known DLL: Windows looks for it beside the program first"
     fi
   done
   # The manifest resource is stored as plain text.

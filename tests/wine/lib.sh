@@ -89,13 +89,16 @@ qb_build_is_current() {
 
 # The Win32 helpers of the tests, built in the Windows build's tests/wine.
 QB_HELPERS=(qbdriver standin idle_waiter settings_probe resource_probe activator command_host dialog_probe)
+# The DLLs wine.planted_dlls puts beside the programs, under the helpers' folder.
+QB_PLANTED_DLLS=(planted/winmm.dll planted/msimg32.dll)
 
 # Dies unless the chosen build has every program the tests use, and is
 # current: a test of an old build would prove nothing about the sources.
 qb_require_build() {
   local f helper
   for f in "$QB_BUILD_DIR/Quillbright.scr" "$QB_BUILD_DIR/Quillbright.dll" \
-           $(for helper in "${QB_HELPERS[@]}"; do echo "$QB_HELPERS_DIR/$helper.exe"; done); do
+           $(for helper in "${QB_HELPERS[@]}"; do echo "$QB_HELPERS_DIR/$helper.exe"; done) \
+           $(for dll in "${QB_PLANTED_DLLS[@]}"; do echo "$QB_HELPERS_DIR/$dll"; done); do
     [[ -f $f ]] || qb_die "$f is missing: build the $QB_BUILD preset first (scripts/build)"
   done
   qb_build_is_current "$QB_BUILD_DIR" ||
@@ -250,7 +253,8 @@ qb_make_prefix() {
   qb_wine_env "$prefix"
   logs=$(dirname "$prefix")
   qb_stop_wine
-  rm -rf "$prefix"
+  # A run killed outright leaves any immutable test file in place.
+  rm -rf "$prefix" 2>/dev/null || { chattr -R -i "$prefix" 2>/dev/null; rm -rf "$prefix"; }
   mkdir -p "$prefix"
   qb_log "creating prefix $prefix"
   qb_start_wineserver || qb_die "wineserver did not start"
@@ -612,6 +616,30 @@ qb_cpu_ticks() {
 }
 
 qb_ticks_to_seconds() { awk -v t="$1" -v hz="$QB_CLOCK_TICKS" 'BEGIN {printf "%.3f", t / hz}'; }
+
+# Pixel census of a screenshot area: dark share (per mille), bright
+# coloured pixels, and the hue sectors (of twelve) with at least 10 of them.
+qb_pixel_census() {
+  convert "$1" -crop "$2" +repage -depth 8 txt:- | awk -F'[(),]+' '
+    /^#/ { next }
+    {
+      r = $4; g = $5; b = $6; n++
+      hi = r; if (g > hi) hi = g; if (b > hi) hi = b
+      lo = r; if (g < lo) lo = g; if (b < lo) lo = b
+      if (hi < 40) dark++
+      if (hi >= 150 && hi - lo >= 60) {
+        bright++
+        c = hi - lo
+        if (hi == r) h = (g - b) / c; else if (hi == g) h = 2 + (b - r) / c; else h = 4 + (r - g) / c
+        if (h < 0) h += 6
+        sector[int(h * 2) % 12]++
+      }
+    }
+    END {
+      for (s in sector) if (sector[s] >= 10) hues++
+      printf "dark_permille=%d\nbright=%d\nhues=%d\n", dark * 1000 / n, bright, hues
+    }'
+}
 
 # ---------------------------------------------------------------- sound
 

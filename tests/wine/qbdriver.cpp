@@ -363,6 +363,20 @@ int HoldWindow(const char* title, DWORD ms) {
   return 0;
 }
 
+// Holds PATH open as a running program holds its executable: others may
+// read it, but not write, rename or delete it.
+int HoldFile(const char* path, DWORD ms) {
+  wchar_t wide[MAX_PATH] = {};
+  if (!::MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH)) return 1;
+  HANDLE file = ::CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  Print("holding", file != INVALID_HANDLE_VALUE ? 1 : 0);
+  if (file == INVALID_HANDLE_VALUE) return 1;
+  WaitPumping(nullptr, ms);
+  ::CloseHandle(file);
+  return 0;
+}
+
 int CloseWindow(const char* title) {
   HWND window = ::FindWindowA(nullptr, title);
   Print("found", window ? 1 : 0);
@@ -423,6 +437,29 @@ int PathForms(const char* path) {
   Print("short", s ? Utf8FromWide(shortPath) : "");
   Print("long", l ? Utf8FromWide(longPath) : "");
   return s && l ? 0 : 1;
+}
+
+// What another program can send: WM_NCCREATE to a live window of TITLE
+// (not the driver's), its creation data pointing OFFSET bytes past the
+// object that the window's user data names. Reports that data, and the
+// title, before and after.
+int SendNcCreate(const char* title, long offset) {
+  HWND window = FindOthersWindow(title);
+  Print("found", window ? 1 : 0);
+  if (!window) return 1;
+  const LONG_PTR before = ::GetWindowLongPtrW(window, GWLP_USERDATA);
+  CREATESTRUCTW create = {};
+  create.lpCreateParams = reinterpret_cast<void*>(before + offset);
+  create.lpszName = L"forged";
+  create.lpszClass = L"forged";
+  create.style = WS_OVERLAPPED;
+  DWORD_PTR result = 0;
+  const LRESULT sent = ::SendMessageTimeoutW(window, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create),
+                                             SMTO_ABORTIFHUNG, 5000, &result);
+  Print("sent", sent ? 1 : 0);
+  Print("user_data_kept", ::GetWindowLongPtrW(window, GWLP_USERDATA) == before ? 1 : 0);
+  Print("title_kept", FindOthersWindow(title) == window ? 1 : 0);
+  return 0;
 }
 
 // A handle that once named a window and names none now.
@@ -602,10 +639,12 @@ int Usage() {
                "       qbdriver wait-window TITLE TIMEOUT_MS\n"
                "       qbdriver window-info TITLE\n"
                "       qbdriver hold-window TITLE MS\n"
+               "       qbdriver hold-file PATH MS\n"
                "       qbdriver close-window TITLE\n"
                "       qbdriver msgbox CAPTION TIMEOUT_MS\n"
                "       qbdriver sweep TIMEOUT_MS\n"
                "       qbdriver dead-window\n"
+               "       qbdriver send-nccreate TITLE OFFSET\n"
                "       qbdriver path-forms PATH\n"
                "       qbdriver preview [--at X,Y] [--size WxH] [--timeout MS] [--hold MS]\n"
                "                        [--lift X,Y] [--lift-hold MS] [--end destroy-host|close-preview]\n"
@@ -657,8 +696,10 @@ int main() {
   if (command == "window-info" && argc == 3) return WindowInfo(argv[2]);
   if (command == "hold-window" && argc == 4) return HoldWindow(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "close-window" && argc == 3) return CloseWindow(argv[2]);
+  if (command == "hold-file" && argc == 4) return HoldFile(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "msgbox" && argc == 4) return AnswerMessageBox(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "dead-window" && argc == 2) return DeadWindow();
+  if (command == "send-nccreate" && argc == 4) return SendNcCreate(argv[2], std::strtol(argv[3], nullptr, 10));
   if (command == "path-forms" && argc == 3) return PathForms(argv[2]);
   if (command == "preview") return ParsePreview(argc, argv);
   if (command == "sweep" && argc == 3) return Sweep(std::strtoul(argv[2], nullptr, 10));

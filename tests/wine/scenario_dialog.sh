@@ -4,7 +4,8 @@
 # period and cut, the choice marks, the file button's enabled look, the
 # Japanese labels); covering and uncovering; the music choice by any mouse
 # button; a file chosen through the real file-open dialog; the exact bytes
-# the save writes; cancel and the close box writing nothing; a hand-written
+# the save writes; cancel and the close box writing nothing; releases over
+# the buttons of presses that began elsewhere clicking nothing; a hand-written
 # kind of 7; and the saved choice heard in the next saver run.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -175,6 +176,54 @@ for how in cancel closebox; do
   cmp -s "$dir/Quillbright.ini" "$QB_OUT/before.ini" && qb_pass "$how: the settings file is unchanged" ||
     qb_fail "$how: the settings file was changed"
 done
+
+# ------------------------------------------------------------------------
+echo "# a release over 設定 or ｷｬﾝｾﾙ clicks only when the press began on it"
+qb_ini_bytes 1 3 "$win\\tone.wav" >"$dir/Quillbright.ini"
+cp "$dir/Quillbright.ini" "$QB_OUT/before.ini"
+qb_open_dialog press "$dir"
+qb_dialog_probe press.repeat set-repeat 9  # what a save would write
+qb_shot press_start
+save_x=$((CX + 362)) cancel_x=$((CX + 442)) buttons_y=$((CY + 212))
+save_face="77x25+$((CX + 324))+$((CY + 200))"
+# drag MOUSE-BUTTON FROM-X FROM-Y TO-X TO-Y SECONDS [SHOT]: a press at one
+# point released at the other SECONDS after getting there (SHOT: a
+# screenshot just before the release).
+drag() {
+  xdotool mousemove "$2" "$3" mousedown "$1"
+  sleep 0.2
+  xdotool mousemove "$4" "$5"
+  sleep "$6"
+  [[ -n ${7:-} ]] && { qb_screenshot "$QB_OUT/$7.png" || qb_fail "screenshot $7 failed"; }
+  xdotool mouseup "$1"
+  sleep 0.5
+}
+nothing_clicked() {
+  kill -0 "$QB_DIALOG_PID" 2>/dev/null && qb_pass "$1: the dialog is still open" || qb_fail "$1: the dialog closed"
+  cmp -s "$dir/Quillbright.ini" "$QB_OUT/before.ini" && qb_pass "$1: nothing saved" ||
+    qb_fail "$1: the settings file was changed"
+}
+drag 1 $((CX + 200)) "$buttons_y" "$save_x" "$buttons_y" 0.4 press_held
+qb_expect_eq "a press from the background held over 設定 does not light it up (pixels off)" \
+  "$(differing press_held "$save_face" "$QB_OUT/press_start.png")" 0
+nothing_clicked "left press on the background, released over 設定"
+drag 3 $((CX + 200)) "$buttons_y" "$save_x" "$buttons_y" 0.4
+nothing_clicked "right press on the background, released over 設定"
+drag 1 $((PX + 50)) $((PY + 82)) "$save_x" "$buttons_y" 0.4 press_none_held
+qb_expect_eq "a press from \"なし\" held over 設定 does not light it up (pixels off)" \
+  "$(differing press_none_held "$save_face" "$QB_OUT/press_start.png")" 0
+nothing_clicked "press on \"なし\", released over 設定"
+qb_shot press_none
+qb_expect_eq "that press chose \"なし\": marks" "$(qb_mark_colour press_none 0) $(qb_mark_colour press_none 1) $(qb_mark_colour press_none 2)" \
+  "$QB_MARK_ON $QB_MARK_OFF $QB_MARK_OFF"
+drag 1 "$save_x" "$buttons_y" "$cancel_x" "$buttons_y" 0.4
+nothing_clicked "press on 設定, released over ｷｬﾝｾﾙ"
+drag 1 "$cancel_x" "$buttons_y" "$save_x" "$buttons_y" 0.05
+nothing_clicked "press on ｷｬﾝｾﾙ, released over 設定 within a pointer tick"
+qb_click "$cancel_x" "$buttons_y"
+qb_expect_dialog_ended "a click on ｷｬﾝｾﾙ after them"
+cmp -s "$dir/Quillbright.ini" "$QB_OUT/before.ini" && qb_pass "and nothing was saved" ||
+  qb_fail "the settings file was changed"
 
 # ------------------------------------------------------------------------
 echo "# a kind of 7: no mark, saved back as 7; a repeat beyond 16 bits saves 0"

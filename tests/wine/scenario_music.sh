@@ -2,7 +2,7 @@
 # Background music for real: the saver's WAV and MP3 loops recorded from a
 # PulseAudio null sink while the stand-in's window is up, and silence soon
 # after the saver ends; the saver without any audio server; the CD kind on a
-# machine without a CD drive.
+# machine without a CD drive, stopped and closed at the end all the same.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 qb_scenario_begin music
@@ -84,7 +84,7 @@ heard_run wav 4
 echo "# MP3: restarted by the saver's one-second timer"
 heard_run mp3 2
 
-echo "# audio CD without a CD drive: polling gives up on the first tick"
+echo "# audio CD without a CD drive: polling gives up on the first tick; the close still stops and closes it"
 for repeat in 0 3; do
   scr=$(music_folder "qb_cd_$repeat" 1 "$repeat" "")
   WINEDEBUG=trace+mci qb_driver "cd_$repeat" run --timeout 20000 --close-vc-after 2000 "$scr" /s ||
@@ -97,7 +97,7 @@ for repeat in 0 3; do
   commands=$(sed -n 's/.*trace:mci:mciSendStringW (L"\([^"]*\)", [0-9A-Fa-f]*, \([0-9]*\),.*/\1 [\2]/p' \
     "$QB_OUT/cd_$repeat.err" | grep -av ' wait \[' | paste -sd'|')
   qb_expect_eq "CD, repeat $repeat: commands sent" "$commands" \
-    "open cdaudio [0]|set cdaudio time format tmsf [0]|status cdaudio current track [512]"
+    "open cdaudio [0]|set cdaudio time format tmsf [0]|status cdaudio current track [512]|stop cdaudio [0]|close cdaudio [0]"
 done
 
 qb_scenario_end

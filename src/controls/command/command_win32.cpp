@@ -1,6 +1,8 @@
 #include "controls/command/command_win32.h"
 
 #include "platform/texts.h"
+#include "platform/win32/mouse_capture.h"
+#include "platform/win32/system_dlls.h"
 #include "resources/resource_ids.h"
 
 namespace qb {
@@ -54,7 +56,7 @@ bool FillGradient(HDC dc, int32_t width, int32_t height, bool hot) {
     vertices[i].Alpha = ends[i].colour.alpha;
   }
   GRADIENT_RECT rect = {kGradientUpperLeft, kGradientLowerRight};
-  return ::GradientFill(dc, vertices, 2, &rect, 1, GRADIENT_FILL_RECT_V) != FALSE;
+  return msimg32::GradientFill(dc, vertices, 2, &rect, 1, GRADIENT_FILL_RECT_V) != FALSE;
 }
 
 Command::Command(PropertyStore& host) : logic_(*this, host) {}
@@ -87,9 +89,9 @@ LRESULT Command::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN: OnButtonDown(kLeftButton); return 0;
     case WM_RBUTTONDOWN: OnButtonDown(kRightButton); return 0;
     case WM_MBUTTONDOWN: OnButtonDown(kMiddleButton); return 0;
-    case WM_LBUTTONUP: OnButtonUp(kLeftButton); return 0;
-    case WM_RBUTTONUP: OnButtonUp(kRightButton); return 0;
-    case WM_MBUTTONUP: OnButtonUp(kMiddleButton); return 0;
+    case WM_LBUTTONUP: OnButtonUp(kLeftButton, wParam, lParam); return 0;
+    case WM_RBUTTONUP: OnButtonUp(kRightButton, wParam, lParam); return 0;
+    case WM_MBUTTONUP: OnButtonUp(kMiddleButton, wParam, lParam); return 0;
     case WM_SETFOCUS: logic_.GotFocus(); return 0;
     case WM_KILLFOCUS: logic_.LostFocus(); return 0;
     case WM_TIMER: if (wParam == kMouseTimerId) OnMouseTimer(); return 0;
@@ -248,26 +250,32 @@ void Command::DrawCaption(HDC dc) {
 
 void Command::OnButtonDown(int16_t button) {
   logic_.MouseDown(button);
-  if (button != kLeftButton) return;
-  // Held, the button keeps hearing the mouse after a drag off, so its
-  // release always arrives and clears MouseIsDown.
-  ::SetCapture(Window());
-  if (::GetFocus() != Window()) ::SetFocus(Window());
+  // Held, the button keeps hearing the mouse after a drag off, so every
+  // release comes back here and ends what its press began.
+  HoldMouse(Window());
+  if (button == kLeftButton && ::GetFocus() != Window()) ::SetFocus(Window());
 }
 
-void Command::OnButtonUp(int16_t button) {
-  if (button == kLeftButton && ::GetCapture() == Window()) ::ReleaseCapture();
-  logic_.MouseUp(button);
+void Command::OnButtonUp(int16_t button, WPARAM stillHeld, LPARAM at) {
+  POINT point = {static_cast<int16_t>(LOWORD(at)), static_cast<int16_t>(HIWORD(at))};
+  const bool off = !::ClientToScreen(Window(), &point) || PointerOffAt(&point);
+  ReleaseMouse(Window(), stillHeld);
+  logic_.MouseUp(button, !off);
 }
 
 void Command::OnMouseTimer() {
   ++counts_.timerTicks;
   POINT point;
+  logic_.MouseTimerTick(PointerOffAt(::GetCursorPos(&point) ? &point : nullptr));
+}
+
+// The pointer-off test at a screen point (null: it could not be read).
+bool Command::PointerOffAt(const POINT* screen) const {
   std::optional<uintptr_t> under;
-  if (::GetCursorPos(&point)) under = HandleValue(::WindowFromPoint(point));
+  if (screen) under = HandleValue(::WindowFromPoint(*screen));
   std::optional<uintptr_t> host;
   if (const HWND parent = ::GetParent(Window())) host = HandleValue(parent);
-  logic_.MouseTimerTick(PointerIsOff(under, HandleValue(Window()), host));
+  return PointerIsOff(under, HandleValue(Window()), host);
 }
 
 }  // namespace qb

@@ -65,8 +65,9 @@ class Command : public BaseWindow<Command>, private CommandSurface {
   void DrawCaption(HDC dc);
   void DrawBorder(HDC dc, HBITMAP picture);
   void OnButtonDown(int16_t button);
-  void OnButtonUp(int16_t button);
+  void OnButtonUp(int16_t button, WPARAM stillHeld, LPARAM at);
   void OnMouseTimer();
+  bool PointerOffAt(const POINT* screen) const;
 
   CommandLogic logic_;
   bool fromStored_ = false;

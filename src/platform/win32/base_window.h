@@ -46,6 +46,13 @@ class BaseWindow {
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     T* self = nullptr;
     if (message == WM_NCCREATE) {
+      // Only the window's own creation, on its own thread, carries its
+      // object. A WM_NCCREATE for a window that has one already, or sent
+      // from another thread or process, is dropped: its creation data could
+      // point anywhere.
+      if (::GetWindowLongPtrW(hwnd, GWLP_USERDATA) || ::InSendMessageEx(nullptr) != ISMEX_NOSEND) {
+        return FALSE;
+      }
       auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
       self = static_cast<T*>(reinterpret_cast<BaseWindow*>(create->lpCreateParams));
       self->hwnd_ = hwnd;

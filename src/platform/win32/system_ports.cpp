@@ -1,7 +1,6 @@
 #include "platform/win32/system_ports.h"
 
 #include <windows.h>
-#include <mmsystem.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -11,6 +10,7 @@
 #include "platform/texts.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/system_dlls.h"
 
 namespace qb {
 
@@ -149,11 +149,25 @@ namespace {
 
 class Win32ChildProcess : public ChildProcess {
  public:
-  explicit Win32ChildProcess(HANDLE process) : process_(process) {}
+  // The handle, held until the saver ends, keeps the process id from being
+  // given to another process.
+  Win32ChildProcess(HANDLE process, DWORD id) : process_(process), id_(id) {}
   bool HasEnded() override { return ::WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0; }
+
+  bool HasWindow(const char* title) override {
+    const std::wstring wide = Cp932ToWide(title);
+    HWND window = nullptr;
+    while ((window = ::FindWindowExW(nullptr, window, nullptr, wide.c_str())) != nullptr) {
+      DWORD owner = 0;
+      ::GetWindowThreadProcessId(window, &owner);
+      if (owner == id_) return true;
+    }
+    return false;
+  }
 
  private:
   KernelHandle process_;
+  DWORD id_;
 };
 
 }  // namespace
@@ -174,15 +188,15 @@ std::unique_ptr<ChildProcess> Win32Desktop::StartProgram(const std::u16string& p
     return nullptr;
   }
   ::CloseHandle(info.hThread);
-  return std::make_unique<Win32ChildProcess>(info.hProcess);
+  return std::make_unique<Win32ChildProcess>(info.hProcess, info.dwProcessId);
 }
 
 void Win32Desktop::EndProcess() { ::ExitProcess(0); }
 
 uint32_t Win32Mci::SendString(const std::u16string& command, char* reply, uint32_t capacity) {
-  if (!reply || capacity == 0) return ::mciSendStringW(Wide(command).c_str(), nullptr, 0, nullptr);
+  if (!reply || capacity == 0) return winmm::mciSendStringW(Wide(command).c_str(), nullptr, 0, nullptr);
   std::vector<wchar_t> wide(capacity, L'\0');
-  const MCIERROR code = ::mciSendStringW(Wide(command).c_str(), wide.data(), capacity, nullptr);
+  const MCIERROR code = winmm::mciSendStringW(Wide(command).c_str(), wide.data(), capacity, nullptr);
   // Like the narrow call, the buffer is written only when there is a reply.
   if (code == 0) CopyCp932(std::wstring(wide.data()), reply, capacity);
   return code;
@@ -190,12 +204,12 @@ uint32_t Win32Mci::SendString(const std::u16string& command, char* reply, uint32
 
 bool Win32Mci::GetErrorString(uint32_t code, char* buffer, uint32_t capacity) {
   std::vector<wchar_t> wide(capacity ? capacity : 1, L'\0');
-  if (!::mciGetErrorStringW(code, wide.data(), static_cast<UINT>(wide.size()))) return false;
+  if (!winmm::mciGetErrorStringW(code, wide.data(), static_cast<UINT>(wide.size()))) return false;
   CopyCp932(std::wstring(wide.data()), buffer, capacity);
   return true;
 }
 
-int32_t Win32Sound::WaveOutDeviceCount() { return static_cast<int32_t>(::waveOutGetNumDevs()); }
+int32_t Win32Sound::WaveOutDeviceCount() { return static_cast<int32_t>(winmm::waveOutGetNumDevs()); }
 
 namespace {
 
@@ -218,8 +232,8 @@ std::wstring PathTheSoundPlayerOpens(const std::wstring& path) {
 }  // namespace
 
 int32_t Win32Sound::Play(const char16_t* name, uint32_t flags) {
-  if (!name) return ::PlaySoundW(nullptr, nullptr, flags);
-  return ::PlaySoundW(PathTheSoundPlayerOpens(Wide(name)).c_str(), nullptr, flags);
+  if (!name) return winmm::PlaySoundW(nullptr, nullptr, flags);
+  return winmm::PlaySoundW(PathTheSoundPlayerOpens(Wide(name)).c_str(), nullptr, flags);
 }
 
 std::u16string ProgramFolder() {
