@@ -52,9 +52,11 @@ endforeach()
 
 qb_manifest(${CMAKE_SOURCE_DIR}/src/resources/quillbright.manifest.in quillbright.manifest)
 add_executable(Quillbright WIN32
-  src/startup/main_win32.cpp
-  src/startup/preview_win32.cpp
-  src/startup/zoom_win32.cpp
+  src/app/main_win32.cpp
+  src/preview/preview_win32.cpp
+  src/settings_dialog/zoom_win32.cpp
+  src/settings_dialog/dialog_drawing_win32.cpp
+  src/settings_dialog/panel_win32.cpp
   src/settings_dialog/settings_dialog_win32.cpp
   src/saver/saver_window.cpp
   src/resources/quillbright.rc

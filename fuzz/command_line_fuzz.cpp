@@ -6,7 +6,7 @@
 #include "platform/cp932.h"
 #include "platform/program_paths.h"
 #include "reference_numbers.h"
-#include "startup/command_line.h"
+#include "app/command_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 4096) return 0;

@@ -1,4 +1,4 @@
-#include "startup/main_logic.h"
+#include "app/main_logic.h"
 
 #include <gtest/gtest.h>
 

@@ -25,18 +25,15 @@ COLORREF ColourOf(int32_t value) {
   return bits & 0xFFFFFF;
 }
 
-HFONT MakeFont(const CaptionFont& font) {
-  WindowDc screen(nullptr);
-  const int dpi = screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
+Font MakeFont(const CaptionFont& font) {
   LOGFONTW logFont = {};
-  logFont.lfHeight = -::MulDiv(font.sizeCentipoints, dpi, 7200);
   logFont.lfWeight = font.weight;
   logFont.lfItalic = font.italic;
   logFont.lfUnderline = font.underline;
   logFont.lfStrikeOut = font.strikethrough;
   logFont.lfCharSet = font.charset;
   lstrcpynW(logFont.lfFaceName, Cp932ToWide(font.faceName).c_str(), LF_FACESIZE);
-  return ::CreateFontIndirectW(&logFont);
+  return PointFont(logFont, font.sizeCentipoints);
 }
 
 uintptr_t HandleValue(HWND window) { return reinterpret_cast<uintptr_t>(window); }
@@ -62,11 +59,7 @@ bool FillGradient(HDC dc, int32_t width, int32_t height, bool hot) {
 Command::Command(PropertyStore& host) : logic_(*this, host) {}
 
 bool Command::Create(HWND parent, int id, int x, int y, int width, int height, bool fromStored) {
-  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  for (int i = 0; i < kFacePictureCount; ++i) {
-    pictures_[i].Reset(static_cast<HBITMAP>(::LoadImageW(
-        instance, MAKEINTRESOURCEW(kPictureIds[i]), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  }
+  for (int i = 0; i < kFacePictureCount; ++i) pictures_[i] = LoadBitmapResource(kPictureIds[i]);
   // No CS_DBLCLKS: a quick second press is a press like any other.
   if (!RegisterClassOnce(texts::kCommandClassName)) return false;
   fromStored_ = fromStored;
@@ -190,19 +183,17 @@ void Command::OnPaint() {
 void Command::PaintContent(HDC dc) {
   ++counts_.screenPaints;
   if (width_ <= 0 || height_ <= 0) return;
-  MemoryDc compose(dc);
-  Bitmap frame(::CreateCompatibleBitmap(dc, width_, height_));
-  if (!compose || !frame) return;
-  SelectObjectGuard selectFrame(compose.Get(), frame.Get());
+  OffscreenFrame frame(dc, width_, height_);
+  if (!frame.Dc()) return;
   if (logic_.Fields().opaque && face_) {
     MemoryDc faceDc(dc);
     SelectObjectGuard selectFace(faceDc.Get(), face_.Get());
-    ::BitBlt(compose.Get(), 0, 0, width_, height_, faceDc.Get(), 0, 0, SRCCOPY);
+    ::BitBlt(frame.Dc(), 0, 0, width_, height_, faceDc.Get(), 0, 0, SRCCOPY);
   } else {
-    PaintParentBackground(compose.Get());
+    PaintParentBackground(frame.Dc());
   }
-  DrawCaption(compose.Get());
-  ::BitBlt(dc, 0, 0, width_, height_, compose.Get(), 0, 0, SRCCOPY);
+  DrawCaption(frame.Dc());
+  frame.PresentTo(dc);
 }
 
 void Command::PaintParentBackground(HDC dc) {
@@ -222,7 +213,7 @@ void Command::DrawCaption(HDC dc) {
   const CommandFields& fields = logic_.Fields();
   if (fields.caption.empty()) return;
   if (!font_ || fields.font != fontMadeFrom_) {
-    font_.Reset(MakeFont(fields.font));
+    font_ = MakeFont(fields.font);
     fontMadeFrom_ = fields.font;
   }
   SavedDcState saved(dc);

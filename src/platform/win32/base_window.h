@@ -1,7 +1,8 @@
 // One window-procedure thunk for every window class of the program: the
 // object pointer travels in GWLP_USERDATA from WM_NCCREATE to WM_NCDESTROY,
 // and messages go to T::HandleMessage. The windows are wide (Unicode) ones;
-// class names and titles are the program's own texts.
+// class names and titles are the program's own texts. The object owns its
+// window: a window still there when the object goes is destroyed with it.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +14,17 @@ namespace qb {
 template <typename T>
 class BaseWindow {
  public:
+  BaseWindow() = default;
+  BaseWindow(const BaseWindow&) = delete;
+  BaseWindow& operator=(const BaseWindow&) = delete;
+  // The user data goes first, so that the messages of the destruction find
+  // no object that is half gone.
+  ~BaseWindow() {
+    if (!hwnd_) return;
+    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    ::DestroyWindow(hwnd_);
+  }
+
   HWND Window() const { return hwnd_; }
 
  protected:

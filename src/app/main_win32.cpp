@@ -7,8 +7,8 @@
 #include "platform/win32/system_ports.h"
 #include "saver/saver_window.h"
 #include "settings_dialog/settings_dialog.h"
-#include "startup/main_logic.h"
-#include "startup/preview.h"
+#include "app/main_logic.h"
+#include "preview/preview.h"
 
 namespace qb {
 namespace {

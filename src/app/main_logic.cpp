@@ -1,8 +1,8 @@
-#include "startup/main_logic.h"
+#include "app/main_logic.h"
 
 #include "platform/program_paths.h"
 #include "platform/texts.h"
-#include "startup/command_line.h"
+#include "app/command_line.h"
 
 namespace qb {
 

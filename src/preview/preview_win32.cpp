@@ -1,7 +1,7 @@
 // The preview window "Quillbright_R": a borderless black window that the
 // display-settings panel's preview monitor hosts as a child, showing the
 // preview still at its own size from the top-left corner.
-#include "startup/preview.h"
+#include "preview/preview.h"
 
 #include <windows.h>
 
@@ -12,7 +12,7 @@
 #include "platform/win32/base_window.h"
 #include "platform/win32/gdi.h"
 #include "resources/resource_ids.h"
-#include "startup/preview_logic.h"
+#include "preview/preview_logic.h"
 
 namespace qb {
 namespace {
@@ -56,9 +56,7 @@ class PreviewWindow : public BaseWindow<PreviewWindow>, public PreviewPlatform {
     WNDCLASSEXW wc = {};
     wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
     if (!RegisterClassOnce(kClassName, wc)) return false;
-    still_.Reset(static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr),
-                                                   MAKEINTRESOURCEW(IDB_PREVIEW_STILL),
-                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    still_ = LoadBitmapResource(IDB_PREVIEW_STILL);
     BITMAP info = {};
     if (still_ && ::GetObjectW(still_.Get(), sizeof(info), &info)) {
       stillWidth_ = info.bmWidth;
