@@ -228,12 +228,15 @@ Section "-un.$(ProgramName)"
 SectionEnd
 
 Section /o "un.$(RemoveSettingsName)" RemoveSettings
-  ; The file beside the program, and the copy Windows keeps for a program
-  ; whose writes under Program Files it virtualised.
+  ; The file beside the program, the copy Windows keeps for a program whose
+  ; writes under Program Files it virtualised, and the uninstalling user's
+  ; own file (other users' own files are theirs).
   Delete "$INSTDIR\Quillbright.ini"
   StrCpy $0 "$INSTDIR" "" 3
   Delete "$LOCALAPPDATA\VirtualStore\$0\Quillbright.ini"
   RMDir "$LOCALAPPDATA\VirtualStore\$0"
+  Delete "$LOCALAPPDATA\Quillbright\Quillbright.ini"
+  RMDir "$LOCALAPPDATA\Quillbright"
   RMDir "$INSTDIR"
 SectionEnd
 

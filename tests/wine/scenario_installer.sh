@@ -167,11 +167,15 @@ rm -f "$dir/Quillbright.dll.cfg" "$dir/Quillbright.dll.log"
 echo "# settings saved by the user survive the uninstall"
 printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=1\r\n' >"$dir/Quillbright.ini"
 cp "$dir/Quillbright.ini" "$QB_OUT/ini.saved"
+user_settings="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Quillbright"
+mkdir -p "$user_settings"
+cp "$QB_OUT/ini.saved" "$user_settings/Quillbright.ini"
 run_setup uninstall1 "$win_dir\\uninstall.exe" /S || qb_fail "the uninstaller failed ($?)"
 wait_uninstalled "$dir" || qb_fail "the uninstaller did not finish within 30 s"
 for f in Quillbright.scr Quillbright.dll uninstall.exe; do qb_expect_no_file "uninstalled: $f" "$dir/$f"; done
 cmp -s "$dir/Quillbright.ini" "$QB_OUT/ini.saved" && qb_pass "the saved settings file is kept as it was" ||
   qb_fail "the saved settings file was removed or changed"
+qb_expect_file "the user's own settings file is kept" "$user_settings/Quillbright.ini"
 qb_expect_eq "SCRNSAVE.EXE restored" "$(reg_value "$desktop" SCRNSAVE.EXE)" 'C:\windows\system32\old.scr'
 qb_expect_eq "ScreenSaveActive restored" "$(reg_value "$desktop" ScreenSaveActive)" 0
 reg_key_exists "$uninstall_key" && qb_fail "the uninstall entry is still there" || qb_pass "the uninstall entry is gone"
@@ -186,6 +190,7 @@ run_setup uninstall2 "$win_dir\\uninstall.exe" /S /RemoveSettings || qb_fail "th
 wait_uninstalled "$dir" || qb_fail "the uninstaller did not finish within 30 s"
 sleep 0.5
 qb_expect_no_file "/RemoveSettings: the folder is gone" "$dir"
+qb_expect_no_file "/RemoveSettings: the user's own settings are gone" "$user_settings"
 
 echo "# installed twice into Program Files, then uninstalled"
 pf="$WINEPREFIX/drive_c/Program Files/Quillbright"
