@@ -9,10 +9,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "report.h"
+#include "wait.h"
 
 namespace {
 
@@ -23,7 +25,6 @@ constexpr char kPreviewHostClass[] = "QbPreviewHost";
 constexpr char kHoldClass[] = "QbDriverHold";
 constexpr char kAppCaption[] = "Quillbright (ScreenSaver)";
 constexpr char kMessageBoxClass[] = "#32770";
-constexpr DWORD kPollMs = 10;
 
 // A window's text as UTF-16, asked of its own process (the only way a
 // control's text crosses whole).
@@ -64,29 +65,6 @@ std::string ClassOf(HWND window) {
 // Milliseconds since `start`; GetTickCount is one clock for all processes
 // of the prefix, so the stand-in's logged ticks compare with ours.
 long long Since(DWORD start) { return static_cast<long long>(::GetTickCount() - start); }
-
-void PumpMessages() {
-  MSG msg;
-  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
-  }
-}
-
-// Waits up to `ms` for `handle` (may be null) while keeping the driver's own
-// windows answering; true when the handle was signalled.
-bool WaitPumping(HANDLE handle, DWORD ms) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    const DWORD spent = ::GetTickCount() - start;
-    const DWORD left = spent >= ms ? 0 : ms - spent;
-    const DWORD count = handle ? 1 : 0;
-    const DWORD result = ::MsgWaitForMultipleObjects(count, &handle, FALSE, left, QS_ALLINPUT);
-    if (handle && result == WAIT_OBJECT_0) return true;
-    PumpMessages();
-    if (result == WAIT_TIMEOUT || left == 0) return false;
-  }
-}
 
 HWND CreateHiddenWindow(const char* title) {
   WNDCLASSA wc = {};
@@ -263,8 +241,8 @@ int Run(const RunOptions& options) {
   HWND box = nullptr;
   long long okMs = -1;
   long long appBoxMs = -1;
-  bool ended = false;
-  for (;;) {
+  // Watches until the program ends: it is never done.
+  const auto watch = [&] {
     saver.Poll(start);
     companion.Poll(start);
     preview.Poll(start);
@@ -280,12 +258,9 @@ int Run(const RunOptions& options) {
       }
     }
     if (appBoxMs < 0 && FindOthersWindow(kAppCaption, kMessageBoxClass)) appBoxMs = Since(start);
-    if (ended) break;
-    // One more round of polling after the end, so a window that vanished
-    // with the process is recorded as gone.
-    ended = WaitPumping(process, kPollMs);
-    if (!ended && Since(start) > options.timeoutMs) break;
-  }
+    return false;
+  };
+  const bool ended = PollUntil(start, options.timeoutMs, process, watch) == PollEnd::kEnded;
   const long long endMs = Since(start);
 
   int status = 0;
@@ -323,17 +298,11 @@ int Run(const RunOptions& options) {
 
 int WaitWindow(const char* title, DWORD timeoutMs) {
   const DWORD start = ::GetTickCount();
-  for (;;) {
-    if (::FindWindowA(nullptr, title)) {
-      Print("found", 1);
-      Print("elapsed_ms", Since(start));
-      return 0;
-    }
-    if (Since(start) > timeoutMs) break;
-    WaitPumping(nullptr, kPollMs);
-  }
-  Print("found", 0);
-  return 1;
+  const auto exists = [&] { return ::FindWindowA(nullptr, title) != nullptr; };
+  const bool found = PollUntil(start, timeoutMs, nullptr, exists) == PollEnd::kDone;
+  Print("found", found ? 1 : 0);
+  if (found) Print("elapsed_ms", Since(start));
+  return found ? 0 : 1;
 }
 
 int WindowInfo(const char* title) {
@@ -386,28 +355,26 @@ int CloseWindow(const char* title) {
 }
 
 int AnswerMessageBox(const char* caption, DWORD timeoutMs) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    HWND box = FindOthersWindow(caption, kMessageBoxClass);
-    if (box && ::IsWindowVisible(box)) {
-      ReportMessageBox(box);
-      PressOk(box);
-      return 0;
-    }
-    if (Since(start) > timeoutMs) break;
-    WaitPumping(nullptr, kPollMs);
+  HWND box = nullptr;
+  const auto shown = [&] {
+    box = FindOthersWindow(caption, kMessageBoxClass);
+    return box && ::IsWindowVisible(box);
+  };
+  if (PollUntil(::GetTickCount(), timeoutMs, nullptr, shown) != PollEnd::kDone) {
+    Print("msgbox_seen", 0);
+    return 1;
   }
-  Print("msgbox_seen", 0);
-  return 1;
+  ReportMessageBox(box);
+  PressOk(box);
+  return 0;
 }
 
 // Closes whatever a previous scenario may have left behind: saver windows,
 // stand-in windows, dialog placeholders. Prints how many remain.
 int Sweep(DWORD timeoutMs) {
   const char* const titles[] = {kSaverTitle, kCompanionTitle, "<Quillbright>", kPreviewTitle};
-  const DWORD start = ::GetTickCount();
   int remaining = 0;
-  for (;;) {
+  const auto closed = [&] {
     remaining = 0;
     for (const char* title : titles) {
       if (HWND window = ::FindWindowA(nullptr, title)) {
@@ -415,9 +382,9 @@ int Sweep(DWORD timeoutMs) {
         ::PostMessageA(window, WM_CLOSE, 0, 0);
       }
     }
-    if (remaining == 0 || Since(start) > timeoutMs) break;
-    WaitPumping(nullptr, 50);
-  }
+    return remaining == 0;
+  };
+  PollUntil(::GetTickCount(), timeoutMs, nullptr, closed, 50);
   Print("remaining", remaining);
   return remaining == 0 ? 0 : 1;
 }
@@ -521,13 +488,13 @@ int Preview(const PreviewOptions& options) {
   if (!process) return 3;
 
   HWND child = nullptr;
-  bool ended = false;
-  while (!ended && Since(start) <= static_cast<long long>(options.timeoutMs)) {
+  const auto childShown = [&] {
     child = ::FindWindowExA(host, nullptr, nullptr, kPreviewTitle);
-    if (child && ::IsWindowVisible(child)) break;
-    child = nullptr;
-    ended = WaitPumping(process, kPollMs);
-  }
+    return child && ::IsWindowVisible(child);
+  };
+  const PollEnd shown = PollUntil(start, options.timeoutMs, process, childShown);
+  bool ended = shown == PollEnd::kEnded;
+  if (shown != PollEnd::kDone) child = nullptr;
   Print("child_seen", child ? 1 : 0);
   int status = 0;
   if (child) {
