@@ -561,44 +561,6 @@ bool ParsePair(const char* text, char separator, long& a, long& b) {
   return end && *end == '\0';
 }
 
-int Usage();
-
-int ParsePreview(int argc, char** argv) {
-  PreviewOptions options;
-  int i = 2;
-  for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
-    const std::string flag = argv[i];
-    if (i + 1 >= argc) return Usage();
-    const char* value = argv[++i];
-    long a = 0, b = 0;
-    if (flag == "--at" && ParsePair(value, ',', a, b)) {
-      options.at = {a, b};
-    } else if (flag == "--size" && ParsePair(value, 'x', a, b)) {
-      options.size = {a, b};
-    } else if (flag == "--timeout") {
-      options.timeoutMs = std::strtoul(value, nullptr, 10);
-    } else if (flag == "--hold") {
-      options.holdMs = std::strtoul(value, nullptr, 10);
-    } else if (flag == "--lift" && ParsePair(value, ',', a, b)) {
-      options.lift = true;
-      options.liftTo = {a, b};
-    } else if (flag == "--lift-hold") {
-      options.liftHoldMs = std::strtoul(value, nullptr, 10);
-    } else if (flag == "--end") {
-      options.end = value;
-    } else {
-      return Usage();
-    }
-  }
-  if (i >= argc) return Usage();
-  options.exe = argv[i++];
-  for (; i < argc; ++i) {
-    if (!options.arguments.empty()) options.arguments += ' ';
-    options.arguments += argv[i];
-  }
-  return Preview(options);
-}
-
 int Usage() {
   std::fprintf(stderr,
                "usage: qbdriver run [--timeout MS] [--hold TITLE]... [--msgbox CAPTION]\n"
@@ -619,35 +581,71 @@ int Usage() {
   return 64;
 }
 
-int ParseRun(int argc, char** argv) {
-  RunOptions options;
+// The `--flag value` pairs from argv[2] on, each handed to `flag` (false
+// for one it does not take), then the program and its arguments, empty ones
+// dropped; false on bad usage.
+bool ParseCommand(int argc, char** argv, const std::function<bool(const std::string&, const char*)>& flag,
+                  std::string& exe, std::string& arguments) {
   int i = 2;
-  for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
-    const std::string flag = argv[i];
-    if (i + 1 >= argc) return Usage();
-    const char* value = argv[++i];
-    if (flag == "--timeout") {
-      options.timeoutMs = std::strtoul(value, nullptr, 10);
-    } else if (flag == "--hold") {
-      options.holdTitles.push_back(value);
-    } else if (flag == "--msgbox") {
-      options.msgboxCaption = value;
-    } else if (flag == "--close-vc-after") {
-      options.closeCompanionAfterMs = std::strtol(value, nullptr, 10);
-    } else if (flag == "--close-main-after") {
-      options.closeSaverAfterMs = std::strtol(value, nullptr, 10);
-    } else {
-      return Usage();
-    }
+  for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; i += 2) {
+    if (i + 1 >= argc || !flag(argv[i], argv[i + 1])) return false;
   }
-  if (i >= argc) return Usage();
-  options.exe = argv[i++];
+  if (i >= argc) return false;
+  exe = argv[i++];
   for (; i < argc; ++i) {
     if (!argv[i][0]) continue;
-    if (!options.arguments.empty()) options.arguments += ' ';
-    options.arguments += argv[i];
+    if (!arguments.empty()) arguments += ' ';
+    arguments += argv[i];
   }
-  return Run(options);
+  return true;
+}
+
+int ParseRun(int argc, char** argv) {
+  RunOptions options;
+  const auto flag = [&](const std::string& name, const char* value) {
+    if (name == "--timeout") {
+      options.timeoutMs = std::strtoul(value, nullptr, 10);
+    } else if (name == "--hold") {
+      options.holdTitles.push_back(value);
+    } else if (name == "--msgbox") {
+      options.msgboxCaption = value;
+    } else if (name == "--close-vc-after") {
+      options.closeCompanionAfterMs = std::strtol(value, nullptr, 10);
+    } else if (name == "--close-main-after") {
+      options.closeSaverAfterMs = std::strtol(value, nullptr, 10);
+    } else {
+      return false;
+    }
+    return true;
+  };
+  return ParseCommand(argc, argv, flag, options.exe, options.arguments) ? Run(options) : Usage();
+}
+
+int ParsePreview(int argc, char** argv) {
+  PreviewOptions options;
+  const auto flag = [&](const std::string& name, const char* value) {
+    long a = 0, b = 0;
+    if (name == "--at" && ParsePair(value, ',', a, b)) {
+      options.at = {a, b};
+    } else if (name == "--size" && ParsePair(value, 'x', a, b)) {
+      options.size = {a, b};
+    } else if (name == "--timeout") {
+      options.timeoutMs = std::strtoul(value, nullptr, 10);
+    } else if (name == "--hold") {
+      options.holdMs = std::strtoul(value, nullptr, 10);
+    } else if (name == "--lift" && ParsePair(value, ',', a, b)) {
+      options.lift = true;
+      options.liftTo = {a, b};
+    } else if (name == "--lift-hold") {
+      options.liftHoldMs = std::strtoul(value, nullptr, 10);
+    } else if (name == "--end") {
+      options.end = value;
+    } else {
+      return false;
+    }
+    return true;
+  };
+  return ParseCommand(argc, argv, flag, options.exe, options.arguments) ? Preview(options) : Usage();
 }
 
 }  // namespace
