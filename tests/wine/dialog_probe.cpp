@@ -20,6 +20,7 @@
 #include <string>
 
 #include "report.h"
+#include "wait.h"
 
 namespace {
 
@@ -43,29 +44,18 @@ std::string ComboEntry(HWND combo, int index) {
 
 HWND Dialog() { return ::FindWindowA(nullptr, kDialogTitle); }
 
-void WaitMs(DWORD ms) {
-  const DWORD start = ::GetTickCount();
-  while (::GetTickCount() - start < ms) {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
-    ::Sleep(10);
-  }
-}
+constexpr DWORD kPollMs = 20;
 
 int Wait(DWORD timeoutMs) {
   const DWORD start = ::GetTickCount();
-  for (;;) {
+  const auto shown = [] {
     HWND dialog = Dialog();
-    if (dialog && ::IsWindowVisible(dialog)) {
-      Print("found", 1);
-      Print("elapsed_ms", static_cast<long long>(::GetTickCount() - start));
-      return 0;
-    }
-    if (::GetTickCount() - start > timeoutMs) break;
-    ::Sleep(20);
-  }
-  Print("found", 0);
-  return 1;
+    return dialog && ::IsWindowVisible(dialog);
+  };
+  const bool found = PollUntil(start, timeoutMs, nullptr, shown, kPollMs) == PollEnd::kDone;
+  Print("found", found ? 1 : 0);
+  if (found) Print("elapsed_ms", static_cast<long long>(::GetTickCount() - start));
+  return found ? 0 : 1;
 }
 
 struct ChildReport {
@@ -156,22 +146,15 @@ int SetRepeat(const char* text) {
 }
 
 int WaitTitle(const char* title, DWORD timeoutMs, bool gone) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    HWND window = ::FindWindowW(nullptr, WideFromUtf8(title).c_str());
-    const bool shown = window && ::IsWindowVisible(window);
-    if (shown != gone) {
-      Print("done", 1);
-      if (window) {
-        Print("owner_is_dialog", ::GetWindow(window, GW_OWNER) == Dialog() ? 1 : 0);
-      }
-      return 0;
-    }
-    if (::GetTickCount() - start > timeoutMs) break;
-    ::Sleep(20);
-  }
-  Print("done", 0);
-  return 1;
+  HWND window = nullptr;
+  const auto reached = [&] {
+    window = ::FindWindowW(nullptr, WideFromUtf8(title).c_str());
+    return (window && ::IsWindowVisible(window)) != gone;
+  };
+  const bool done = PollUntil(::GetTickCount(), timeoutMs, nullptr, reached, kPollMs) == PollEnd::kDone;
+  Print("done", done ? 1 : 0);
+  if (done && window) Print("owner_is_dialog", ::GetWindow(window, GW_OWNER) == Dialog() ? 1 : 0);
+  return done ? 0 : 1;
 }
 
 int Cover(DWORD ms) {
@@ -190,12 +173,12 @@ int Cover(DWORD ms) {
                                  rect.bottom - rect.top + 20, nullptr, nullptr, wc.hInstance,
                                  nullptr);
   Print("covered", cover ? 1 : 0);
-  WaitMs(ms);
+  WaitPumping(nullptr, ms);
   ::DestroyWindow(cover);
   // Wine does not repaint what was uncovered by itself.
   ::RedrawWindow(dialog, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  WaitMs(300);
+  WaitPumping(nullptr, 300);
   Print("uncovered", 1);
   return 0;
 }

@@ -363,12 +363,14 @@ qb_scenario_begin() {
   qb_driver sweep sweep 5000 >/dev/null || qb_log "windows left over from before: $(qb_get remaining "$QB_OUT/sweep")"
 }
 
-# A fresh folder NAME under C:\ holding a copy of Quillbright.scr.
-qb_saver_folder() {
+# A fresh folder NAME under C:\ holding a copy of Quillbright.scr; given
+# stand-in configuration lines, the stand-in beside it (qb_add_standin).
+qb_saver_folder() {  # NAME [STAND-IN-CONFIG...]
   local dir="$WINEPREFIX/drive_c/$1"
   rm -rf "$dir"
   mkdir -p "$dir"
   cp "$QB_BUILD_DIR/Quillbright.scr" "$dir/"
+  (($# > 1)) && qb_add_standin "$dir" "${@:2}"
   printf '%s\n' "$dir"
 }
 
@@ -386,6 +388,24 @@ qb_driver() {
   local name=$1
   shift
   qb_wine "$QB_OUT/$name" 60 "$QB_HELPERS_DIR/qbdriver.exe" "$@"
+}
+
+# Waits up to 15 s for KEY in FILE, the output of a helper that runs on.
+qb_await() {  # KEY FILE
+  local i
+  for i in $(seq 150); do
+    [[ -n $(qb_get "$1" "$2") ]] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Runs the saver under the driver (`qbdriver run DRIVER-ARGS...`) with
+# output to $QB_OUT/NAME; fails when the driver could not do its job.
+qb_run_saver() {  # NAME DRIVER-ARGS...
+  local name=$1
+  shift
+  qb_driver "$name" run "$@" || qb_fail "$name: driver: $(tr -d '\r' <"$QB_OUT/$name")"
 }
 
 # The value of KEY in a key=value file (driver output, stand-in log).
@@ -413,22 +433,14 @@ qb_expect_eq() {
   fi
 }
 
-# Integer ACTUAL <= MAX (an empty ACTUAL fails).
-qb_expect_le() {
-  local what=$1 actual=$2 max=$3
-  if [[ $actual =~ ^-?[0-9]+$ ]] && ((actual <= max)); then
-    qb_pass "$what = $actual (<= $max)"
+# Integer ACTUAL <= MAX, or >= MIN (an empty ACTUAL fails).
+qb_expect_le() { qb_expect_bound "$1" "$2" -le '<=' "$3"; }
+qb_expect_ge() { qb_expect_bound "$1" "$2" -ge '>=' "$3"; }
+qb_expect_bound() {  # WHAT ACTUAL TEST-OPERATOR SHOWN-AS LIMIT
+  if [[ $2 =~ ^-?[0-9]+$ ]] && test "$2" "$3" "$5"; then
+    qb_pass "$1 = $2 ($4 $5)"
   else
-    qb_fail "$what: got '$actual', want <= $max"
-  fi
-}
-
-qb_expect_ge() {
-  local what=$1 actual=$2 min=$3
-  if [[ $actual =~ ^-?[0-9]+$ ]] && ((actual >= min)); then
-    qb_pass "$what = $actual (>= $min)"
-  else
-    qb_fail "$what: got '$actual', want >= $min"
+    qb_fail "$1: got '$2', want $4 $5"
   fi
 }
 
@@ -438,6 +450,47 @@ qb_expect_file() {
 
 qb_expect_no_file() {
   if [[ ! -e $2 ]]; then qb_pass "$1"; else qb_fail "$1: $2 exists"; fi
+}
+
+# FILE holds exactly the bytes of the file EXPECTED.
+qb_expect_same_file() {  # WHAT FILE EXPECTED
+  if cmp -s "$2" "$3"; then
+    qb_pass "$1"
+  else
+    qb_fail "$1: $(cmp "$2" "$3" 2>&1 | head -n1)"
+    [[ -f $2 ]] && (($(stat -c %s "$2") <= 4096)) && od -c "$2" | head -20
+  fi
+}
+
+# The run NAME ended at once, showing nothing: exit code 0 within 1.5 s,
+# no saver window, no message box of the program's.
+qb_expect_quiet_end() {  # NAME WHAT
+  local out=$QB_OUT/$1
+  qb_expect_eq "$2: exit code" "$(qb_get exit_code "$out")" 0
+  qb_expect_le "$2: ended within (ms)" "$(qb_get elapsed_ms "$out")" 1500
+  qb_expect_eq "$2: no saver window" "$(qb_get main_seen "$out")" 0
+  qb_expect_eq "$2: no message box" "$(qb_get appbox_seen "$out")" 0
+}
+
+# The run NAME followed its companion: the companion's window appeared, and
+# the saver ended, exit code 0, within MAX ms (1000 unless given) of the
+# window going.
+qb_expect_followed() {  # NAME WHAT [MAX]
+  local out=$QB_OUT/$1
+  qb_expect_eq "$2: companion window appeared" "$(qb_get vc_seen "$out")" 1
+  qb_expect_eq "$2: saver exit code" "$(qb_get exit_code "$out")" 0
+  qb_expect_le "$2: saver end after the companion window went (ms)" \
+    "$(qb_get vc_gone_to_end_ms "$out")" "${3:-1000}"
+}
+
+# Milliseconds from the tick KEY in the stand-in's LOG to the end of the
+# run NAME (GetTickCount is one clock for the prefix); empty when either
+# is missing.
+qb_tick_to_end() {  # KEY LOG NAME
+  local from to
+  from=$(qb_get "$1" "$2")
+  to=$(qb_get end_tick "$QB_OUT/$3")
+  [[ -n $from && -n $to ]] && echo $((to - from))
 }
 
 # Shows a file's content when a check on it failed.
@@ -479,13 +532,19 @@ qb_immutable() {
   done
 }
 
-qb_scenario_end() {
-  qb_driver sweep_end sweep 5000 >/dev/null
+# Exits 1 when a check failed, saying how many (and NOTE); else says that
+# all passed.
+qb_checks_end() {  # [NOTE]
   if ((QB_FAILURES > 0)); then
-    printf '%d check(s) failed; driver output is in %s\n' "$QB_FAILURES" "$QB_OUT"
+    printf '%d check(s) failed%s\n' "$QB_FAILURES" "${1:+; $1}"
     exit 1
   fi
   printf 'all checks passed\n'
+}
+
+qb_scenario_end() {
+  qb_driver sweep_end sweep 5000 >/dev/null
+  qb_checks_end "driver output is in $QB_OUT"
 }
 
 # Runs the next programs with the system code page of LOCALE (ja_JP 932,
@@ -553,7 +612,23 @@ qb_choose_file() {  # NAME PATH
 # Far from every control, so no button lights up under the pointer.
 qb_park_pointer() { xdotool mousemove 1010 750; sleep 0.3; }
 
-qb_shot() { qb_park_pointer; qb_screenshot "$QB_OUT/$1.png" || qb_fail "screenshot $1 failed"; }
+# The screen now, as $QB_OUT/NAME.png.
+qb_snap() { qb_screenshot "$QB_OUT/$1.png" || qb_fail "screenshot $1 failed"; }
+qb_shot() { qb_park_pointer; qb_snap "$1"; }
+
+# As qb_shot, and the dialog's client area alone as NAME.client.png.
+qb_shot_client() {  # NAME
+  qb_shot "$1"
+  convert "$QB_OUT/$1.png" -crop "496x246+$CX+$CY" +repage "$QB_OUT/$1.client.png"
+}
+
+# Pixels that differ between region GEOMETRY (WxH+X+Y) of picture FILE
+# and region OTHER-GEOMETRY (the same unless given) of picture OTHER.
+qb_pixels_off() {  # FILE GEOMETRY OTHER [OTHER-GEOMETRY]
+  convert "$1" -crop "$2" +repage "$QB_OUT/pixels_a.png"
+  convert "$3" -crop "${4:-$2}" +repage "$QB_OUT/pixels_b.png"
+  compare -metric AE "$QB_OUT/pixels_a.png" "$QB_OUT/pixels_b.png" null: 2>&1 | cut -d' ' -f1
+}
 
 # "r,g,b" of a screen pixel on screenshot NAME.
 qb_pixel() {  # NAME X Y
@@ -568,6 +643,17 @@ qb_mark_colour() {  # NAME KIND
 }
 QB_MARK_ON=30,80,210 QB_MARK_OFF=244,244,244
 
+# The marks of kinds 0, 1 and 2 on screenshot NAME show KIND (or none)
+# chosen.
+qb_expect_marks() {  # WHAT NAME KIND
+  local kind actual=() expected=()
+  for kind in 0 1 2; do
+    actual+=("$(qb_mark_colour "$2" "$kind")")
+    if [[ $kind == "$3" ]]; then expected+=("$QB_MARK_ON"); else expected+=("$QB_MARK_OFF"); fi
+  done
+  qb_expect_eq "$1" "${actual[*]}" "${expected[*]}"
+}
+
 # Width of the dark text inside a region WxH+X+Y of screenshot NAME.
 qb_text_width() {  # NAME GEOMETRY
   convert "$QB_OUT/$1.png" -crop "$2" +repage -colorspace gray -threshold 50% -negate \
@@ -576,31 +662,69 @@ qb_text_width() {  # NAME GEOMETRY
 
 # ---------------------------------------------------------------- sound checks
 
-# Runs the saver SCR (/s) for 5 s of its companion while recording; sets
-# QB_HEARD_PEAK, the loudest 100 ms while the companion was up (after the
-# first 1.5 s), and QB_HEARD_STARTS, how often the sound started. Needs
-# qb_start_pulse.
-qb_saver_heard() {  # NAME SCR
-  local name=$1 out=$QB_OUT/$1 t_start start close
-  qb_start_recording "$QB_OUT/$name.wav"
-  sleep 0.5
-  t_start=$(date +%s.%N)
-  qb_driver "$name" run --timeout 20000 --close-vc-after 5000 "$2" /s || qb_fail "$name: driver: $(tr -d '\r' <"$out")"
-  sleep 1.5
-  qb_stop_recording
-  qb_levels "$QB_OUT/$name.wav" >"$out.levels"
-  start=$(qb_recording_time "$t_start")
-  close=$(awk -v s="$start" -v c="$(qb_get vc_close_ms "$out")" 'BEGIN { printf "%.1f", s + c / 1000 }')
-  QB_HEARD_PEAK=$(qb_peak_level "$out.levels" "$(awk -v s="$start" 'BEGIN { print s + 1.5 }')" "$close")
-  QB_HEARD_STARTS=$(qb_sound_starts "$out.levels" "$start" "$close")
-  echo "$name: loudest $QB_HEARD_PEAK while the companion was up, the sound started $QB_HEARD_STARTS times"
+# A PulseAudio server for the scenario (see qb_start_pulse), stopped when
+# it exits.
+qb_use_pulse() {
+  local dir=$QB_OUT/pulse
+  qb_start_pulse "$dir" || qb_die "PulseAudio did not start (see $dir/pulse.log)"
+  qb_on_exit "qb_stop_pulse $(printf '%q' "$dir")"
 }
 
-# The last qb_saver_heard run heard WHAT, looping.
-qb_expect_heard() {  # WHAT
+# A short tone with silence after it, so that each start of the file in a
+# loop is heard as a new onset: a .wav 0.4 s of 440 Hz and 0.6 s of
+# silence, an .mp3 0.6 s of 660 Hz and 0.4 s.
+qb_make_tone() {  # FILE
+  case $1 in
+    *.mp3) sox -n -r 44100 -c 2 "$1" synth 0.6 sine 660 vol 0.5 pad 0 0.4 ;;
+    *) sox -n -r 44100 -c 2 "$1" synth 0.4 sine 440 vol 0.5 pad 0 0.6 ;;
+  esac
+}
+
+# Starts recording for the run NAME into $QB_OUT/NAME.wav; start the run
+# right after.
+qb_listen() {  # NAME
+  qb_start_recording "$QB_OUT/$1.wav"
+  sleep 0.5
+  QB_LISTEN_START=$(date +%s.%N)
+}
+
+# Stops the recording AFTER seconds (1.5 unless given) from now and measures
+# the run NAME: sets QB_HEARD_PEAK, the loudest 100 ms while its companion
+# was up (after the first 1.5 s), QB_HEARD_STARTS, how often the sound
+# started while the companion was up, and QB_HEARD_AFTER, the loudest
+# 100 ms 1 to 2 s after the saver ended.
+qb_heard() {  # NAME [AFTER]
+  local out=$QB_OUT/$1 start close end
+  sleep "${2:-1.5}"
+  qb_stop_recording
+  qb_levels "$out.wav" >"$out.levels"
+  start=$(qb_recording_time "$QB_LISTEN_START")
+  close=$(awk -v s="$start" -v c="$(qb_get vc_close_ms "$out")" 'BEGIN { printf "%.1f", s + c / 1000 }')
+  end=$(awk -v s="$start" -v e="$(qb_get elapsed_ms "$out")" 'BEGIN { printf "%.1f", s + e / 1000 }')
+  QB_HEARD_PEAK=$(qb_peak_level "$out.levels" "$(awk -v s="$start" 'BEGIN { print s + 1.5 }')" "$close")
+  QB_HEARD_STARTS=$(qb_sound_starts "$out.levels" "$start" "$close")
+  QB_HEARD_AFTER=$(qb_peak_level "$out.levels" "$(awk -v e="$end" 'BEGIN { print e + 1.0 }')" \
+                                               "$(awk -v e="$end" 'BEGIN { print e + 2.0 }')")
+  echo "$1: the saver ran from ${start}s to ${end}s of the recording, its companion closed at ${close}s;" \
+    "loudest $QB_HEARD_PEAK while the companion was up, the sound started $QB_HEARD_STARTS times," \
+    "loudest 1-2 s after the end $QB_HEARD_AFTER"
+}
+
+# Runs the saver SCR (/s) for 5 s of its companion while recording, and
+# measures it (qb_heard). Needs qb_use_pulse.
+qb_saver_heard() {  # NAME SCR
+  qb_listen "$1"
+  qb_run_saver "$1" --timeout 20000 --close-vc-after 5000 "$2" /s
+  qb_heard "$1"
+}
+
+# The last run qb_heard measured heard WHAT, looping: it started at least
+# MIN-STARTS times (3 unless given; 0 asks only that it was heard).
+qb_expect_heard() {  # WHAT [MIN-STARTS]
+  local min=${2:-3}
   awk -v p="$QB_HEARD_PEAK" 'BEGIN { exit !(p > 0.1) }' && qb_pass "$1 was heard (peak $QB_HEARD_PEAK)" ||
     qb_fail "$1 was not heard (peak $QB_HEARD_PEAK)"
-  qb_expect_ge "times $1 started (it loops)" "$QB_HEARD_STARTS" 3
+  if ((min > 0)); then qb_expect_ge "times $1 started (it loops)" "$QB_HEARD_STARTS" "$min"; fi
 }
 
 # ---------------------------------------------------------------- benchmarks

@@ -9,10 +9,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "report.h"
+#include "wait.h"
 
 namespace {
 
@@ -23,7 +25,6 @@ constexpr char kPreviewHostClass[] = "QbPreviewHost";
 constexpr char kHoldClass[] = "QbDriverHold";
 constexpr char kAppCaption[] = "Quillbright (ScreenSaver)";
 constexpr char kMessageBoxClass[] = "#32770";
-constexpr DWORD kPollMs = 10;
 
 // A window's text as UTF-16, asked of its own process (the only way a
 // control's text crosses whole).
@@ -64,29 +65,6 @@ std::string ClassOf(HWND window) {
 // Milliseconds since `start`; GetTickCount is one clock for all processes
 // of the prefix, so the stand-in's logged ticks compare with ours.
 long long Since(DWORD start) { return static_cast<long long>(::GetTickCount() - start); }
-
-void PumpMessages() {
-  MSG msg;
-  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
-  }
-}
-
-// Waits up to `ms` for `handle` (may be null) while keeping the driver's own
-// windows answering; true when the handle was signalled.
-bool WaitPumping(HANDLE handle, DWORD ms) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    const DWORD spent = ::GetTickCount() - start;
-    const DWORD left = spent >= ms ? 0 : ms - spent;
-    const DWORD count = handle ? 1 : 0;
-    const DWORD result = ::MsgWaitForMultipleObjects(count, &handle, FALSE, left, QS_ALLINPUT);
-    if (handle && result == WAIT_OBJECT_0) return true;
-    PumpMessages();
-    if (result == WAIT_TIMEOUT || left == 0) return false;
-  }
-}
 
 HWND CreateHiddenWindow(const char* title) {
   WNDCLASSA wc = {};
@@ -263,8 +241,8 @@ int Run(const RunOptions& options) {
   HWND box = nullptr;
   long long okMs = -1;
   long long appBoxMs = -1;
-  bool ended = false;
-  for (;;) {
+  // Watches until the program ends: it is never done.
+  const auto watch = [&] {
     saver.Poll(start);
     companion.Poll(start);
     preview.Poll(start);
@@ -280,12 +258,9 @@ int Run(const RunOptions& options) {
       }
     }
     if (appBoxMs < 0 && FindOthersWindow(kAppCaption, kMessageBoxClass)) appBoxMs = Since(start);
-    if (ended) break;
-    // One more round of polling after the end, so a window that vanished
-    // with the process is recorded as gone.
-    ended = WaitPumping(process, kPollMs);
-    if (!ended && Since(start) > options.timeoutMs) break;
-  }
+    return false;
+  };
+  const bool ended = PollUntil(start, options.timeoutMs, process, watch) == PollEnd::kEnded;
   const long long endMs = Since(start);
 
   int status = 0;
@@ -323,17 +298,11 @@ int Run(const RunOptions& options) {
 
 int WaitWindow(const char* title, DWORD timeoutMs) {
   const DWORD start = ::GetTickCount();
-  for (;;) {
-    if (::FindWindowA(nullptr, title)) {
-      Print("found", 1);
-      Print("elapsed_ms", Since(start));
-      return 0;
-    }
-    if (Since(start) > timeoutMs) break;
-    WaitPumping(nullptr, kPollMs);
-  }
-  Print("found", 0);
-  return 1;
+  const auto exists = [&] { return ::FindWindowA(nullptr, title) != nullptr; };
+  const bool found = PollUntil(start, timeoutMs, nullptr, exists) == PollEnd::kDone;
+  Print("found", found ? 1 : 0);
+  if (found) Print("elapsed_ms", Since(start));
+  return found ? 0 : 1;
 }
 
 int WindowInfo(const char* title) {
@@ -386,28 +355,26 @@ int CloseWindow(const char* title) {
 }
 
 int AnswerMessageBox(const char* caption, DWORD timeoutMs) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    HWND box = FindOthersWindow(caption, kMessageBoxClass);
-    if (box && ::IsWindowVisible(box)) {
-      ReportMessageBox(box);
-      PressOk(box);
-      return 0;
-    }
-    if (Since(start) > timeoutMs) break;
-    WaitPumping(nullptr, kPollMs);
+  HWND box = nullptr;
+  const auto shown = [&] {
+    box = FindOthersWindow(caption, kMessageBoxClass);
+    return box && ::IsWindowVisible(box);
+  };
+  if (PollUntil(::GetTickCount(), timeoutMs, nullptr, shown) != PollEnd::kDone) {
+    Print("msgbox_seen", 0);
+    return 1;
   }
-  Print("msgbox_seen", 0);
-  return 1;
+  ReportMessageBox(box);
+  PressOk(box);
+  return 0;
 }
 
 // Closes whatever a previous scenario may have left behind: saver windows,
 // stand-in windows, dialog placeholders. Prints how many remain.
 int Sweep(DWORD timeoutMs) {
   const char* const titles[] = {kSaverTitle, kCompanionTitle, "<Quillbright>", kPreviewTitle};
-  const DWORD start = ::GetTickCount();
   int remaining = 0;
-  for (;;) {
+  const auto closed = [&] {
     remaining = 0;
     for (const char* title : titles) {
       if (HWND window = ::FindWindowA(nullptr, title)) {
@@ -415,9 +382,9 @@ int Sweep(DWORD timeoutMs) {
         ::PostMessageA(window, WM_CLOSE, 0, 0);
       }
     }
-    if (remaining == 0 || Since(start) > timeoutMs) break;
-    WaitPumping(nullptr, 50);
-  }
+    return remaining == 0;
+  };
+  PollUntil(::GetTickCount(), timeoutMs, nullptr, closed, 50);
   Print("remaining", remaining);
   return remaining == 0 ? 0 : 1;
 }
@@ -521,13 +488,13 @@ int Preview(const PreviewOptions& options) {
   if (!process) return 3;
 
   HWND child = nullptr;
-  bool ended = false;
-  while (!ended && Since(start) <= static_cast<long long>(options.timeoutMs)) {
+  const auto childShown = [&] {
     child = ::FindWindowExA(host, nullptr, nullptr, kPreviewTitle);
-    if (child && ::IsWindowVisible(child)) break;
-    child = nullptr;
-    ended = WaitPumping(process, kPollMs);
-  }
+    return child && ::IsWindowVisible(child);
+  };
+  const PollEnd shown = PollUntil(start, options.timeoutMs, process, childShown);
+  bool ended = shown == PollEnd::kEnded;
+  if (shown != PollEnd::kDone) child = nullptr;
   Print("child_seen", child ? 1 : 0);
   int status = 0;
   if (child) {
@@ -594,44 +561,6 @@ bool ParsePair(const char* text, char separator, long& a, long& b) {
   return end && *end == '\0';
 }
 
-int Usage();
-
-int ParsePreview(int argc, char** argv) {
-  PreviewOptions options;
-  int i = 2;
-  for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
-    const std::string flag = argv[i];
-    if (i + 1 >= argc) return Usage();
-    const char* value = argv[++i];
-    long a = 0, b = 0;
-    if (flag == "--at" && ParsePair(value, ',', a, b)) {
-      options.at = {a, b};
-    } else if (flag == "--size" && ParsePair(value, 'x', a, b)) {
-      options.size = {a, b};
-    } else if (flag == "--timeout") {
-      options.timeoutMs = std::strtoul(value, nullptr, 10);
-    } else if (flag == "--hold") {
-      options.holdMs = std::strtoul(value, nullptr, 10);
-    } else if (flag == "--lift" && ParsePair(value, ',', a, b)) {
-      options.lift = true;
-      options.liftTo = {a, b};
-    } else if (flag == "--lift-hold") {
-      options.liftHoldMs = std::strtoul(value, nullptr, 10);
-    } else if (flag == "--end") {
-      options.end = value;
-    } else {
-      return Usage();
-    }
-  }
-  if (i >= argc) return Usage();
-  options.exe = argv[i++];
-  for (; i < argc; ++i) {
-    if (!options.arguments.empty()) options.arguments += ' ';
-    options.arguments += argv[i];
-  }
-  return Preview(options);
-}
-
 int Usage() {
   std::fprintf(stderr,
                "usage: qbdriver run [--timeout MS] [--hold TITLE]... [--msgbox CAPTION]\n"
@@ -652,35 +581,71 @@ int Usage() {
   return 64;
 }
 
-int ParseRun(int argc, char** argv) {
-  RunOptions options;
+// The `--flag value` pairs from argv[2] on, each handed to `flag` (false
+// for one it does not take), then the program and its arguments, empty ones
+// dropped; false on bad usage.
+bool ParseCommand(int argc, char** argv, const std::function<bool(const std::string&, const char*)>& flag,
+                  std::string& exe, std::string& arguments) {
   int i = 2;
-  for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
-    const std::string flag = argv[i];
-    if (i + 1 >= argc) return Usage();
-    const char* value = argv[++i];
-    if (flag == "--timeout") {
-      options.timeoutMs = std::strtoul(value, nullptr, 10);
-    } else if (flag == "--hold") {
-      options.holdTitles.push_back(value);
-    } else if (flag == "--msgbox") {
-      options.msgboxCaption = value;
-    } else if (flag == "--close-vc-after") {
-      options.closeCompanionAfterMs = std::strtol(value, nullptr, 10);
-    } else if (flag == "--close-main-after") {
-      options.closeSaverAfterMs = std::strtol(value, nullptr, 10);
-    } else {
-      return Usage();
-    }
+  for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; i += 2) {
+    if (i + 1 >= argc || !flag(argv[i], argv[i + 1])) return false;
   }
-  if (i >= argc) return Usage();
-  options.exe = argv[i++];
+  if (i >= argc) return false;
+  exe = argv[i++];
   for (; i < argc; ++i) {
     if (!argv[i][0]) continue;
-    if (!options.arguments.empty()) options.arguments += ' ';
-    options.arguments += argv[i];
+    if (!arguments.empty()) arguments += ' ';
+    arguments += argv[i];
   }
-  return Run(options);
+  return true;
+}
+
+int ParseRun(int argc, char** argv) {
+  RunOptions options;
+  const auto flag = [&](const std::string& name, const char* value) {
+    if (name == "--timeout") {
+      options.timeoutMs = std::strtoul(value, nullptr, 10);
+    } else if (name == "--hold") {
+      options.holdTitles.push_back(value);
+    } else if (name == "--msgbox") {
+      options.msgboxCaption = value;
+    } else if (name == "--close-vc-after") {
+      options.closeCompanionAfterMs = std::strtol(value, nullptr, 10);
+    } else if (name == "--close-main-after") {
+      options.closeSaverAfterMs = std::strtol(value, nullptr, 10);
+    } else {
+      return false;
+    }
+    return true;
+  };
+  return ParseCommand(argc, argv, flag, options.exe, options.arguments) ? Run(options) : Usage();
+}
+
+int ParsePreview(int argc, char** argv) {
+  PreviewOptions options;
+  const auto flag = [&](const std::string& name, const char* value) {
+    long a = 0, b = 0;
+    if (name == "--at" && ParsePair(value, ',', a, b)) {
+      options.at = {a, b};
+    } else if (name == "--size" && ParsePair(value, 'x', a, b)) {
+      options.size = {a, b};
+    } else if (name == "--timeout") {
+      options.timeoutMs = std::strtoul(value, nullptr, 10);
+    } else if (name == "--hold") {
+      options.holdMs = std::strtoul(value, nullptr, 10);
+    } else if (name == "--lift" && ParsePair(value, ',', a, b)) {
+      options.lift = true;
+      options.liftTo = {a, b};
+    } else if (name == "--lift-hold") {
+      options.liftHoldMs = std::strtoul(value, nullptr, 10);
+    } else if (name == "--end") {
+      options.end = value;
+    } else {
+      return false;
+    }
+    return true;
+  };
+  return ParseCommand(argc, argv, flag, options.exe, options.arguments) ? Preview(options) : Usage();
 }
 
 }  // namespace

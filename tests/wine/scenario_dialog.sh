@@ -12,20 +12,15 @@ source "$(dirname "$0")/lib.sh"
 qb_scenario_begin dialog
 
 texture=$QB_SOURCE_DIR/src/resources/dialog_texture.bmp
-dir=$(qb_saver_folder qb_dialog)
+dir=$(qb_saver_folder qb_dialog window=1)
 win=$(qb_winpath "$dir")
 scr="$win\\Quillbright.scr"
-qb_add_standin "$dir" window=1
-sox -n -r 44100 -c 2 "$dir/tone.wav" synth 0.4 sine 440 vol 0.5 pad 0 0.6
+qb_make_tone "$dir/tone.wav"
 cp "$dir/tone.wav" "$dir/pick.wav"
 
-# Pixels that differ between a region WxH+X+Y of a screenshot and another
-# picture's region (default: the same region of another screenshot).
-differing() {  # SHOT GEOMETRY OTHER [OTHER-GEOMETRY]
-  convert "$QB_OUT/$1.png" -crop "$2" +repage "$QB_OUT/a.png"
-  convert "$3" -crop "${4:-$2}" +repage "$QB_OUT/b.png"
-  compare -metric AE "$QB_OUT/a.png" "$QB_OUT/b.png" null: 2>&1 | cut -d' ' -f1
-}
+# Pixels that differ between a region WxH+X+Y of screenshot SHOT and another
+# picture's region (default: the same region).
+differing() { qb_pixels_off "$QB_OUT/$1.png" "${@:2}"; }  # SHOT GEOMETRY OTHER [OTHER-GEOMETRY]
 
 # The top edge of the "..." button: the Normal and Disable pictures' borders.
 file_button_look() {
@@ -85,8 +80,7 @@ done
 qb_expect_eq "panel column 468 is the strip's" "$(differing cd "1x20+$((PX + 468))+$PY" "$texture" 1x20+468+0)" 0
 qb_expect_eq "column 469 is the gradient (rows 16, 40)" \
   "$(qb_pixel cd $((PX + 469)) $((PY + 0))) $(qb_pixel cd $((PX + 469)) $((PY + 24)))" "45,45,75 108,108,138"
-qb_expect_eq "marks of kinds 0, 1, 2" "$(qb_mark_colour cd 0) $(qb_mark_colour cd 1) $(qb_mark_colour cd 2)" \
-  "$QB_MARK_OFF $QB_MARK_ON $QB_MARK_OFF"
+qb_expect_marks "marks of kinds 0, 1, 2" cd 1
 qb_expect_eq "\"...\" looks disabled" "$(file_button_look cd)" disabled
 # The labels in the mapped Japanese face: "音楽CD" and "曲目をﾘﾋﾟｰﾄ" at about
 # their design widths (43 and 66 pixels).
@@ -122,19 +116,16 @@ echo "# any mouse button on a mark or its label chooses"
 qb_click $((PX + 50)) $((PY + 82)) 3  # right button on "なし"
 qb_shot none
 qb_dialog_probe none.info info
-qb_expect_eq "right press on \"なし\": marks" "$(qb_mark_colour none 0) $(qb_mark_colour none 1) $(qb_mark_colour none 2)" \
-  "$QB_MARK_ON $QB_MARK_OFF $QB_MARK_OFF"
+qb_expect_marks "right press on \"なし\": marks" none 0
 qb_expect_eq "repeat box disabled, text kept" \
   "$(qb_get combo_enabled "$QB_OUT/none.info") $(qb_get combo_text_hex "$QB_OUT/none.info")" "0 $(qb_hex 5)"
 qb_click $((PX + 54)) $((PY + 102))  # "MP3、WAV"
 qb_shot file
-qb_expect_eq "press on \"MP3、WAV\": marks" "$(qb_mark_colour file 0) $(qb_mark_colour file 1) $(qb_mark_colour file 2)" \
-  "$QB_MARK_OFF $QB_MARK_OFF $QB_MARK_ON"
+qb_expect_marks "press on \"MP3、WAV\": marks" file 2
 qb_expect_eq "\"...\" enabled" "$(file_button_look file)" enabled
 qb_click $((PX + 34)) $((PY + 62))  # the CD mark itself
 qb_shot cd_again
-qb_expect_eq "press on the CD mark: marks" "$(qb_mark_colour cd_again 0) $(qb_mark_colour cd_again 1) $(qb_mark_colour cd_again 2)" \
-  "$QB_MARK_OFF $QB_MARK_ON $QB_MARK_OFF"
+qb_expect_marks "press on the CD mark: marks" cd_again 1
 qb_expect_eq "\"...\" disabled again" "$(file_button_look cd_again)" disabled
 qb_click $((PX + 34)) $((PY + 102))
 
@@ -150,11 +141,8 @@ qb_dialog_probe repeat set-repeat 12
 qb_click_save
 qb_expect_dialog_ended save
 qb_ini_bytes 2 12 "$win\\pick.wav" >"$QB_OUT/expected.ini"
-if cmp -s "$dir/Quillbright.ini" "$QB_OUT/expected.ini"; then
-  qb_pass "the settings file holds kind 2, repeat 12 and the chosen file, byte for byte"
-else
-  qb_fail "the settings file differs"; od -c "$dir/Quillbright.ini" | head -20
-fi
+qb_expect_same_file "the settings file holds kind 2, repeat 12 and the chosen file, byte for byte" \
+  "$dir/Quillbright.ini" "$QB_OUT/expected.ini"
 cp "$dir/Quillbright.ini" "$QB_OUT/saved.ini"
 
 # ------------------------------------------------------------------------
@@ -173,8 +161,7 @@ for how in cancel closebox; do
     qb_click "${point%,*}" "${point#*,}"
   fi
   qb_expect_dialog_ended "$how"
-  cmp -s "$dir/Quillbright.ini" "$QB_OUT/before.ini" && qb_pass "$how: the settings file is unchanged" ||
-    qb_fail "$how: the settings file was changed"
+  qb_expect_same_file "$how: the settings file is unchanged" "$dir/Quillbright.ini" "$QB_OUT/before.ini"
 done
 
 # ------------------------------------------------------------------------
@@ -194,14 +181,13 @@ drag() {
   sleep 0.2
   xdotool mousemove "$4" "$5"
   sleep "$6"
-  [[ -n ${7:-} ]] && { qb_screenshot "$QB_OUT/$7.png" || qb_fail "screenshot $7 failed"; }
+  [[ -n ${7:-} ]] && qb_snap "$7"
   xdotool mouseup "$1"
   sleep 0.5
 }
 nothing_clicked() {
   kill -0 "$QB_DIALOG_PID" 2>/dev/null && qb_pass "$1: the dialog is still open" || qb_fail "$1: the dialog closed"
-  cmp -s "$dir/Quillbright.ini" "$QB_OUT/before.ini" && qb_pass "$1: nothing saved" ||
-    qb_fail "$1: the settings file was changed"
+  qb_expect_same_file "$1: nothing saved" "$dir/Quillbright.ini" "$QB_OUT/before.ini"
 }
 drag 1 $((CX + 200)) "$buttons_y" "$save_x" "$buttons_y" 0.4 press_held
 qb_expect_eq "a press from the background held over 設定 does not light it up (pixels off)" \
@@ -214,24 +200,21 @@ qb_expect_eq "a press from \"なし\" held over 設定 does not light it up (pix
   "$(differing press_none_held "$save_face" "$QB_OUT/press_start.png")" 0
 nothing_clicked "press on \"なし\", released over 設定"
 qb_shot press_none
-qb_expect_eq "that press chose \"なし\": marks" "$(qb_mark_colour press_none 0) $(qb_mark_colour press_none 1) $(qb_mark_colour press_none 2)" \
-  "$QB_MARK_ON $QB_MARK_OFF $QB_MARK_OFF"
+qb_expect_marks "that press chose \"なし\": marks" press_none 0
 drag 1 "$save_x" "$buttons_y" "$cancel_x" "$buttons_y" 0.4
 nothing_clicked "press on 設定, released over ｷｬﾝｾﾙ"
 drag 1 "$cancel_x" "$buttons_y" "$save_x" "$buttons_y" 0.05
 nothing_clicked "press on ｷｬﾝｾﾙ, released over 設定 within a pointer tick"
 qb_click "$cancel_x" "$buttons_y"
 qb_expect_dialog_ended "a click on ｷｬﾝｾﾙ after them"
-cmp -s "$dir/Quillbright.ini" "$QB_OUT/before.ini" && qb_pass "and nothing was saved" ||
-  qb_fail "the settings file was changed"
+qb_expect_same_file "and nothing was saved" "$dir/Quillbright.ini" "$QB_OUT/before.ini"
 
 # ------------------------------------------------------------------------
 echo "# a kind of 7: no mark, saved back as 7; a repeat beyond 16 bits saves 0"
 qb_ini_bytes 7 0 "$win\\tone.wav" >"$dir/Quillbright.ini"
 qb_open_dialog seven "$dir"
 qb_shot seven
-qb_expect_eq "marks of kinds 0, 1, 2" "$(qb_mark_colour seven 0) $(qb_mark_colour seven 1) $(qb_mark_colour seven 2)" \
-  "$QB_MARK_OFF $QB_MARK_OFF $QB_MARK_OFF"
+qb_expect_marks "marks of kinds 0, 1, 2" seven none
 qb_expect_eq "repeat box disabled and empty" \
   "$(qb_get combo_enabled "$QB_OUT/seven.info") $(qb_get combo_text_hex "$QB_OUT/seven.info")" "0 "
 qb_expect_eq "\"...\" looks disabled" "$(file_button_look seven)" disabled
@@ -241,15 +224,12 @@ qb_dialog_probe seven.repeat set-repeat 40000
 qb_click_save
 qb_expect_dialog_ended seven
 qb_ini_bytes 7 0 "$win\\tone.wav" >"$QB_OUT/expected7.ini"
-cmp -s "$dir/Quillbright.ini" "$QB_OUT/expected7.ini" && qb_pass "all three keys written: 7, 0 and the file" ||
-  { qb_fail "the settings file differs"; od -c "$dir/Quillbright.ini" | head -20; }
+qb_expect_same_file "all three keys written: 7, 0 and the file" "$dir/Quillbright.ini" "$QB_OUT/expected7.ini"
 
 # ------------------------------------------------------------------------
 echo "# end to end: the file saved through the dialog is what /s plays"
 cp "$QB_OUT/saved.ini" "$dir/Quillbright.ini"
-pulse_dir=$QB_OUT/pulse
-qb_start_pulse "$pulse_dir" || qb_die "PulseAudio did not start (see $pulse_dir/pulse.log)"
-qb_on_exit "qb_stop_pulse $(printf '%q' "$pulse_dir")"
+qb_use_pulse
 qb_saver_heard saver "$scr"
 qb_expect_eq "saver exit code" "$(qb_get exit_code "$QB_OUT/saver")" 0
 qb_expect_heard "the chosen WAV"

@@ -16,23 +16,13 @@ local_dir="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local"
 user_dir=$local_dir/Quillbright
 rm -rf "$user_dir"
 
-dir=$(qb_saver_folder qb_save_locked)
+dir=$(qb_saver_folder qb_save_locked window=1)
 win=$(qb_winpath "$dir")
-qb_add_standin "$dir" window=1
-sox -n -r 44100 -c 2 "$dir/tone.wav" synth 0.4 sine 440 vol 0.5 pad 0 0.6
+qb_make_tone "$dir/tone.wav"
 preset() { printf '; preset by the administrator\r\n'; qb_ini_bytes "$@"; }
 preset 0 0 "" >"$dir/Quillbright.ini"
 cp "$dir/Quillbright.ini" "$QB_OUT/program.before"
 qb_immutable "$dir/Quillbright.ini" "$dir"
-
-expect_bytes() {  # WHAT FILE EXPECTED-FILE
-  if cmp -s "$2" "$3"; then
-    qb_pass "$1"
-  else
-    qb_fail "$1: the bytes differ"
-    od -c "$2" | head -20
-  fi
-}
 
 echo "# the program folder cannot be written: the user's own file takes the save"
 qb_open_dialog locked "$dir"
@@ -42,14 +32,12 @@ qb_dialog_probe locked.repeat set-repeat 7
 qb_click_save
 qb_expect_dialog_ended locked
 preset 2 7 "$win\\tone.wav" >"$QB_OUT/user.expected"
-expect_bytes "the user's own file holds the save" "$user_dir/Quillbright.ini" "$QB_OUT/user.expected"
-expect_bytes "the program folder's file is as it was" "$dir/Quillbright.ini" "$QB_OUT/program.before"
+qb_expect_same_file "the user's own file holds the save" "$user_dir/Quillbright.ini" "$QB_OUT/user.expected"
+qb_expect_same_file "the program folder's file is as it was" "$dir/Quillbright.ini" "$QB_OUT/program.before"
 qb_expect_eq "files in the user's folder" "$(ls "$user_dir" | tr '\n' ' ')" "Quillbright.ini "
 
 echo "# /s reads the user's own file"
-pulse_dir=$QB_OUT/pulse
-qb_start_pulse "$pulse_dir" || qb_die "PulseAudio did not start (see $pulse_dir/pulse.log)"
-qb_on_exit "qb_stop_pulse $(printf '%q' "$pulse_dir")"
+qb_use_pulse
 qb_saver_heard heard "$win\\Quillbright.scr"
 qb_expect_eq "saver exit code" "$(qb_get exit_code "$QB_OUT/heard")" 0
 qb_expect_heard "the WAV chosen in the dialog"
@@ -67,26 +55,23 @@ qb_expect_eq "the message" "$(qb_get msgbox_text_hex "$QB_OUT/both.box")" \
 qb_expect_eq "its caption" "$(qb_get msgbox_caption_hex "$QB_OUT/both.box")" "$(qb_hex "$QB_APP_CAPTION")"
 qb_dialog_probe both.open wait 2000 && qb_pass "the dialog stays open" || qb_fail "the dialog closed"
 qb_shot both
-qb_expect_eq "the choice is as the user left it (marks)" \
-  "$(qb_mark_colour both 0) $(qb_mark_colour both 1) $(qb_mark_colour both 2)" "$QB_MARK_OFF $QB_MARK_ON $QB_MARK_OFF"
+qb_expect_marks "the choice is as the user left it (marks)" both 1
 qb_click_cancel
 qb_expect_dialog_ended both
-expect_bytes "the program folder's file is unchanged" "$dir/Quillbright.ini" "$QB_OUT/program.before"
+qb_expect_same_file "the program folder's file is unchanged" "$dir/Quillbright.ini" "$QB_OUT/program.before"
 qb_expect_eq "files in the user's folder" "$(ls -A "$user_dir")" ""
 chattr -i "$user_dir"
 
 echo "# a stored music file on a drive that is not there"
-dir=$(qb_saver_folder qb_save_away)
-qb_add_standin "$dir" window=1
+dir=$(qb_saver_folder qb_save_away window=1)
 qb_write_ini "$dir" 2 3 "$(printf 'Q:\\音楽\\away.wav' | iconv -f UTF-8 -t CP932)"
 cp "$dir/Quillbright.ini" "$QB_OUT/away.before"
 qb_open_dialog away "$dir"
 qb_shot away
-qb_expect_eq "the file choice is shown (marks)" \
-  "$(qb_mark_colour away 0) $(qb_mark_colour away 1) $(qb_mark_colour away 2)" "$QB_MARK_OFF $QB_MARK_OFF $QB_MARK_ON"
+qb_expect_marks "the file choice is shown (marks)" away 2
 qb_expect_ge "the path is shown (text width inside the frame)" "$(qb_text_width away "365x25+$((PX + 76))+$((PY + 120))")" 60
 qb_click_save
 qb_expect_dialog_ended away
-expect_bytes "the stored choice is written back unchanged" "$dir/Quillbright.ini" "$QB_OUT/away.before"
+qb_expect_same_file "the stored choice is written back unchanged" "$dir/Quillbright.ini" "$QB_OUT/away.before"
 
 qb_scenario_end
