@@ -36,7 +36,7 @@ endif()
 add_library(qb_windows_runtime INTERFACE)
 if(WIN32)
   target_compile_definitions(qb_windows_runtime INTERFACE
-    _WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX WIN32_LEAN_AND_MEAN)
+    _WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX WIN32_LEAN_AND_MEAN UNICODE _UNICODE)
   if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     # No exceptions, RTTI or thread-safe statics: the program has one thread
     # and replaces the library's throwing paths (lean_runtime.cpp), which

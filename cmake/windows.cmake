@@ -26,13 +26,19 @@ endfunction()
 add_library(qb_lean_runtime OBJECT src/platform/win32/lean_runtime.cpp)
 target_link_libraries(qb_lean_runtime PRIVATE qb_warnings qb_windows_runtime)
 
+# winmm and msimg32 from System32 only, resolved at run time (both programs;
+# nothing links their import libraries).
+add_library(qb_system_dlls STATIC src/platform/win32/system_dlls.cpp)
+target_include_directories(qb_system_dlls PUBLIC src)
+target_link_libraries(qb_system_dlls PUBLIC qb_windows_runtime PRIVATE qb_warnings)
+
 # The Windows side of the ports; the integration tests' probes link it too.
 add_library(qb_win32 STATIC src/platform/win32/system_ports.cpp)
-target_link_libraries(qb_win32 PUBLIC qb_core winmm PRIVATE qb_warnings)
+target_link_libraries(qb_win32 PUBLIC qb_core qb_system_dlls shell32 PRIVATE qb_warnings)
 
 # The skinned button's window side; its Wine test host links it too.
 add_library(qb_command STATIC src/controls/command/command_win32.cpp)
-target_link_libraries(qb_command PUBLIC qb_core msimg32 PRIVATE qb_warnings)
+target_link_libraries(qb_command PUBLIC qb_core qb_system_dlls PRIVATE qb_warnings)
 set(QB_COMMAND_PICTURES)
 foreach(state normal highlight pressed selected highlightselect disable)
   list(APPEND QB_COMMAND_PICTURES ${CMAKE_SOURCE_DIR}/src/resources/command_${state}.bmp)
@@ -46,9 +52,11 @@ endforeach()
 
 qb_manifest(${CMAKE_SOURCE_DIR}/src/resources/quillbright.manifest.in quillbright.manifest)
 add_executable(Quillbright WIN32
-  src/startup/main_win32.cpp
-  src/startup/preview_win32.cpp
-  src/startup/zoom_win32.cpp
+  src/app/main_win32.cpp
+  src/preview/preview_win32.cpp
+  src/settings_dialog/zoom_win32.cpp
+  src/settings_dialog/dialog_drawing_win32.cpp
+  src/settings_dialog/panel_win32.cpp
   src/settings_dialog/settings_dialog_win32.cpp
   src/saver/saver_window.cpp
   src/resources/quillbright.rc

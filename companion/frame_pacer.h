@@ -4,10 +4,10 @@
 #pragma once
 
 #include <windows.h>
-#include <mmsystem.h>
 
 #include "frame_schedule.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/system_dlls.h"
 
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
 #define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
@@ -24,11 +24,11 @@ class FramePacer {
                                           TIMER_ALL_ACCESS));
     if (!timer_) {
       timer_.Reset(::CreateWaitableTimerW(nullptr, FALSE, nullptr));
-      raisedSystemTick_ = ::timeBeginPeriod(1) == TIMERR_NOERROR;
+      raisedSystemTick_ = winmm::timeBeginPeriod(1) == TIMERR_NOERROR;
     }
   }
   ~FramePacer() {
-    if (raisedSystemTick_) ::timeEndPeriod(1);
+    if (raisedSystemTick_) winmm::timeEndPeriod(1);
   }
   FramePacer(const FramePacer&) = delete;
   FramePacer& operator=(const FramePacer&) = delete;

@@ -15,6 +15,7 @@
 #include "platform/win32/base_window.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/message_loop.h"
+#include "platform/win32/system_dlls.h"
 
 namespace qb {
 namespace {
@@ -60,7 +61,7 @@ class PresentationWindow : public BaseWindow<PresentationWindow>, private glow::
   }
 
   bool Create() {
-    WNDCLASSEXA wc = {};
+    WNDCLASSEXW wc = {};
     wc.style = CS_OWNDC;
     wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
     wc.hCursor = nullptr;
@@ -214,6 +215,7 @@ int RunPresentation(PresentationWindow& window, FramePacer& pacer) {
 }  // namespace qb
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
+  qb::RestrictDllSearch();
   qb::PresentationWindow window;
   if (!window.Create()) return 1;
   qb::FramePacer pacer;

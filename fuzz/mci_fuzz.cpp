@@ -16,9 +16,9 @@ class ArbitraryDevice : public qb::MciPort {
  public:
   explicit ArbitraryDevice(qb::fuzz::Input& input) : input_(input) {}
 
-  uint32_t SendString(const char* command, char* reply, uint32_t capacity) override {
-    QB_FUZZ_CHECK(command && *command);
-    QB_FUZZ_CHECK(std::strlen(command) < 1024);
+  uint32_t SendString(const std::u16string& command, char* reply, uint32_t capacity) override {
+    QB_FUZZ_CHECK(!command.empty() && command.find(u'\0') == std::u16string::npos);
+    QB_FUZZ_CHECK(command.size() < 1024);
     ++commands;
     Answer(reply, capacity);
     const uint8_t code = input_.Byte();
@@ -49,7 +49,7 @@ class ArbitraryDevice : public qb::MciPort {
 class NoSound : public qb::SoundPort {
  public:
   int32_t WaveOutDeviceCount() override { return 1; }
-  int32_t Play(const char*, uint32_t) override { return 1; }
+  int32_t Play(const char16_t*, uint32_t) override { return 1; }
 };
 
 }  // namespace
@@ -59,7 +59,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   qb::fuzz::Input input(data, size);
   qb::SettingsValues settings;
   settings.RepeatTrack = static_cast<int16_t>(input.Byte() % 40);
-  settings.MusicFile = "C:\\Music\\" + input.Bytes(40) + ".mp3";
+  for (char c : "C:\\Music\\") settings.MusicFile += static_cast<char16_t>(c ? c : u'a');
+  for (unsigned char c : input.Bytes(40)) settings.MusicFile += static_cast<char16_t>(0x20 + c * 97);
+  settings.MusicFile += u".mp3";
   ArbitraryDevice device(input);
   NoSound sound;
   qb::MusicPlayers music(device, sound, settings);

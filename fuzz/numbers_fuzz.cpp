@@ -5,8 +5,8 @@
 #include "check.h"
 #include "platform/number_text.h"
 #include "reference_numbers.h"
-#include "startup/command_line.h"
-#include "startup/settings.h"
+#include "app/command_line.h"
+#include "settings/settings_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 1024) return 0;

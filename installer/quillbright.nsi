@@ -4,11 +4,17 @@
 ;
 ; makensis -DVERSION=a.b.c.d -DBUILD32=dir -DBUILD64=dir -DOUTFILE=file
 ;          [-DICON=file] quillbright.nsi
-; (scripts/package passes these.)
+; (scripts/package passes these.) The release is the x86-unicode installer,
+; which runs on every Windows; -X"Target amd64-unicode" makes the same one
+; for 64-bit Windows alone (the installer test uses it where 32-bit
+; programs cannot run).
 
 Unicode True
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
+; A file that cannot be written or removed (a running saver holds its
+; program) is an error, never a file silently skipped.
+AllowSkipFiles off
 
 !ifndef VERSION | BUILD32 | BUILD64 | OUTFILE
   !error "VERSION, BUILD32, BUILD64 and OUTFILE must be defined"
@@ -67,8 +73,36 @@ LangString RemoveSettingsText ${LANG_ENGLISH} "The music you chose for the saver
 LangString RemoveSettingsText ${LANG_JAPANESE} "スクリーンセーバーの BGM の設定です。再インストールのために残す場合はチェックしないでください。"
 LangString ProgramName ${LANG_ENGLISH} "Quillbright (program files)"
 LangString ProgramName ${LANG_JAPANESE} "Quillbright (プログラム)"
+LangString CloseRunning ${LANG_ENGLISH} "Quillbright is running (the screen saver, its settings or its presentation). Close it, then choose Retry."
+LangString CloseRunning ${LANG_JAPANESE} "Quillbright (スクリーンセーバー、設定画面またはその表示) が実行中です。終了してから [再試行] を選んでください。"
+LangString CannotRemove ${LANG_ENGLISH} "Quillbright's program files could not be removed. Close every program that uses them and uninstall again."
+LangString CannotRemove ${LANG_JAPANESE} "Quillbright のプログラム ファイルを削除できませんでした。使用中のプログラムを終了してから、もう一度アンインストールしてください。"
 
 Var ShortSaver
+
+; A running Quillbright holds its program files: the saver (its window
+; Quillbright_Main), its settings dialog (<Quillbright>) or its
+; presentation (Quillbright_VC). The user is asked to close it; silent, or
+; on Cancel, the run ends with error level 2 before anything is changed.
+!macro CLOSE_RUNNING_QUILLBRIGHT UN
+Function ${UN}CloseRunningQuillbright
+  again:
+  FindWindow $0 "" "Quillbright_Main"
+  ${If} $0 == 0
+    FindWindow $0 "" "<Quillbright>"
+  ${EndIf}
+  ${If} $0 == 0
+    FindWindow $0 "" "Quillbright_VC"
+  ${EndIf}
+  ${If} $0 != 0
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(CloseRunning)" /SD IDCANCEL IDRETRY again
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro CLOSE_RUNNING_QUILLBRIGHT ""
+!insertmacro CLOSE_RUNNING_QUILLBRIGHT "un."
 
 Function .onInit
   ${If} ${RunningX64}
@@ -83,6 +117,7 @@ Function .onInit
       StrCpy $INSTDIR "$PROGRAMFILES\${PRODUCT}"
     ${EndIf}
   ${EndIf}
+  Call CloseRunningQuillbright
 FunctionEnd
 
 Section "Install"
@@ -94,17 +129,6 @@ Section "Install"
     File "/oname=Quillbright.scr" "${BUILD32}\Quillbright.scr"
     File "/oname=Quillbright.dll" "${BUILD32}\Quillbright.dll"
   ${EndIf}
-
-  ; The settings file lives beside the program. A 64-bit program's writes
-  ; under Program Files are not virtualised, so a standard user could never
-  ; save: the file is made here, writable by the users of the machine. The
-  ; uninstaller removes it again while it is still empty.
-  ${IfNot} ${FileExists} "$INSTDIR\Quillbright.ini"
-    FileOpen $0 "$INSTDIR\Quillbright.ini" w
-    FileClose $0
-  ${EndIf}
-  nsExec::Exec '"$SYSDIR\icacls.exe" "$INSTDIR\Quillbright.ini" /grant *S-1-5-32-545:(M)'
-  Pop $0
 
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
@@ -156,8 +180,16 @@ SectionEnd
 
 
 Section "-un.$(ProgramName)"
+  ; Nothing else is undone while a program file stays: the uninstaller and
+  ; its Add/Remove Programs entry remain for another try.
   Delete "$INSTDIR\Quillbright.scr"
   Delete "$INSTDIR\Quillbright.dll"
+  ${If} ${FileExists} "$INSTDIR\Quillbright.scr"
+  ${OrIf} ${FileExists} "$INSTDIR\Quillbright.dll"
+    MessageBox MB_OK|MB_ICONSTOP "$(CannotRemove)" /SD IDOK
+    SetErrorLevel 2
+    Abort "$(CannotRemove)"
+  ${EndIf}
   Delete "$INSTDIR\uninstall.exe"
 
   ; Back to the screen saver chosen before, while Quillbright is still the
@@ -184,7 +216,7 @@ Section "-un.$(ProgramName)"
   DeleteRegKey HKCU "${STATE_KEY}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 
-  ; A settings file that was never saved is the installer's own.
+  ; An empty settings file was made by an earlier installer, not saved.
   ${GetSize} "$INSTDIR" "/M=Quillbright.ini /S=0B /G=0" $0 $1 $2
   ${If} $1 == 1
   ${AndIf} $0 == 0
@@ -196,12 +228,15 @@ Section "-un.$(ProgramName)"
 SectionEnd
 
 Section /o "un.$(RemoveSettingsName)" RemoveSettings
-  ; The file beside the program, and the copy Windows keeps for a program
-  ; whose writes under Program Files it virtualised.
+  ; The file beside the program, the copy Windows keeps for a program whose
+  ; writes under Program Files it virtualised, and the uninstalling user's
+  ; own file (other users' own files are theirs).
   Delete "$INSTDIR\Quillbright.ini"
   StrCpy $0 "$INSTDIR" "" 3
   Delete "$LOCALAPPDATA\VirtualStore\$0\Quillbright.ini"
   RMDir "$LOCALAPPDATA\VirtualStore\$0"
+  Delete "$LOCALAPPDATA\Quillbright\Quillbright.ini"
+  RMDir "$LOCALAPPDATA\Quillbright"
   RMDir "$INSTDIR"
 SectionEnd
 
@@ -216,6 +251,7 @@ Function un.onInit
   ${IfNot} ${Errors}
     !insertmacro SelectSection ${RemoveSettings}
   ${EndIf}
+  Call un.CloseRunningQuillbright
 FunctionEnd
 
 !insertmacro MUI_UNFUNCTION_DESCRIPTION_BEGIN

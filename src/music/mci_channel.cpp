@@ -4,6 +4,7 @@
 
 #include "platform/last_api_result.h"
 #include "platform/texts.h"
+#include "platform/utf16.h"
 
 namespace qb {
 
@@ -18,7 +19,7 @@ int32_t MciChannel::SendMciCommand(const std::string& command, std::string& text
     text = texts::kMciNoCommand;
     return -1;
   }
-  const uint32_t code = port_.SendString(command.c_str(), MciReturnBuffer, kReturnBufferSize);
+  const uint32_t code = port_.SendString(WidenAscii(command), MciReturnBuffer, kReturnBufferSize);
   LastApiResult = static_cast<int32_t>(code);
   if (code != 0) {
     if (!port_.GetErrorString(code, MciErrorBuffer, kErrorBufferSize)) {
@@ -47,8 +48,10 @@ int32_t MciChannel::PlayMci(const std::string& device, const std::string& from,
   return SendMciCommand(command, MciResponseText);
 }
 
-int32_t MciChannel::SendMciDirect(const std::string& command) {
-  LastApiResult = static_cast<int32_t>(port_.SendString(command.c_str(), nullptr, 0));
+int32_t MciChannel::SendMciDirect(const std::string& command) { return SendMciDirect(WidenAscii(command)); }
+
+int32_t MciChannel::SendMciDirect(const std::u16string& command) {
+  LastApiResult = static_cast<int32_t>(port_.SendString(command, nullptr, 0));
   return LastApiResult;
 }
 

@@ -28,8 +28,10 @@ class MciChannel {
   int32_t PlayMci(const std::string& device, const std::string& from, const std::string& to);
 
   // Sends without a reply buffer; returns the result code, which is also
-  // left in LastApiResult.
+  // left in LastApiResult. The commands above are ASCII; this one may
+  // carry a path.
   int32_t SendMciDirect(const std::string& command);
+  int32_t SendMciDirect(const std::u16string& command);
 
   MciPort& Port() { return port_; }
 

@@ -39,7 +39,7 @@ bool CdPlayer::PollSteps() {
 
   // The buffer keeps the last good reply when this query fails.
   LastApiResult = static_cast<int32_t>(
-      mci_.Port().SendString("status cdaudio mode", CdModeBuffer, kModeBufferSize));
+      mci_.Port().SendString(u"status cdaudio mode", CdModeBuffer, kModeBufferSize));
   const bool stopped = ModeIs(CdModeBuffer, kModeBufferSize, "stopped");
 
   if (settings_.RepeatTrack == 0) {
@@ -63,13 +63,13 @@ void CdPlayer::CdStop() {
 }
 
 void FilePlayers::Mp3Open() {
-  const std::string open = "open \"" + settings_.MusicFile + "\" type MPEGVideo Alias MP3Play";
+  const std::u16string open = u"open \"" + settings_.MusicFile + u"\" type MPEGVideo Alias MP3Play";
   if (mci_.SendMciDirect(open) == 0) mci_.SendMciDirect("play MP3Play");
 }
 
 bool FilePlayers::Mp3IsPlaying() {
   LastApiResult = static_cast<int32_t>(
-      mci_.Port().SendString("status MP3Play mode", Mp3ModeBuffer, kModeBufferSize));
+      mci_.Port().SendString(u"status MP3Play mode", Mp3ModeBuffer, kModeBufferSize));
   return ModeIs(Mp3ModeBuffer, kModeBufferSize, "playing");
 }
 

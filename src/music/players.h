@@ -8,7 +8,7 @@
 #include "music/mci_channel.h"
 #include "music/music.h"
 #include "platform/ports.h"
-#include "startup/settings_values.h"
+#include "settings/settings_values.h"
 
 namespace qb {
 

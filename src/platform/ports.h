@@ -1,39 +1,64 @@
 // The narrow interfaces through which the portable core reaches the system.
 // Their Windows side lives in platform/win32; the unit tests bring fakes.
+// Paths are UTF-16; the program's own texts, settings and MCI replies are
+// code page 932 bytes.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace qb {
 
-// One key of an initialization file, shaped like the profile-string calls.
-class ProfileStore {
- public:
-  virtual ~ProfileStore() = default;
-  // Copies the value (or `defaultValue`) into `buffer`, cut to size - 1 bytes
-  // and NUL-terminated; returns the number of bytes copied.
-  virtual uint32_t GetString(const char* section, const char* key, const char* defaultValue,
-                             char* buffer, uint32_t size, const std::string& path) = 0;
-  // Returns the platform's result (non-zero on success).
-  virtual int32_t WriteString(const char* section, const char* key, const std::string& value,
-                              const std::string& path) = 0;
-};
-
+// Files, as the program reads and writes them: whole.
 class FileSystem {
  public:
+  enum class ReadResult { Read, Missing, Unreadable };
+
   virtual ~FileSystem() = default;
   // True when the file at `path` can be opened for reading right now.
-  virtual bool CanOpenForReading(const std::string& path) = 0;
+  virtual bool CanOpenForReading(const std::u16string& path) = 0;
+  // The whole file into `content`. Missing when no file (or no folder) is
+  // there; Unreadable when one is there but cannot be read.
+  virtual ReadResult ReadWhole(const std::u16string& path, std::string& content) = 0;
+  // Puts `content` in the place of the file at `path` (which need not
+  // exist) without ever opening that file for writing: a new file in the
+  // same folder is written, flushed and then moved over it in one step.
+  // False when any step failed; the old file, or its absence, is then as
+  // it was, and no new file is left behind.
+  virtual bool ReplaceWhole(const std::u16string& path, const std::string& content) = 0;
+  // Creates the folder at `path` (its parent exists); true when it is
+  // there afterwards.
+  virtual bool MakeFolder(const std::u16string& path) = 0;
+  // The short (8.3) form of an existing file's path; nothing when the
+  // system cannot tell one. A volume that keeps no short names gives the
+  // path back as it is.
+  virtual std::optional<std::u16string> ShortPath(const std::u16string& path) = 0;
+};
+
+// Code page 932 and UTF-16, converted as the system converts them,
+// whatever its own code page.
+class Cp932Codec {
+ public:
+  virtual ~Cp932Codec() = default;
+  virtual std::u16string ToUtf16(std::string_view cp932) = 0;
+  // Nothing when a character has no code page 932 form of its own (no
+  // look-alike stands in for it).
+  virtual std::optional<std::string> FromUtf16(std::u16string_view text) = 0;
 };
 
 // A program the saver started. It is never waited for or ended; the saver
-// only asks whether it is still there.
+// only asks whether it is still there and what it shows.
 class ChildProcess {
  public:
   virtual ~ChildProcess() = default;
   virtual bool HasEnded() = 0;
+  // True when this process, and no other, owns a top-level window with
+  // exactly this title (code page 932), of any class, shown or not. False
+  // once the process has ended: its windows end with it.
+  virtual bool HasWindow(const char* title) = 0;
 };
 
 class Desktop {
@@ -47,7 +72,7 @@ class Desktop {
   virtual void ShowMessage(const char* caption, const char* text) = 0;
   // Starts the executable at `path` with no arguments, shown normal and
   // activated, without waiting. Null when it could not be started.
-  virtual std::unique_ptr<ChildProcess> StartProgram(const std::string& path) = 0;
+  virtual std::unique_ptr<ChildProcess> StartProgram(const std::u16string& path) = 0;
   // Ends the process at once. Fakes return; callers return right after.
   virtual void EndProcess() = 0;
 };
@@ -56,10 +81,10 @@ class Desktop {
 class MciPort {
  public:
   virtual ~MciPort() = default;
-  // mciSendStringA: the reply goes into `reply` (at most `capacity` bytes,
+  // mciSendString: the reply goes into `reply` (at most `capacity` bytes,
   // NUL included; none when `reply` is null). Returns 0 or the error code.
-  virtual uint32_t SendString(const char* command, char* reply, uint32_t capacity) = 0;
-  // mciGetErrorStringA: false when there is no text for `code`.
+  virtual uint32_t SendString(const std::u16string& command, char* reply, uint32_t capacity) = 0;
+  // mciGetErrorString: false when there is no text for `code`.
   virtual bool GetErrorString(uint32_t code, char* buffer, uint32_t capacity) = 0;
 };
 
@@ -68,8 +93,8 @@ class SoundPort {
  public:
   virtual ~SoundPort() = default;
   virtual int32_t WaveOutDeviceCount() = 0;
-  // PlaySoundA without a module handle; a null name stops the current sound.
-  virtual int32_t Play(const char* name, uint32_t flags) = 0;
+  // PlaySound without a module handle; a null name stops the current sound.
+  virtual int32_t Play(const char16_t* name, uint32_t flags) = 0;
 };
 
 }  // namespace qb

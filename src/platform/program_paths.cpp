@@ -1,51 +1,53 @@
 #include "platform/program_paths.h"
 
-#include "platform/char_class.h"
 #include "platform/cp932.h"
 #include "platform/texts.h"
+#include "platform/utf16.h"
 
 namespace qb {
 
-std::string ArgumentString(std::string_view commandLine) {
+std::u16string ArgumentString(std::u16string_view commandLine) {
+  const auto isBlank = [](char16_t c) { return c == u' ' || c == u'\t'; };
   size_t i = 0;
   // The program name runs to the closing quote when quoted, otherwise to the
   // first blank; a quoted part may run straight into more name characters.
   bool quoted = false;
   while (i < commandLine.size()) {
-    const char c = commandLine[i];
-    if (c == '"') {
+    const char16_t c = commandLine[i];
+    if (c == u'"') {
       quoted = !quoted;
-    } else if (!quoted && IsBlank(c)) {
+    } else if (!quoted && isBlank(c)) {
       break;
     }
     ++i;
   }
-  while (i < commandLine.size() && IsBlank(commandLine[i])) ++i;
-  return std::string(commandLine.substr(i));
+  while (i < commandLine.size() && isBlank(commandLine[i])) ++i;
+  return std::u16string(commandLine.substr(i));
 }
 
 std::string ModeLetter(std::string_view argumentString) {
   return AsciiUpper(Cp932CharAt(argumentString, 1));
 }
 
-std::string FolderOfPath(std::string_view path) {
-  // Walk by characters: the second byte of a double-byte character may have
-  // the value of a backslash.
-  size_t p = 0;
-  for (size_t start : Cp932CharStarts(path)) {
-    if (path[start] == ':' || path[start] == '\\') p = start + 1;
-  }
-  std::string s(path.substr(0, p));
-  if (!s.empty() && s.back() == '\\') s.pop_back();
+std::u16string FolderOfPath(std::u16string_view path) {
+  const size_t last = path.find_last_of(u":\\");
+  std::u16string s(path.substr(0, last == std::u16string_view::npos ? 0 : last + 1));
+  if (!s.empty() && s.back() == u'\\') s.pop_back();
   return s;
 }
 
-std::string CompanionPathOf(const std::string& programFolder) {
-  return programFolder + texts::kCompanionSuffix;
+bool FileExists(FileSystem& files, std::u16string path) {
+  if (!path.empty() && path.back() == u'\\') path.pop_back();
+  if (path.empty()) return false;
+  return files.CanOpenForReading(path);
 }
 
-std::string SettingsFilePath(const std::string& programFolder) {
-  return programFolder + texts::kIniFileSuffix;
+std::u16string CompanionPathOf(const std::u16string& programFolder) {
+  return programFolder + WidenAscii(texts::kCompanionSuffix);
+}
+
+std::u16string SettingsFilePath(const std::u16string& folder) {
+  return folder + WidenAscii(texts::kIniFileSuffix);
 }
 
 }  // namespace qb

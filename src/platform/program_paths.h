@@ -5,11 +5,13 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ports.h"
+
 namespace qb {
 
 // The command line after the executable's name and the blanks that follow
 // it: "/s", "/p 1234", "/c:5678" or empty.
-std::string ArgumentString(std::string_view commandLine);
+std::u16string ArgumentString(std::u16string_view commandLine);
 
 // The second character of the argument string, upper-cased; empty when the
 // argument string has fewer than two characters.
@@ -17,12 +19,17 @@ std::string ModeLetter(std::string_view argumentString);
 
 // The folder part of a path: up to the last ':' or '\', without a trailing
 // backslash ("C:\Music\a.mp3" gives "C:\Music", "C:\a.mp3" gives "C:").
-std::string FolderOfPath(std::string_view path);
+// On UTF-16, where no other character holds those values.
+std::u16string FolderOfPath(std::u16string_view path);
+
+// True when `path` (one trailing backslash ignored) names a file that can
+// be opened for reading now: not a folder, an empty path or a locked file.
+bool FileExists(FileSystem& files, std::u16string path);
 
 // The companion program's path for a program folder.
-std::string CompanionPathOf(const std::string& programFolder);
+std::u16string CompanionPathOf(const std::u16string& programFolder);
 
-// The settings file's path for a program folder.
-std::string SettingsFilePath(const std::string& programFolder);
+// The settings file's path for a folder.
+std::u16string SettingsFilePath(const std::u16string& folder);
 
 }  // namespace qb

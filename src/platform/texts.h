@@ -13,6 +13,8 @@ inline constexpr char kCompanionWindowTitle[] = "Quillbright_VC";
 
 inline constexpr char kIniFileSuffix[] = "\\Quillbright.ini";
 inline constexpr char kCompanionSuffix[] = "\\Quillbright.dll";
+// The user's own settings folder, under the local application data folder.
+inline constexpr char kUserFolderSuffix[] = "\\Quillbright";
 
 inline constexpr char kIniSection[] = "Section";
 // "BGM区分"
@@ -26,6 +28,16 @@ inline constexpr char kKeyMusicFile[] = "BGM\xCC\xA7\xB2\xD9";
 inline constexpr char kCompanionMissing[] =
     "Quillbright.dll \x82\xAA\x93\xAF\x82\xB6\xCC\xAB\xD9\xC0\xDE\x82\xC9"
     "\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81\x49";
+
+// "設定を保存できませんでした。"
+inline constexpr char kSettingsNotSaved[] =
+    "\x90\xDD\x92\xE8\x82\xF0\x95\xDB\x91\xB6\x82\xC5\x82\xAB\x82\xDC"
+    "\x82\xB9\x82\xF1\x82\xC5\x82\xB5\x82\xBD\x81\x42";
+
+// "このﾌｧｲﾙ名は保存できません。"
+inline constexpr char kFileNameNotKept[] =
+    "\x82\xB1\x82\xCC\xCC\xA7\xB2\xD9\x96\xBC\x82\xCD\x95\xDB\x91\xB6"
+    "\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\x81\x42";
 
 // "コマンド文字列が指定されていません"
 inline constexpr char kMciNoCommand[] =

@@ -5,17 +5,19 @@
 #include "platform/cp932.h"
 #include "platform/program_paths.h"
 #include "platform/texts.h"
+#include "platform/utf16.h"
 
 namespace qb {
 
-MusicFileType MusicFileTypeOf(const std::string& musicFile) {
-  const std::string ending = AsciiUpper(Cp932Last(musicFile, 3));
+MusicFileType MusicFileTypeOf(const std::u16string& musicFile) {
+  const std::string ending =
+      AsciiUpper(NarrowAscii(std::u16string_view(musicFile).substr(musicFile.size() < 3 ? 0 : musicFile.size() - 3)));
   if (ending == "WAV") return MusicFileType::Wav;
   if (ending == "MP3") return MusicFileType::Mp3;
   return MusicFileType::None;
 }
 
-SaverLogic::SaverLogic(const SettingsValues& settings, std::string programFolder,
+SaverLogic::SaverLogic(const SettingsValues& settings, std::u16string programFolder,
                        std::string argumentString, int32_t& savedCursorCount, SaverMusic& music,
                        SaverTimers& timers, Desktop& desktop)
     : settings_(settings),
@@ -29,6 +31,7 @@ SaverLogic::SaverLogic(const SettingsValues& settings, std::string programFolder
 void SaverLogic::FormLoad() {
   if (settings_.MusicKind == kAudioCd) {
     music_.CdOpen();
+    cdOpened_ = true;
     timers_.SetEnabled(SaverTimer::Timer2, true);
   }
   fileMusic_ = settings_.MusicKind == kMusicFile ? MusicFileTypeOf(settings_.MusicFile)
@@ -53,7 +56,10 @@ void SaverLogic::Timer2Tick() {
 }
 
 void SaverLogic::Timer3Tick() {
-  const bool present = desktop_.WindowExists(texts::kCompanionWindowTitle);
+  // Only the window of the process started here counts: a window of the
+  // same title from another program (or an earlier run) neither stands in
+  // for the presentation nor keeps the saver alive.
+  const bool present = companion_ && companion_->HasWindow(texts::kCompanionWindowTitle);
   if (companionSeen_ == 0) {
     if (present) {
       companionSeen_ = 1;
@@ -65,7 +71,7 @@ void SaverLogic::Timer3Tick() {
     }
     return;
   }
-  if (!present) {
+  if (!present || CompanionGone()) {
     timers_.SetEnabled(SaverTimer::Timer3, false);
     FormQueryUnload();
   }
@@ -79,7 +85,9 @@ void SaverLogic::FormQueryUnload() {
   if (closing_) return;
   closing_ = true;
 
-  if (timers_.IsEnabled(SaverTimer::Timer2)) {
+  // Polling may have given up on a reply it could not read while the disc
+  // plays on: the CD is stopped and closed whenever it was opened.
+  if (cdOpened_) {
     timers_.SetEnabled(SaverTimer::Timer2, false);
     music_.CdStop();
   }

@@ -9,7 +9,7 @@
 
 #include "music/music.h"
 #include "platform/ports.h"
-#include "startup/settings_values.h"
+#include "settings/settings_values.h"
 
 namespace qb {
 
@@ -37,11 +37,11 @@ class SaverTimers {
 enum class MusicFileType { None, Wav, Mp3 };
 
 // Decided by the name alone: the last three characters, upper-cased.
-MusicFileType MusicFileTypeOf(const std::string& musicFile);
+MusicFileType MusicFileTypeOf(const std::u16string& musicFile);
 
 class SaverLogic {
  public:
-  SaverLogic(const SettingsValues& settings, std::string programFolder,
+  SaverLogic(const SettingsValues& settings, std::u16string programFolder,
              std::string argumentString, int32_t& savedCursorCount, SaverMusic& music,
              SaverTimers& timers, Desktop& desktop);
 
@@ -52,13 +52,13 @@ class SaverLogic {
   void Timer3Tick();
 
   int16_t CompanionSeen() const { return companionSeen_; }
-  const std::string& CompanionPath() const { return companionPath_; }
+  const std::u16string& CompanionPath() const { return companionPath_; }
 
  private:
   bool CompanionGone();
 
   const SettingsValues& settings_;
-  const std::string programFolder_;
+  const std::u16string programFolder_;
   const std::string argumentString_;
   int32_t& savedCursorCount_;
   SaverMusic& music_;
@@ -68,7 +68,8 @@ class SaverLogic {
   // The file music FormLoad asked for. The close path stops that one, so it
   // is decided in one place, whatever the settings say by then.
   MusicFileType fileMusic_ = MusicFileType::None;
-  std::string companionPath_;
+  bool cdOpened_ = false;
+  std::u16string companionPath_;
   int16_t companionSeen_ = 0;
   std::unique_ptr<ChildProcess> companion_;
   bool closing_ = false;

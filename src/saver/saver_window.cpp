@@ -16,7 +16,7 @@ const SaverTimerInfo& InfoOf(SaverTimer timer) {
 
 }  // namespace
 
-SaverWindow::SaverWindow(const SettingsValues& settings, const std::string& programFolder,
+SaverWindow::SaverWindow(const SettingsValues& settings, const std::u16string& programFolder,
                          const std::string& argumentString, int32_t& savedCursorCount,
                          SaverMusic& music)
     : logic_(settings, programFolder, argumentString, savedCursorCount, music, *this, desktop_) {}

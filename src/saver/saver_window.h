@@ -16,7 +16,7 @@ namespace qb {
 
 class SaverWindow : public BaseWindow<SaverWindow>, private SaverTimers {
  public:
-  SaverWindow(const SettingsValues& settings, const std::string& programFolder,
+  SaverWindow(const SettingsValues& settings, const std::u16string& programFolder,
               const std::string& argumentString, int32_t& savedCursorCount, SaverMusic& music);
 
   // Creates the window hidden, starts its timers and runs the load handler.

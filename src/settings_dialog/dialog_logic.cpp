@@ -4,7 +4,6 @@
 #include "platform/program_paths.h"
 #include "platform/texts.h"
 #include "settings_dialog/dialog_geometry.h"
-#include "startup/settings.h"
 
 namespace qb {
 
@@ -22,7 +21,7 @@ int16_t RepeatTrackFromText(std::string_view text) {
   return static_cast<int16_t>(IntegerFromText(text, INT16_MIN, INT16_MAX).value_or(0));
 }
 
-OpenFileRequest MusicFileRequest(const std::string& musicFolder) {
+OpenFileRequest MusicFileRequest(const std::u16string& musicFolder) {
   OpenFileRequest request;
   request.filter.assign(texts::kMusicFileFilter, sizeof(texts::kMusicFileFilter));
   request.initialFolder = musicFolder;
@@ -57,22 +56,37 @@ void MusicChoice::SelectMusicKind(int16_t kind) {
   if (kind == kMusicFile) controls_.EnableFileButton(true);
 }
 
-void MusicChoice::ChooseFile(FileChooser& chooser) {
-  const std::optional<std::string> chosen = chooser.Choose(MusicFileRequest(settings_.MusicFolder));
-  if (!chosen) return;
-  settings_.MusicFile = *chosen;
+void MusicChoice::ChooseFile(FileChooser& chooser, FileSystem& files, Cp932Codec& codec) {
+  const std::optional<std::u16string> chosen = chooser.Choose(MusicFileRequest(settings_.MusicFolder));
+  // Only a file that is there goes into the settings: the saver puts the
+  // path into MCI commands.
+  if (!chosen || !FileExists(files, *chosen)) return;
+  std::u16string path = *chosen;
+  std::optional<std::string> stored = codec.FromUtf16(path);
+  if (!stored) {
+    const std::optional<std::u16string> shortPath = files.ShortPath(path);
+    if (shortPath) stored = codec.FromUtf16(*shortPath);
+    if (stored) path = *shortPath;
+  }
+  if (!stored) {
+    controls_.SayNameCannotBeKept();
+    return;
+  }
+  settings_.MusicFile = path;
+  chosenFile_ = *stored;
+  musicFileChanged_ = true;
   controls_.SetFileLabel(settings_.MusicFile);
   settings_.MusicFolder = FolderOfPath(settings_.MusicFile);
 }
 
-void MusicChoice::Save(ProfileStore& store, const std::string& programFolder) {
-  WriteIniString(store, texts::kIniSection, texts::kKeyMusicKind,
-                 std::to_string(settings_.MusicKind), SettingsFilePath(programFolder));
+bool MusicChoice::Save(FileSystem& files, Cp932Codec& codec, const SettingsPlaces& places) {
   settings_.RepeatTrack = RepeatTrackFromText(controls_.ReadRepeatText());
-  WriteIniString(store, texts::kIniSection, texts::kKeyRepeatTrack,
-                 std::to_string(settings_.RepeatTrack), SettingsFilePath(programFolder));
-  WriteIniString(store, texts::kIniSection, texts::kKeyMusicFile, settings_.MusicFile,
-                 SettingsFilePath(programFolder));
+  // A path that was not chosen here was read from the file, where its line
+  // stays as it stands; should the file have lost it meanwhile, it is
+  // written again.
+  const std::string musicFile =
+      musicFileChanged_ ? chosenFile_ : codec.FromUtf16(settings_.MusicFile).value_or(std::string());
+  return SaveSettings(files, places, {settings_.MusicKind, settings_.RepeatTrack, musicFile, musicFileChanged_});
 }
 
 void OpenLink(LinkShell& shell, const std::string& address) {

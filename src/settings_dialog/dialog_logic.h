@@ -9,7 +9,8 @@
 #include <string_view>
 
 #include "platform/ports.h"
-#include "startup/settings_values.h"
+#include "settings/settings_file.h"
+#include "settings/settings_values.h"
 
 namespace qb {
 
@@ -36,15 +37,17 @@ class MusicControls {
   virtual void SetRepeatText(const std::string& text) = 0;
   virtual void AddRepeatEntry(const std::string& text) = 0;
   virtual std::string ReadRepeatText() = 0;
-  virtual void SetFileLabel(const std::string& text) = 0;
+  virtual void SetFileLabel(const std::u16string& path) = 0;
+  // Says that the chosen file's name cannot be kept in the settings file.
+  virtual void SayNameCannotBeKept() = 0;
 };
 
 // The platform's file-open dialog. Owner window and instance are the
 // window side's business.
 struct OpenFileRequest {
   std::string filter;  // description, NUL, pattern, NUL, NUL (size() counts them all)
-  std::string initialFolder;
-  std::string title;
+  std::u16string initialFolder;
+  std::string title;   // filter and title: code page 932
   uint32_t fileBufferSize = 0;
   uint32_t fileTitleBufferSize = 0;
 };
@@ -54,11 +57,11 @@ class FileChooser {
   virtual ~FileChooser() = default;
   // The file-name buffer up to its first NUL when a file was chosen;
   // nothing when the user cancelled or the platform failed.
-  virtual std::optional<std::string> Choose(const OpenFileRequest& request) = 0;
+  virtual std::optional<std::u16string> Choose(const OpenFileRequest& request) = 0;
 };
 
 // The request the "..." button makes, starting in `musicFolder`.
-OpenFileRequest MusicFileRequest(const std::string& musicFolder);
+OpenFileRequest MusicFileRequest(const std::u16string& musicFolder);
 
 class MusicChoice {
  public:
@@ -69,17 +72,23 @@ class MusicChoice {
   void ShowStoredSettings();
   // A press of any mouse button on a mark or its label.
   void SelectMusicKind(int16_t kind);
-  // The "..." button: the last file chosen wins; a cancel changes nothing.
-  void ChooseFile(FileChooser& chooser);
-  // The save button: the three keys, in order, into the program folder's
-  // settings file.
-  void Save(ProfileStore& store, const std::string& programFolder);
+  // The "..." button: the last file chosen wins; a cancel, or a name that
+  // is no file that can be read, changes nothing. The settings file keeps
+  // paths in code page 932: a path it cannot hold is kept as its short
+  // form, and without one the user hears that the name cannot be kept.
+  void ChooseFile(FileChooser& chooser, FileSystem& files, Cp932Codec& codec);
+  // The save button: the three keys into the settings file in use (see
+  // SaveSettings). False when they could not be written anywhere; the
+  // choices on screen stay as they are, so the user can try again.
+  bool Save(FileSystem& files, Cp932Codec& codec, const SettingsPlaces& places);
 
  private:
   void ShowMarks(int16_t kind);
 
   SettingsValues& settings_;
   MusicControls& controls_;
+  bool musicFileChanged_ = false;
+  std::string chosenFile_;  // code page 932 form of the file chosen
 };
 
 // The link label's click: the hourglass while the shell opens the address.

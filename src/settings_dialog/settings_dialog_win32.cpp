@@ -8,7 +8,6 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -16,133 +15,39 @@
 #include "platform/texts.h"
 #include "platform/win32/base_window.h"
 #include "platform/win32/gdi.h"
+#include "platform/win32/mouse_capture.h"
 #include "platform/win32/system_ports.h"
+#include "platform/win32/wide_text.h"
 #include "resources/resource_ids.h"
+#include "settings/settings_file.h"
+#include "settings/settings_values.h"
+#include "settings_dialog/dialog_drawing_win32.h"
 #include "settings_dialog/dialog_geometry.h"
 #include "settings_dialog/dialog_logic.h"
-#include "startup/settings_values.h"
-#include "startup/zoom_win32.h"
+#include "settings_dialog/panel_win32.h"
+#include "settings_dialog/zoom_win32.h"
 
 namespace qb {
 namespace {
 
 constexpr char kDialogClass[] = "Quillbright_P";
-constexpr char kPanelClass[] = "Quillbright_P.Pic_C";
 // The project has no home page of its own, so the link label shows none
 // (and, empty, has nothing to click).
 constexpr char kLinkAddress[] = "";
 
 constexpr COLORREF kBaseColour = RGB(192, 192, 192);
-constexpr COLORREF kPanelColour = RGB(224, 224, 224);
 constexpr COLORREF kLinkColour = RGB(255, 255, 255);
-constexpr COLORREF kLabelColour = RGB(0, 0, 0);
 
 enum ControlId : int { kIdSave = 1, kIdCancel = 2, kIdFile = 3, kIdRepeat = 4 };
-
-// 9.75 points of the design face, Shift-JIS. Where that face is missing the
-// font mapper would pick any face it likes; asking for none by name lets it
-// pick by the character set, so the labels stay Japanese.
-Font MakeLabelFont(bool underline) {
-  WindowDc screen(nullptr);
-  const int dpi = screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
-  LOGFONTA logFont = {};
-  logFont.lfHeight = -::MulDiv(975, dpi, 7200);
-  logFont.lfWeight = FW_NORMAL;
-  logFont.lfUnderline = underline ? TRUE : FALSE;
-  logFont.lfCharSet = SHIFTJIS_CHARSET;
-  lstrcpynA(logFont.lfFaceName, texts::kDesignFontFace, LF_FACESIZE);
-  Font font(::CreateFontIndirectA(&logFont));
-  if (font && screen.Get()) {
-    char face[LF_FACESIZE] = {};
-    {
-      SelectObjectGuard select(screen.Get(), font.Get());
-      ::GetTextFaceA(screen.Get(), LF_FACESIZE, face);
-    }
-    if (std::strcmp(face, texts::kDesignFontFace) == 0) return font;
-    logFont.lfFaceName[0] = '\0';
-    font.Reset(::CreateFontIndirectA(&logFont));
-  }
-  return font;
-}
-
-SIZE TextSize(HFONT font, const std::string& text) {
-  SIZE size = {0, 0};
-  if (text.empty()) return size;
-  WindowDc screen(nullptr);
-  if (!screen.Get()) return size;
-  SelectObjectGuard select(screen.Get(), font);
-  ::GetTextExtentPoint32A(screen.Get(), text.c_str(), static_cast<int>(text.size()), &size);
-  return size;
-}
-
-Bitmap LoadPicture(int id) {
-  return Bitmap(static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
-                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-}
-
-// A retained backing image: drawing goes into it once, every repaint
-// shows it.
-class Backing {
- public:
-  bool Make(int32_t width, int32_t height, COLORREF colour) {
-    WindowDc screen(nullptr);
-    bitmap_.Reset(::CreateCompatibleBitmap(screen.Get(), width, height));
-    width_ = width;
-    height_ = height;
-    if (!bitmap_) return false;
-    MemoryDc dc(screen.Get());
-    SelectObjectGuard select(dc.Get(), bitmap_.Get());
-    Brush brush(::CreateSolidBrush(colour));
-    RECT all = {0, 0, width, height};
-    ::FillRect(dc.Get(), &all, brush.Get());
-    return true;
-  }
-  HBITMAP Get() const { return bitmap_.Get(); }
-  int32_t Width() const { return width_; }
-  int32_t Height() const { return height_; }
-  bool SameSize(int32_t width, int32_t height) const {
-    return bitmap_ && width == width_ && height == height_;
-  }
-
- private:
-  Bitmap bitmap_;
-  int32_t width_ = 0;
-  int32_t height_ = 0;
-};
-
-void DrawLabel(HDC dc, HFONT font, COLORREF colour, const std::string& text, RECT rect,
-               UINT format) {
-  if (text.empty()) return;
-  SavedDcState saved(dc);
-  SelectObjectGuard select(dc, font);
-  ::SetBkMode(dc, TRANSPARENT);
-  ::SetTextColor(dc, colour);
-  ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, format | DT_NOPREFIX);
-}
-
-RECT ToRect(const PixelRect& r) { return {r.x, r.y, r.x + r.width, r.y + r.height}; }
-
-class SettingsDialog;
-
-// Pic_C: a child window with its own backing image; the labels, marks and
-// the heading's frame are drawn over it.
-class Panel : public BaseWindow<Panel> {
- public:
-  explicit Panel(SettingsDialog& dialog) : dialog_(dialog) {}
-  bool Create(HWND parent);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-
- private:
-  SettingsDialog& dialog_;
-};
 
 class SettingsDialog : public BaseWindow<SettingsDialog>,
                        private MusicControls,
                        private FileChooser,
-                       private LinkShell {
+                       private LinkShell,
+                       private PanelOwner {
  public:
-  SettingsDialog(SettingsValues& settings, const char* programFolder)
-      : programFolder_(programFolder),
+  SettingsDialog(SettingsValues& settings, const SettingsPlaces& places)
+      : places_(places),
         choice_(settings, *this),
         panel_(*this),
         saveButton_(saveBag_),
@@ -152,7 +57,6 @@ class SettingsDialog : public BaseWindow<SettingsDialog>,
   bool Create();
   void RunModal();
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT PanelMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
   // MusicControls
@@ -162,12 +66,17 @@ class SettingsDialog : public BaseWindow<SettingsDialog>,
   void SetRepeatText(const std::string& text) override;
   void AddRepeatEntry(const std::string& text) override;
   std::string ReadRepeatText() override;
-  void SetFileLabel(const std::string& text) override;
+  void SetFileLabel(const std::u16string& path) override;
+  void SayNameCannotBeKept() override;
   // FileChooser
-  std::optional<std::string> Choose(const OpenFileRequest& request) override;
+  std::optional<std::u16string> Choose(const OpenFileRequest& request) override;
   // LinkShell
   void ShowWaitPointer(bool wait) override;
   void Open(const std::string& address) override;
+  // PanelOwner
+  void ChoicePressed(int16_t kind) override { choice_.SelectMusicKind(kind); }
+  void ControlClicked(int id) override { OnCommand(id); }
+  bool SetWaitPointer() override;
 
   bool CreateControls();
   void FormLoad();
@@ -180,13 +89,14 @@ class SettingsDialog : public BaseWindow<SettingsDialog>,
   void OnLinkButton(bool down, LPARAM lParam);
   bool MoveFocus(bool backwards);
   void PaintContent(HDC dc);
-  void PaintPanel(HDC dc);
-  void OnPanelPress(LPARAM lParam);
+  void ShowMessage(const char* text);
 
-  std::string programFolder_;
+  const SettingsPlaces& places_;
   MusicChoice choice_;
-  Win32ProfileStore profile_;
+  Win32FileSystem files_;
+  Win32Codec codec_;
   Win32Zoom zoom_;
+  ZoomAnchor zoomAnchor_;
   Panel panel_;
   PropertyBag saveBag_;
   PropertyBag cancelBag_;
@@ -197,16 +107,9 @@ class SettingsDialog : public BaseWindow<SettingsDialog>,
   HWND repeatBox_ = nullptr;
 
   Backing background_;
-  Backing panelBackground_;
-  Bitmap texture_;
-  Bitmap markOff_;
-  Bitmap markOn_;
   Font labelFont_;
   Font linkFont_;
   HCURSOR linkPointer_ = nullptr;
-  bool markSelected_[kChoiceCount] = {};
-  std::string fileLabel_;
-  PixelRect choiceLabelRects_[kChoiceCount];
   PixelRect linkRect_;
   bool linkPressed_ = false;
   bool waitPointer_ = false;
@@ -214,31 +117,17 @@ class SettingsDialog : public BaseWindow<SettingsDialog>,
   bool closed_ = false;
 };
 
-bool Panel::Create(HWND parent) {
-  WNDCLASSEXA wc = {};
-  if (!RegisterClassOnce(kPanelClass, wc)) return false;
-  return CreateWindowFor(kPanelClass, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, 0,
-                         kPanelRect.x, kPanelRect.y, kPanelRect.width, kPanelRect.height, parent);
-}
-
-LRESULT Panel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  const LRESULT result = dialog_.PanelMessage(message, wParam, lParam);
-  return result == -1 ? DefaultHandling(message, wParam, lParam) : result;
-}
-
 bool SettingsDialog::Create() {
-  const HINSTANCE instance = ::GetModuleHandleA(nullptr);
-  WNDCLASSEXA wc = {};
-  wc.hIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(1));
-  wc.hIconSm = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc = {};
+  wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+  // Shared: the system keeps it, and frees it with the program.
+  wc.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
                                                ::GetSystemMetrics(SM_CXSMICON),
-                                               ::GetSystemMetrics(SM_CYSMICON), 0));
+                                               ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   if (!RegisterClassOnce(kDialogClass, wc)) return false;
 
-  texture_ = LoadPicture(IDB_DIALOG_TEXTURE);
-  markOff_ = LoadPicture(IDB_DIALOG_MARK_OFF);
-  markOn_ = LoadPicture(IDB_DIALOG_MARK_ON);
-  linkPointer_ = ::LoadCursorA(instance, MAKEINTRESOURCEA(IDC_DIALOG_LINK));
+  linkPointer_ = ::LoadCursorW(instance, MAKEINTRESOURCEW(IDC_DIALOG_LINK));
   labelFont_ = MakeLabelFont(false);
   linkFont_ = MakeLabelFont(true);
 
@@ -249,13 +138,13 @@ bool SettingsDialog::Create() {
                        outer.right - outer.left, outer.bottom - outer.top)) {
     return false;
   }
-  ::SendMessageA(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(wc.hIcon));
-  ::SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(wc.hIconSm));
+  ::SendMessageW(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(wc.hIcon));
+  ::SendMessageW(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(wc.hIconSm));
   return CreateControls();
 }
 
 bool SettingsDialog::CreateControls() {
-  if (!panel_.Create(Window())) return false;
+  if (!panel_.Create(Window(), labelFont_.Get())) return false;
   const HWND panel = panel_.Window();
 
   // The dialog keeps each button's caption; the font is the design's.
@@ -263,20 +152,21 @@ bool SettingsDialog::CreateControls() {
   cancelBag_.WriteText(texts::kCommandKeyCaption, texts::kCaptionCancel, texts::kCommandCaption);
   fileBag_.WriteText(texts::kCommandKeyCaption, texts::kCaptionChooseFile, texts::kCommandCaption);
 
-  repeatBox_ = ::CreateWindowExA(
-      0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+  repeatBox_ = ::CreateWindowExW(
+      0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
       kRepeatRect.x, kRepeatRect.y, kRepeatRect.width, 200, panel,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdRepeat)), ::GetModuleHandleA(nullptr), nullptr);
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdRepeat)), ::GetModuleHandleW(nullptr), nullptr);
   if (!repeatBox_) return false;
-  ::SendMessageA(repeatBox_, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)),
-                 FALSE);
+  // The dialog's own font, not the system's GUI font, which differs from one
+  // system language to another.
+  ::SendMessageW(repeatBox_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.Get()), FALSE);
   // The closed box is as high as designed, whatever the font makes it.
   RECT box;
   ::GetWindowRect(repeatBox_, &box);
-  const LRESULT fieldHeight = ::SendMessageA(repeatBox_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  const LRESULT fieldHeight = ::SendMessageW(repeatBox_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
   const LONG extra = kRepeatRect.height - (box.bottom - box.top);
   if (fieldHeight > 0 && fieldHeight + extra > 0) {
-    ::SendMessageA(repeatBox_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), fieldHeight + extra);
+    ::SendMessageW(repeatBox_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), fieldHeight + extra);
   }
 
   if (!fileButton_.Create(panel, kIdFile, kFileButtonRect.x, kFileButtonRect.y,
@@ -288,16 +178,8 @@ bool SettingsDialog::CreateControls() {
     return false;
   }
 
-  const char* const labels[kChoiceCount] = {texts::kLabelNoMusic, texts::kLabelAudioCd,
-                                            texts::kLabelMusicFile};
-  for (int kind = 0; kind < kChoiceCount; ++kind) {
-    const SIZE size = TextSize(labelFont_.Get(), labels[kind]);
-    choiceLabelRects_[kind] = {kChoiceLabelX, kChoiceLabelY[kind], size.cx, size.cy};
-  }
   const SIZE link = TextSize(linkFont_.Get(), kLinkAddress);
   linkRect_ = {kLinkX, kLinkY, link.cx, link.cy};
-
-  panelBackground_.Make(kPanelRect.width, kPanelRect.height, kPanelColour);
   return true;
 }
 
@@ -313,8 +195,8 @@ void SettingsDialog::FormLoad() {
   SetupButtons(true, true);
   TileBackground();
   choice_.ShowStoredSettings();
-  SetZoomPointFromCursor();
-  ZoomOpen(zoom_, Window());
+  SetZoomPointFromCursor(zoomAnchor_);
+  ZoomOpen(zoom_, zoomAnchor_, Window());
   ShowWaitPointer(false);
 }
 
@@ -328,19 +210,7 @@ void SettingsDialog::SetupButtons(bool initialize, bool enable) {
   }
 }
 
-void SettingsDialog::TileBackground() {
-  if (!panelBackground_.Get() || !texture_) return;
-  MemoryDc target(nullptr);
-  MemoryDc source(nullptr);
-  if (!target || !source) return;
-  SelectObjectGuard selectTarget(target.Get(), panelBackground_.Get());
-  SelectObjectGuard selectSource(source.Get(), texture_.Get());
-  for (const TilePosition& at : TilePositions(kTextureWidth, kTextureHeight,
-                                              panelBackground_.Width(), panelBackground_.Height())) {
-    ::BitBlt(target.Get(), at.x, at.y, kTextureWidth, kTextureHeight, source.Get(), 0, 0, SRCCOPY);
-  }
-  if (panel_.Window()) ::InvalidateRect(panel_.Window(), nullptr, FALSE);
-}
+void SettingsDialog::TileBackground() { panel_.TileBackground(); }
 
 // The gradient, once per size, into the window's backing image.
 void SettingsDialog::FormResize() {
@@ -370,7 +240,7 @@ void SettingsDialog::RunModal() {
   ::SetFocus(panel_.Window());
 
   MSG msg = {};
-  while (!closed_ && ::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (!closed_ && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
     // Tab walks the dialog's own order; Enter and Escape mean nothing here.
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB &&
         (msg.hwnd == Window() || ::IsChild(Window(), msg.hwnd)) &&
@@ -378,7 +248,7 @@ void SettingsDialog::RunModal() {
       continue;
     }
     ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
+    ::DispatchMessageW(&msg);
   }
 }
 
@@ -409,18 +279,22 @@ bool SettingsDialog::MoveFocus(bool backwards) {
 void SettingsDialog::Unload() {
   if (unloading_) return;
   unloading_ = true;
-  ZoomClose(zoom_, Window());
+  ZoomClose(zoom_, zoomAnchor_, Window());
   ::DestroyWindow(Window());
 }
 
 void SettingsDialog::OnCommand(int id) {
   switch (id) {
     case kIdSave:
-      choice_.Save(profile_, programFolder_);
-      Unload();
+      if (choice_.Save(files_, codec_, places_)) {
+        Unload();
+      } else {
+        // Nothing was written: the dialog stays, as the user left it.
+        ShowMessage(texts::kSettingsNotSaved);
+      }
       break;
     case kIdCancel: Unload(); break;
-    case kIdFile: choice_.ChooseFile(*this); break;
+    case kIdFile: choice_.ChooseFile(*this, files_, codec_); break;
     default: break;
   }
 }
@@ -441,8 +315,13 @@ LRESULT SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_SETCURSOR:
       if (OnSetCursor()) return TRUE;
       break;
-    case WM_LBUTTONDOWN: OnLinkButton(true, lParam); return 0;
-    case WM_LBUTTONUP: OnLinkButton(false, lParam); return 0;
+    // Held from the press, so that a release over a button is no click.
+    case WM_LBUTTONDOWN: HoldMouse(Window()); OnLinkButton(true, lParam); return 0;
+    case WM_LBUTTONUP: ReleaseMouse(Window(), wParam); OnLinkButton(false, lParam); return 0;
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: HoldMouse(Window()); break;
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: ReleaseMouse(Window(), wParam); break;
     case WM_CLOSE: Unload(); return 0;
     case WM_DESTROY: closed_ = true; return 0;
     default: break;
@@ -450,51 +329,14 @@ LRESULT SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
   return DefaultHandling(message, wParam, lParam);
 }
 
-// -1: the panel's default handling.
-LRESULT SettingsDialog::PanelMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_ERASEBKGND: return TRUE;
-    case WM_PAINT: {
-      PaintDc paint(panel_.Window());
-      if (paint.Get()) PaintPanel(paint.Get());
-      return 0;
-    }
-    case WM_PRINTCLIENT: PaintPanel(reinterpret_cast<HDC>(wParam)); return 0;
-    // Any mouse button, on the press.
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-      OnPanelPress(lParam);
-      return 0;
-    case WM_COMMAND:
-      if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
-      return 0;
-    case WM_SETCURSOR:
-      if (waitPointer_) {
-        ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
-        return TRUE;
-      }
-      return -1;
-    default: return -1;
-  }
-}
-
-void SettingsDialog::OnPanelPress(LPARAM lParam) {
-  const int32_t x = static_cast<int16_t>(LOWORD(lParam));
-  const int32_t y = static_cast<int16_t>(HIWORD(lParam));
-  for (int16_t kind = 0; kind < kChoiceCount; ++kind) {
-    if (kMarkRects[kind].Contains(x, y) || choiceLabelRects_[kind].Contains(x, y)) {
-      choice_.SelectMusicKind(kind);
-      return;
-    }
-  }
+bool SettingsDialog::SetWaitPointer() {
+  if (!waitPointer_) return false;
+  ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+  return true;
 }
 
 bool SettingsDialog::OnSetCursor() {
-  if (waitPointer_) {
-    ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
-    return true;
-  }
+  if (SetWaitPointer()) return true;
   POINT p;
   if (!::GetCursorPos(&p) || !::ScreenToClient(Window(), &p)) return false;
   if (!linkRect_.Contains(p.x, p.y) || !linkPointer_) return false;
@@ -508,150 +350,89 @@ void SettingsDialog::OnLinkButton(bool down, LPARAM lParam) {
                                          static_cast<int16_t>(HIWORD(lParam)));
   if (down) {
     linkPressed_ = onLink;
-    if (onLink) ::SetCapture(Window());
     return;
   }
   if (!linkPressed_) return;
   linkPressed_ = false;
-  ::ReleaseCapture();
   if (onLink) OpenLink(*this, kLinkAddress);
 }
 
 void SettingsDialog::PaintContent(HDC dc) {
-  if (background_.Get()) {
-    MemoryDc source(dc);
-    SelectObjectGuard select(source.Get(), background_.Get());
-    ::BitBlt(dc, 0, 0, background_.Width(), background_.Height(), source.Get(), 0, 0, SRCCOPY);
-  }
+  background_.ShowOn(dc);
   DrawLabel(dc, linkFont_.Get(), kLinkColour, kLinkAddress,
             {linkRect_.x, linkRect_.y, linkRect_.x + linkRect_.width, linkRect_.y + linkRect_.height},
             DT_SINGLELINE | DT_NOCLIP);
 }
 
-// The backing image, then the shape, the labels and the marks above it,
-// composed off screen and shown in one copy.
-void SettingsDialog::PaintPanel(HDC target) {
-  const int32_t width = panelBackground_.Width();
-  const int32_t height = panelBackground_.Height();
-  if (!panelBackground_.Get()) return;
-  MemoryDc dc(target);
-  Bitmap frame(::CreateCompatibleBitmap(target, width, height));
-  if (!dc || !frame) return;
-  SelectObjectGuard selectFrame(dc.Get(), frame.Get());
-  {
-    MemoryDc source(target);
-    SelectObjectGuard select(source.Get(), panelBackground_.Get());
-    ::BitBlt(dc.Get(), 0, 0, width, height, source.Get(), 0, 0, SRCCOPY);
-  }
-
-  {
-    SelectObjectGuard pen(dc.Get(), ::GetStockObject(BLACK_PEN));
-    SelectObjectGuard brush(dc.Get(), ::GetStockObject(NULL_BRUSH));
-    const RECT f = ToRect(kHeadingFrameRect);
-    ::Rectangle(dc.Get(), f.left, f.top, f.right, f.bottom);
-  }
-  const HFONT font = labelFont_.Get();
-  DrawLabel(dc.Get(), font, kLabelColour, texts::kLabelHeading, ToRect(kHeadingRect),
-            DT_CENTER | DT_SINGLELINE);
-  const char* const labels[kChoiceCount] = {texts::kLabelNoMusic, texts::kLabelAudioCd,
-                                            texts::kLabelMusicFile};
-  for (int kind = 0; kind < kChoiceCount; ++kind) {
-    DrawLabel(dc.Get(), font, kLabelColour, labels[kind], ToRect(choiceLabelRects_[kind]),
-              DT_SINGLELINE | DT_NOCLIP);
-  }
-  const SIZE repeat = TextSize(font, texts::kLabelRepeat);
-  DrawLabel(dc.Get(), font, kLabelColour, texts::kLabelRepeat,
-            {kRepeatLabelX, kRepeatLabelY, kRepeatLabelX + repeat.cx, kRepeatLabelY + repeat.cy},
-            DT_SINGLELINE | DT_NOCLIP);
-
-  {
-    MemoryDc source(target);
-    for (int kind = 0; kind < kChoiceCount; ++kind) {
-      const HBITMAP mark = markSelected_[kind] ? markOn_.Get() : markOff_.Get();
-      if (!mark || !source) continue;
-      SelectObjectGuard select(source.Get(), mark);
-      ::BitBlt(dc.Get(), kMarkRects[kind].x, kMarkRects[kind].y, kMarkPictureSize, kMarkPictureSize,
-               source.Get(), 0, 0, SRCCOPY);
-    }
-  }
-
-  RECT fileRect = ToRect(kFileLabelRect);
-  ::DrawEdge(dc.Get(), &fileRect, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
-  DrawLabel(dc.Get(), font, kLabelColour, fileLabel_, fileRect, DT_WORDBREAK | DT_EDITCONTROL);
-
-  ::BitBlt(target, 0, 0, width, height, dc.Get(), 0, 0, SRCCOPY);
-}
-
-void SettingsDialog::ShowMark(int16_t kind, bool selected) {
-  if (kind < 0 || kind >= kChoiceCount) return;
-  markSelected_[kind] = selected;
-  if (panel_.Window()) {
-    const RECT r = ToRect(kMarkRects[kind]);
-    ::InvalidateRect(panel_.Window(), &r, FALSE);
-  }
-}
+void SettingsDialog::ShowMark(int16_t kind, bool selected) { panel_.ShowMark(kind, selected); }
 
 void SettingsDialog::EnableRepeat(bool enabled) { ::EnableWindow(repeatBox_, enabled); }
 
 void SettingsDialog::EnableFileButton(bool enabled) { fileButton_.Members().SetEnabled(enabled); }
 
 void SettingsDialog::SetRepeatText(const std::string& text) {
-  ::SetWindowTextA(repeatBox_, text.c_str());
+  ::SetWindowTextW(repeatBox_, Cp932ToWide(text).c_str());
 }
 
 void SettingsDialog::AddRepeatEntry(const std::string& text) {
-  ::SendMessageA(repeatBox_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  const std::wstring entry = Cp932ToWide(text);
+  ::SendMessageW(repeatBox_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
 }
 
 std::string SettingsDialog::ReadRepeatText() {
-  const int length = ::GetWindowTextLengthA(repeatBox_);
-  std::vector<char> buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
-  ::GetWindowTextA(repeatBox_, buffer.data(), static_cast<int>(buffer.size()));
-  return buffer.data();
+  const int length = ::GetWindowTextLengthW(repeatBox_);
+  std::vector<wchar_t> buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+  ::GetWindowTextW(repeatBox_, buffer.data(), static_cast<int>(buffer.size()));
+  return WideToCp932Lossy(buffer.data());
 }
 
-void SettingsDialog::SetFileLabel(const std::string& text) {
-  fileLabel_ = text;
-  if (panel_.Window()) {
-    const RECT r = ToRect(kFileLabelRect);
-    ::InvalidateRect(panel_.Window(), &r, FALSE);
-  }
+void SettingsDialog::SetFileLabel(const std::u16string& path) { panel_.SetFileLabel(Wide(path)); }
+
+void SettingsDialog::SayNameCannotBeKept() { ShowMessage(texts::kFileNameNotKept); }
+
+void SettingsDialog::ShowMessage(const char* text) {
+  ::MessageBoxW(Window(), Cp932ToWide(text).c_str(), Cp932ToWide(texts::kAppTitle).c_str(),
+                MB_OK | MB_ICONEXCLAMATION);
 }
 
-std::optional<std::string> SettingsDialog::Choose(const OpenFileRequest& request) {
-  // One byte more than the platform is told of, so the text always ends.
-  std::vector<char> file(request.fileBufferSize + 1, '\0');
-  std::vector<char> fileTitle(request.fileTitleBufferSize + 1, '\0');
-  OPENFILENAMEA record = {};
-  record.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+std::optional<std::u16string> SettingsDialog::Choose(const OpenFileRequest& request) {
+  // One character more than the platform is told of, so the text always ends.
+  std::vector<wchar_t> file(request.fileBufferSize + 1, L'\0');
+  std::vector<wchar_t> fileTitle(request.fileTitleBufferSize + 1, L'\0');
+  const std::wstring filter = Cp932ToWide(request.filter);  // NULs and all
+  const std::wstring title = Cp932ToWide(request.title);
+  const std::wstring initialFolder = Wide(request.initialFolder);
+  OPENFILENAMEW record = {};
+  record.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
   record.hwndOwner = Window();
-  record.hInstance = ::GetModuleHandleA(nullptr);
-  record.lpstrFilter = request.filter.c_str();
+  record.hInstance = ::GetModuleHandleW(nullptr);
+  record.lpstrFilter = filter.c_str();
   record.nFilterIndex = 0;
   record.lpstrFile = file.data();
   record.nMaxFile = request.fileBufferSize;
   record.lpstrFileTitle = fileTitle.data();
   record.nMaxFileTitle = request.fileTitleBufferSize;
-  record.lpstrInitialDir = request.initialFolder.c_str();
-  record.lpstrTitle = request.title.c_str();
-  record.Flags = 0;
-  if (::GetOpenFileNameA(&record) <= 0) return std::nullopt;
-  return std::string(file.data());
+  record.lpstrInitialDir = initialFolder.c_str();
+  record.lpstrTitle = title.c_str();
+  // Only a file that is there can be chosen; the system says so otherwise.
+  record.Flags = OFN_FILEMUSTEXIST;
+  if (::GetOpenFileNameW(&record) <= 0) return std::nullopt;
+  return Utf16(file.data());
 }
 
 void SettingsDialog::ShowWaitPointer(bool wait) {
   waitPointer_ = wait;
-  ::SetCursor(::LoadCursorA(nullptr, wait ? IDC_WAIT : IDC_ARROW));
+  ::SetCursor(::LoadCursorW(nullptr, wait ? IDC_WAIT : IDC_ARROW));
 }
 
 void SettingsDialog::Open(const std::string& address) {
-  ::ShellExecuteA(Window(), "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  ::ShellExecuteW(Window(), L"open", Cp932ToWide(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace
 
-void ShowSettingsDialog(SettingsValues& settings, const char* programFolder) {
-  SettingsDialog dialog(settings, programFolder);
+void ShowSettingsDialog(SettingsValues& settings, const SettingsPlaces& places) {
+  SettingsDialog dialog(settings, places);
   if (!dialog.Create()) return;
   dialog.RunModal();
 }

@@ -1,10 +1,11 @@
-#include "startup/command_line.h"
+#include "app/command_line.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "platform/program_paths.h"
+#include "platform/utf16.h"
 
 namespace qb {
 namespace {
@@ -88,10 +89,9 @@ TEST(CommandLineProperties, RandomInputIsHandledAndPlainNumbersRoundTrip) {
   for (int round = 0; round < 20000; ++round) {
     std::string text(rng() % 64, ' ');
     for (char& c : text) c = alphabet[rng() % alphabet.size()];
-    const std::string args = ArgumentString(text);
-    EXPECT_LE(args.size(), text.size());
-    EXPECT_LE(ModeLetter(args).size(), 2u);
-    (void)PreviewHostHandle(args);
+    EXPECT_LE(ArgumentString(WidenAscii(text)).size(), text.size());
+    EXPECT_LE(ModeLetter(text).size(), 2u);
+    (void)PreviewHostHandle(text);
     (void)ParseLeadingNumber(text);
   }
 
@@ -108,7 +108,7 @@ TEST(CommandLineProperties, RandomInputIsHandledAndPlainNumbersRoundTrip) {
 
   const std::string overlong(1 << 20, '7');
   EXPECT_EQ(ParseLeadingNumber(overlong), 0);
-  EXPECT_EQ(ModeLetter(ArgumentString("x.scr /s" + overlong)), "S");
+  EXPECT_EQ(ModeLetter(NarrowAscii(ArgumentString(WidenAscii("x.scr /s" + overlong)))), "S");
 }
 
 }  // namespace

@@ -35,8 +35,8 @@ class CommandTest : public ::testing::Test {
   }
 
   // Brings a loaded, initialised button into `state` by the inputs that
-  // lead there, optionally with the left button held.
-  void Reach(S state, bool mouseDown = false) {
+  // lead there, optionally with a mouse button pressed on it and held.
+  void Reach(S state, int16_t held = 0) {
     Load();
     if (state != S::StateNone) Button().Initialize();
     switch (state) {
@@ -49,9 +49,9 @@ class CommandTest : public ::testing::Test {
         Button().MouseMove();
         break;
     }
-    if (mouseDown) Button().MouseDown(kLeftButton);
+    if (held) Button().MouseDown(held);
     ASSERT_EQ(Button().Fields().buttonState, state);
-    ASSERT_EQ(Button().Fields().mouseIsDown, mouseDown);
+    ASSERT_EQ(Button().Fields().mouseIsDown, held == kLeftButton);
     surface.Take();
     host.changed.clear();
   }
@@ -59,12 +59,19 @@ class CommandTest : public ::testing::Test {
   S State() const { return control->Fields().buttonState; }
 };
 
-enum class Input { Move, LeftDown, RightDown, LeftUp, RightUp, FocusGained, FocusLost, TickOff, TickOn };
+// The releases are over the button unless "Off" says they are elsewhere.
+enum class Input {
+  Move, LeftDown, RightDown, LeftUp, LeftUpOff, RightUp, FocusGained, FocusLost, TickOff, TickOn
+};
+
+constexpr int16_t kNone = 0;
+constexpr int16_t kLeft = kLeftButton;
+constexpr int16_t kRight = kRightButton;
 
 struct Row {
   const char* name;
   S before;
-  bool mouseDown;
+  int16_t held;  // pressed on the button before the input
   Input input;
   S after;
   Events painted;  // faces painted, then "Click" when one is raised
@@ -76,8 +83,9 @@ void Apply(CommandLogic& b, Input input) {
     case Input::Move: b.MouseMove(); break;
     case Input::LeftDown: b.MouseDown(kLeftButton); break;
     case Input::RightDown: b.MouseDown(kRightButton); break;
-    case Input::LeftUp: b.MouseUp(kLeftButton); break;
-    case Input::RightUp: b.MouseUp(kRightButton); break;
+    case Input::LeftUp: b.MouseUp(kLeftButton, true); break;
+    case Input::LeftUpOff: b.MouseUp(kLeftButton, false); break;
+    case Input::RightUp: b.MouseUp(kRightButton, true); break;
     case Input::FocusGained: b.GotFocus(); break;
     case Input::FocusLost: b.LostFocus(); break;
     case Input::TickOff: b.MouseTimerTick(true); break;
@@ -88,74 +96,91 @@ void Apply(CommandLogic& b, Input input) {
 // Every row of the transition table, from each state it names (and the
 // "any other" rows from every other state). "^" marks a dark-to-light face.
 const Row kRows[] = {
-    {"move Normal", S::StateNormal, false, Input::Move, S::StateHighLight, {"HighLight^"}, false},
-    {"move Normal held", S::StateNormal, true, Input::Move, S::StateHighLight, {"HighLight^"}, true},
-    {"move Selected", S::StateSelected, false, Input::Move, S::StateHighLightSelect,
+    {"move Normal", S::StateNormal, kNone, Input::Move, S::StateHighLight, {"HighLight^"},
+     false},
+    {"move Normal held", S::StateNormal, kLeft, Input::Move, S::StateHighLight, {"HighLight^"},
+     true},
+    {"move Selected", S::StateSelected, kNone, Input::Move, S::StateHighLightSelect,
      {"HighLightSelect"}, false},
-    {"move Selected held", S::StateSelected, true, Input::Move, S::StateSelected, {}, true},
-    {"move None", S::StateNone, false, Input::Move, S::StateNone, {}, false},
-    {"move HighLight", S::StateHighLight, false, Input::Move, S::StateHighLight, {}, false},
-    {"move HighLightSelect", S::StateHighLightSelect, false, Input::Move,
+    {"move Selected held", S::StateSelected, kLeft, Input::Move, S::StateSelected, {}, true},
+    {"move None", S::StateNone, kNone, Input::Move, S::StateNone, {}, false},
+    {"move HighLight", S::StateHighLight, kNone, Input::Move, S::StateHighLight, {}, false},
+    {"move HighLightSelect", S::StateHighLightSelect, kNone, Input::Move,
      S::StateHighLightSelect, {}, false},
 
-    {"left down None", S::StateNone, false, Input::LeftDown, S::StateNone, {"Pressed"}, true},
-    {"left down Normal", S::StateNormal, false, Input::LeftDown, S::StateNormal, {"Pressed"},
+    {"left down None", S::StateNone, kNone, Input::LeftDown, S::StateNone, {"Pressed"}, true},
+    {"left down Normal", S::StateNormal, kNone, Input::LeftDown, S::StateNormal, {"Pressed"},
      true},
-    {"left down HighLight", S::StateHighLight, false, Input::LeftDown, S::StateHighLight,
+    {"left down HighLight", S::StateHighLight, kNone, Input::LeftDown, S::StateHighLight,
      {"Pressed^"}, true},
-    {"left down Selected", S::StateSelected, false, Input::LeftDown, S::StateSelected,
+    {"left down Selected", S::StateSelected, kNone, Input::LeftDown, S::StateSelected,
      {"Pressed"}, true},
-    {"left down HighLightSelect", S::StateHighLightSelect, false, Input::LeftDown,
+    {"left down HighLightSelect", S::StateHighLightSelect, kNone, Input::LeftDown,
      S::StateHighLightSelect, {"Pressed"}, true},
-    {"right down HighLight", S::StateHighLight, false, Input::RightDown, S::StateHighLight, {},
+    {"right down HighLight", S::StateHighLight, kNone, Input::RightDown, S::StateHighLight, {},
      false},
-    {"right down Selected", S::StateSelected, false, Input::RightDown, S::StateSelected, {},
+    {"right down Selected", S::StateSelected, kNone, Input::RightDown, S::StateSelected, {},
      false},
 
-    {"left up HighLight", S::StateHighLight, true, Input::LeftUp, S::StateHighLight,
+    {"left up HighLight", S::StateHighLight, kLeft, Input::LeftUp, S::StateHighLight,
      {"Normal^", "Click"}, false},
-    {"left up HighLightSelect", S::StateHighLightSelect, true, Input::LeftUp,
+    {"left up HighLightSelect", S::StateHighLightSelect, kLeft, Input::LeftUp,
      S::StateHighLightSelect, {"HighLightSelect", "Click"}, false},
-    {"left up Normal", S::StateNormal, true, Input::LeftUp, S::StateNormal, {"Click"}, false},
-    {"left up None", S::StateNone, true, Input::LeftUp, S::StateNone, {"Click"}, false},
-    {"left up Selected", S::StateSelected, true, Input::LeftUp, S::StateSelected, {}, false},
-    {"right up HighLight", S::StateHighLight, true, Input::RightUp, S::StateHighLight,
-     {"Click"}, true},
-    {"right up Normal", S::StateNormal, false, Input::RightUp, S::StateNormal, {"Click"}, false},
-    {"right up Selected", S::StateSelected, false, Input::RightUp, S::StateSelected, {}, false},
+    {"left up Normal", S::StateNormal, kLeft, Input::LeftUp, S::StateNormal, {"Click"}, false},
+    {"left up None", S::StateNone, kLeft, Input::LeftUp, S::StateNone, {"Click"}, false},
+    {"left up Selected", S::StateSelected, kLeft, Input::LeftUp, S::StateSelected, {}, false},
+    {"right up HighLight", S::StateHighLight, kRight, Input::RightUp, S::StateHighLight,
+     {"Click"}, false},
+    {"right up Normal", S::StateNormal, kRight, Input::RightUp, S::StateNormal, {"Click"}, false},
+    {"right up Selected", S::StateSelected, kRight, Input::RightUp, S::StateSelected, {}, false},
 
-    {"focus HighLight", S::StateHighLight, false, Input::FocusGained, S::StateHighLightSelect,
+    // Releases that end a press begun elsewhere, or end elsewhere: the
+    // face as above, and no Click.
+    {"left up HighLight, pressed elsewhere", S::StateHighLight, kNone, Input::LeftUp,
+     S::StateHighLight, {"Normal^"}, false},
+    {"left up Normal, pressed elsewhere", S::StateNormal, kNone, Input::LeftUp, S::StateNormal,
+     {}, false},
+    {"right up HighLight, left pressed here", S::StateHighLight, kLeft, Input::RightUp,
+     S::StateHighLight, {}, true},
+    {"right up Normal, pressed elsewhere", S::StateNormal, kNone, Input::RightUp,
+     S::StateNormal, {}, false},
+    {"left up HighLightSelect, released elsewhere", S::StateHighLightSelect, kLeft,
+     Input::LeftUpOff, S::StateHighLightSelect, {"HighLightSelect"}, false},
+    {"left up None, released elsewhere", S::StateNone, kLeft, Input::LeftUpOff, S::StateNone,
+     {}, false},
+
+    {"focus HighLight", S::StateHighLight, kNone, Input::FocusGained, S::StateHighLightSelect,
      {"Pressed^"}, false},
-    {"focus None", S::StateNone, false, Input::FocusGained, S::StateSelected, {"Selected"},
+    {"focus None", S::StateNone, kNone, Input::FocusGained, S::StateSelected, {"Selected"},
      false},
-    {"focus Normal", S::StateNormal, false, Input::FocusGained, S::StateSelected, {"Selected"},
+    {"focus Normal", S::StateNormal, kNone, Input::FocusGained, S::StateSelected, {"Selected"},
      false},
-    {"focus Selected", S::StateSelected, false, Input::FocusGained, S::StateSelected,
+    {"focus Selected", S::StateSelected, kNone, Input::FocusGained, S::StateSelected,
      {"Selected"}, false},
-    {"focus HighLightSelect", S::StateHighLightSelect, false, Input::FocusGained,
+    {"focus HighLightSelect", S::StateHighLightSelect, kNone, Input::FocusGained,
      S::StateSelected, {"Selected"}, false},
 
-    {"focus lost None", S::StateNone, false, Input::FocusLost, S::StateNormal, {"Normal"},
+    {"focus lost None", S::StateNone, kNone, Input::FocusLost, S::StateNormal, {"Normal"},
      false},
-    {"focus lost HighLight", S::StateHighLight, false, Input::FocusLost, S::StateNormal,
+    {"focus lost HighLight", S::StateHighLight, kNone, Input::FocusLost, S::StateNormal,
      {"Normal"}, false},
-    {"focus lost Selected", S::StateSelected, false, Input::FocusLost, S::StateNormal,
+    {"focus lost Selected", S::StateSelected, kNone, Input::FocusLost, S::StateNormal,
      {"Normal"}, false},
-    {"focus lost HighLightSelect", S::StateHighLightSelect, true, Input::FocusLost,
+    {"focus lost HighLightSelect", S::StateHighLightSelect, kLeft, Input::FocusLost,
      S::StateNormal, {"Normal"}, true},
-    {"focus lost Normal", S::StateNormal, false, Input::FocusLost, S::StateNormal, {}, false},
+    {"focus lost Normal", S::StateNormal, kNone, Input::FocusLost, S::StateNormal, {}, false},
 
-    {"tick off HighLight", S::StateHighLight, false, Input::TickOff, S::StateNormal, {"Normal"},
+    {"tick off HighLight", S::StateHighLight, kNone, Input::TickOff, S::StateNormal, {"Normal"},
      false},
-    {"tick off HighLightSelect", S::StateHighLightSelect, false, Input::TickOff,
+    {"tick off HighLightSelect", S::StateHighLightSelect, kNone, Input::TickOff,
      S::StateSelected, {"Selected"}, false},
-    {"tick off HighLightSelect held", S::StateHighLightSelect, true, Input::TickOff,
+    {"tick off HighLightSelect held", S::StateHighLightSelect, kLeft, Input::TickOff,
      S::StateSelected, {"Selected"}, true},
-    {"tick off Normal", S::StateNormal, false, Input::TickOff, S::StateNormal, {}, false},
-    {"tick off Selected", S::StateSelected, false, Input::TickOff, S::StateSelected, {}, false},
-    {"tick off None", S::StateNone, false, Input::TickOff, S::StateNone, {}, false},
-    {"tick on HighLight", S::StateHighLight, false, Input::TickOn, S::StateHighLight, {}, false},
-    {"tick on HighLightSelect", S::StateHighLightSelect, false, Input::TickOn,
+    {"tick off Normal", S::StateNormal, kNone, Input::TickOff, S::StateNormal, {}, false},
+    {"tick off Selected", S::StateSelected, kNone, Input::TickOff, S::StateSelected, {}, false},
+    {"tick off None", S::StateNone, kNone, Input::TickOff, S::StateNone, {}, false},
+    {"tick on HighLight", S::StateHighLight, kNone, Input::TickOn, S::StateHighLight, {}, false},
+    {"tick on HighLightSelect", S::StateHighLightSelect, kNone, Input::TickOn,
      S::StateHighLightSelect, {}, false},
 };
 
@@ -163,7 +188,7 @@ TEST_F(CommandTest, EveryRowOfTheTransitionTable) {
   for (const Row& row : kRows) {
     SCOPED_TRACE(row.name);
     Renew();
-    Reach(row.before, row.mouseDown);
+    Reach(row.before, row.held);
     Apply(Button(), row.input);
     EXPECT_EQ(State(), row.after);
     EXPECT_EQ(surface.Take(), row.painted);
@@ -194,7 +219,7 @@ TEST_F(CommandTest, WhileDisabledNothingRepaintsAndStateIsFrozen) {
   Button().MouseTimerTick(true);
   EXPECT_EQ(State(), S::StateSelected);
   EXPECT_EQ(surface.Take(), Events{"Selected"});
-  Button().MouseUp(kLeftButton);
+  Button().MouseUp(kLeftButton, true);
   EXPECT_TRUE(surface.events.empty());  // released in StateSelected: no Click
   EXPECT_EQ(host.changed, (Events{"Enabled", "Enabled"}));
 }
@@ -206,7 +231,7 @@ TEST_F(CommandTest, TypicalSequences) {
   Button().MouseMove();
   Button().MouseDown(kLeftButton);
   Button().GotFocus();
-  Button().MouseUp(kLeftButton);
+  Button().MouseUp(kLeftButton, true);
   Button().MouseTimerTick(true);
   Button().LostFocus();
   EXPECT_EQ(surface.Take(), (Events{"HighLight^", "Pressed^", "Pressed^", "HighLightSelect^",
@@ -217,7 +242,7 @@ TEST_F(CommandTest, TypicalSequences) {
   Button().GotFocus();
   Button().MouseMove();
   Button().MouseDown(kLeftButton);
-  Button().MouseUp(kLeftButton);
+  Button().MouseUp(kLeftButton, true);
   EXPECT_EQ(surface.Take(),
             (Events{"Selected", "HighLightSelect", "Pressed", "HighLightSelect", "Click"}));
 
@@ -228,14 +253,14 @@ TEST_F(CommandTest, TypicalSequences) {
   Button().MouseMove();
   Button().MouseTimerTick(true);
   Button().MouseMove();
-  Button().MouseUp(kLeftButton);
+  Button().MouseUp(kLeftButton, false);
   EXPECT_EQ(surface.Take(), (Events{"Pressed", "Selected"}));
   Button().MouseMove();
   Button().MouseDown(kLeftButton);
   Button().MouseTimerTick(true);
   Button().MouseMove();  // back over the button, still holding
   Button().MouseTimerTick(false);
-  Button().MouseUp(kLeftButton);
+  Button().MouseUp(kLeftButton, true);
   EXPECT_EQ(surface.Take(), (Events{"HighLightSelect", "Pressed", "Selected"}));
   EXPECT_EQ(State(), S::StateSelected);
 }
@@ -250,11 +275,11 @@ TEST_F(CommandTest, BeforeInitialize) {
   // move lights it up and the next click raises Click.
   Button().MouseDown(kLeftButton);
   Button().GotFocus();
-  Button().MouseUp(kLeftButton);
+  Button().MouseUp(kLeftButton, true);
   EXPECT_EQ(surface.Take(), (Events{"Pressed", "Selected"}));
   Button().MouseMove();
   Button().MouseDown(kLeftButton);
-  Button().MouseUp(kLeftButton);
+  Button().MouseUp(kLeftButton, true);
   EXPECT_EQ(surface.Take(), (Events{"HighLightSelect", "Pressed", "HighLightSelect", "Click"}));
   // Once it has had and lost the focus it lights up, and stays lit: no
   // timer runs to end the hover.
@@ -263,13 +288,14 @@ TEST_F(CommandTest, BeforeInitialize) {
   EXPECT_EQ(surface.Take(), (Events{"Normal", "HighLight^"}));
   EXPECT_EQ(State(), S::StateHighLight);
 
-  // A button-up raises Click in every state but StateSelected, StateNone
-  // included.
+  // A press and release raise Click in every state but StateSelected,
+  // StateNone included.
   CommandLogic fresh(surface, host);
   surface.logic = &fresh;
   fresh.ReadProperties();
   surface.Take();
-  fresh.MouseUp(kRightButton);
+  fresh.MouseDown(kRightButton);
+  fresh.MouseUp(kRightButton, true);
   EXPECT_EQ(surface.Take(), Events{"Click"});
 }
 
@@ -290,7 +316,7 @@ TEST_F(CommandTest, ClickRule) {
   // and comes back.
   Reach(S::StateHighLight);
   Button().MouseDown(kLeftButton);
-  Button().MouseUp(kLeftButton);
+  Button().MouseUp(kLeftButton, true);
   Button().MouseMove();
   Button().MouseTimerTick(false);
   EXPECT_EQ(surface.Take(), (Events{"Pressed^", "Normal^", "Click"}));
@@ -301,16 +327,16 @@ TEST_F(CommandTest, ClickRule) {
   // The right button: its press paints nothing, its release clicks.
   Reach(S::StateHighLight);
   Button().MouseDown(kRightButton);
-  Button().MouseUp(kRightButton);
+  Button().MouseUp(kRightButton, true);
   Button().MouseDown(kMiddleButton);
-  Button().MouseUp(kMiddleButton);
+  Button().MouseUp(kMiddleButton, true);
   EXPECT_EQ(surface.Take(), (Events{"Click", "Click"}));
 
   // A press on an unfocused, resting button brings StateSelected: no Click.
   Reach(S::StateNormal);
   Button().MouseDown(kLeftButton);
   Button().GotFocus();
-  Button().MouseUp(kLeftButton);
+  Button().MouseUp(kLeftButton, true);
   EXPECT_EQ(surface.Take(), (Events{"Pressed", "Selected"}));
 
   // Losing focus under the pointer: Normal, then the next move lights up.
@@ -318,6 +344,34 @@ TEST_F(CommandTest, ClickRule) {
   Button().LostFocus();
   Button().MouseMove();
   EXPECT_EQ(surface.Take(), (Events{"Normal", "HighLight^"}));
+}
+
+TEST_F(CommandTest, APressClicksOnlyWhereItBeganAndEnded) {
+  // Pressed on the dialog, dragged over the button and released there.
+  Reach(S::StateNormal);
+  Button().MouseMove();
+  Button().MouseUp(kLeftButton, true);
+  Button().MouseUp(kRightButton, true);
+  EXPECT_EQ(surface.Take(), (Events{"HighLight^", "Normal^"}));
+
+  // Pressed here and released over another button before a tick noticed
+  // the pointer leave; then a press and release here clicks.
+  Reach(S::StateHighLightSelect);
+  Button().MouseDown(kLeftButton);
+  Button().MouseUp(kLeftButton, false);
+  EXPECT_EQ(surface.Take(), (Events{"Pressed", "HighLightSelect"}));
+  Button().MouseDown(kLeftButton);
+  Button().MouseUp(kLeftButton, true);
+  EXPECT_EQ(surface.Take(), (Events{"Pressed", "HighLightSelect", "Click"}));
+
+  // A release clicks once for its press: another release without a press
+  // clicks nothing, and each button answers for its own press.
+  Button().MouseUp(kLeftButton, true);
+  Button().MouseDown(kRightButton);
+  Button().MouseUp(kLeftButton, true);
+  Button().MouseUp(kRightButton, true);
+  EXPECT_EQ(surface.Take(), (Events{"HighLightSelect", "HighLightSelect", "Click"}));
+  EXPECT_EQ(Button().Fields().pressedHere, 0);
 }
 
 TEST(PointerIsOff, OnlyTheControlsOwnWindowKeepsTheHover) {

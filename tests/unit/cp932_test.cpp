@@ -1,6 +1,12 @@
 #include "platform/cp932.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <cerrno>
+
+#include "fakes.h"
+#include "platform/texts.h"
 
 namespace qb {
 namespace {
@@ -35,6 +41,54 @@ TEST(Cp932, UpperCasesAsciiLettersOnly) {
   // 83 61 is "ャ": its trail byte 'a' must stay as it is.
   EXPECT_EQ(AsciiUpper("wav\x83\x61x"), "WAV\x83\x61X");
   EXPECT_EQ(AsciiUpper("\xB1z"), "\xB1Z");  // half-width kana is single-byte
+}
+
+// Against the C library's own CP932 converter: a lead byte alone is an
+// incomplete character there. (Narrowing 81..9F to end at 9E once passed
+// every other test.)
+TEST(Cp932, LeadBytesAreTheConvertersOwn) {
+  for (int b = 0; b < 256; ++b) {
+    const iconv_t cd = ::iconv_open("UTF-16LE", "CP932");
+    ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+    char in[1] = {static_cast<char>(b)};
+    char out[8];
+    char* inp = in;
+    char* outp = out;
+    size_t inLeft = 1;
+    size_t outLeft = sizeof(out);
+    const bool incomplete = ::iconv(cd, &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1) && errno == EINVAL;
+    ::iconv_close(cd);
+    EXPECT_EQ(Cp932IsLeadByte(static_cast<unsigned char>(b)), incomplete) << std::hex << b;
+  }
+}
+
+// Every text the program shows, as the wide entry points receive it.
+TEST(Cp932, TheProgramsTextsAreTheseCharacters) {
+  const struct {
+    const char* cp932;
+    std::u16string text;
+  } texts[] = {
+      {texts::kCompanionMissing, u"Quillbright.dll \u304C\u540C\u3058\uFF8C\uFF6B\uFF99\uFF80\uFF9E\u306B\u898B\u3064\u304B\u308A\u307E\u305B\u3093\uFF01"},
+      {texts::kSettingsNotSaved, u"\u8A2D\u5B9A\u3092\u4FDD\u5B58\u3067\u304D\u307E\u305B\u3093\u3067\u3057\u305F\u3002"},
+      {texts::kFileNameNotKept, u"\u3053\u306E\uFF8C\uFF67\uFF72\uFF99\u540D\u306F\u4FDD\u5B58\u3067\u304D\u307E\u305B\u3093\u3002"},
+      {texts::kMciNoCommand, u"\u30B3\u30DE\u30F3\u30C9\u6587\u5B57\u5217\u304C\u6307\u5B9A\u3055\u308C\u3066\u3044\u307E\u305B\u3093"},
+      {texts::kMciNoErrorText, u"Error (\u6587\u5B57\u5217\u304C\u53D6\u308C\u307E\u305B\u3093)"},
+      {texts::kKeyMusicKind, u"BGM\u533A\u5206"},
+      {texts::kKeyRepeatTrack, u"BGM\uFF98\uFF8B\uFF9F\uFF70\uFF84"},
+      {texts::kKeyMusicFile, u"BGM\uFF8C\uFF67\uFF72\uFF99"},
+      {texts::kDesignFontFace, u"\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF"},
+      {texts::kCaptionSave, u"\u8A2D\u5B9A"},
+      {texts::kCaptionCancel, u"\uFF77\uFF6C\uFF9D\uFF7E\uFF99"},
+      {texts::kLabelNoMusic, u"\u306A\u3057"},
+      {texts::kLabelAudioCd, u"\u97F3\u697DCD"},
+      {texts::kLabelMusicFile, u"MP3\u3001WAV"},
+      {texts::kLabelRepeat, u"\u66F2\u76EE\u3092\uFF98\uFF8B\uFF9F\uFF70\uFF84"},
+      {texts::kFileChooserTitle, u"\uFF8C\uFF67\uFF72\uFF99\u3092\u958B\u304F"},
+  };
+  test::IconvCodec codec;
+  for (const auto& t : texts) EXPECT_EQ(codec.ToUtf16(t.cp932), t.text) << test::Utf8(t.text);
+  const std::string filter(texts::kMusicFileFilter, sizeof(texts::kMusicFileFilter));
+  EXPECT_EQ(codec.ToUtf16(filter), std::u16string(u"BGM\uFF8C\uFF67\uFF72\uFF99 (MP3 WAV)\0*.MP3;*.WAV\0\0", 31));
 }
 
 }  // namespace

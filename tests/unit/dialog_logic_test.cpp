@@ -5,12 +5,13 @@
 
 #include "fakes.h"
 #include "platform/texts.h"
+#include "platform/utf16.h"
 #include "settings_dialog/dialog_logic.h"
 
 namespace qb {
 namespace {
 
-using test::FakeProfileStore;
+using test::FakeFileSystem;
 
 // The controls' state as the window would show it, and every call in order.
 class FakeControls : public MusicControls {
@@ -21,7 +22,8 @@ class FakeControls : public MusicControls {
   bool fileButtonEnabled = true;
   std::string repeatText = "unset";
   std::vector<std::string> repeatList;
-  std::string fileLabel = "unset";
+  std::u16string fileLabel = u"unset";
+  int nameNotKept = 0;
   std::vector<std::string> calls;
 
   void ShowMark(int16_t kind, bool selected) override {
@@ -44,15 +46,16 @@ class FakeControls : public MusicControls {
   void SetRepeatText(const std::string& text) override { repeatText = text; }
   void AddRepeatEntry(const std::string& text) override { repeatList.push_back(text); }
   std::string ReadRepeatText() override { return repeatText; }
-  void SetFileLabel(const std::string& text) override { fileLabel = text; }
+  void SetFileLabel(const std::u16string& path) override { fileLabel = path; }
+  void SayNameCannotBeKept() override { ++nameNotKept; }
 };
 
 class FakeChooser : public FileChooser {
  public:
-  std::vector<std::optional<std::string>> answers;
+  std::vector<std::optional<std::u16string>> answers;
   std::vector<OpenFileRequest> requests;
 
-  std::optional<std::string> Choose(const OpenFileRequest& request) override {
+  std::optional<std::u16string> Choose(const OpenFileRequest& request) override {
     requests.push_back(request);
     auto answer = answers.front();
     answers.erase(answers.begin());
@@ -60,11 +63,14 @@ class FakeChooser : public FileChooser {
   }
 };
 
-const std::string kFolder = "C:\\Saver";
-const std::string kIni = "C:\\Saver\\Quillbright.ini";
+const std::u16string kFolder = u"C:\\Saver";
+const SettingsPlaces kPlaces{kFolder, u""};
+const std::u16string kIni = u"C:\\Saver\\Quillbright.ini";
 
-std::string Write(const char* key, const std::string& value) {
-  return std::string("Section|") + key + "|" + value + "|" + kIni;
+// The settings file as the save writes it.
+std::string Saved(const std::string& kind, const std::string& repeat, const std::string& file) {
+  return std::string("[Section]\r\n") + texts::kKeyMusicKind + "=" + kind + "\r\n" + texts::kKeyRepeatTrack + "=" +
+         repeat + "\r\n" + texts::kKeyMusicFile + "=" + file + "\r\n";
 }
 
 TEST(DialogTexts, ShiftJisBytes) {
@@ -115,7 +121,7 @@ TEST_P(DialogShowStored, MarksAndEnabledStates) {
   SettingsValues settings;
   settings.MusicKind = c.kind;
   settings.RepeatTrack = 5;
-  settings.MusicFile = "C:\\Music\\a.mp3";
+  settings.MusicFile = u"C:\\Music\\a.mp3";
   FakeControls controls;
   MusicChoice(settings, controls).ShowStoredSettings();
   EXPECT_EQ(controls.selectedMark, c.selectedMark);
@@ -123,7 +129,7 @@ TEST_P(DialogShowStored, MarksAndEnabledStates) {
   EXPECT_EQ(controls.repeatEnabled, c.repeat);
   EXPECT_EQ(controls.fileButtonEnabled, c.fileButton);
   EXPECT_EQ(controls.repeatText, "5");  // shown whether enabled or not
-  EXPECT_EQ(controls.fileLabel, "C:\\Music\\a.mp3");
+  EXPECT_EQ(controls.fileLabel, u"C:\\Music\\a.mp3");
   EXPECT_EQ(settings.MusicKind, c.kind);
 }
 
@@ -142,7 +148,7 @@ TEST(DialogShowStoredList, ThirtyOneEntriesAndTheStoredText) {
   EXPECT_EQ(controls.repeatList[1], "1");
   EXPECT_EQ(controls.repeatList.back(), "30");
   EXPECT_EQ(controls.repeatText, "");  // 0 shows as an empty box
-  EXPECT_EQ(controls.fileLabel, "");
+  EXPECT_EQ(controls.fileLabel, u"");
 }
 
 TEST(DialogSelectKind, EachChoiceEnablesItsOwnControl) {
@@ -171,14 +177,14 @@ TEST(DialogSelectKind, LeavesRepeatTextAndFileAlone) {
   SettingsValues settings;
   settings.MusicKind = 2;
   settings.RepeatTrack = 4;
-  settings.MusicFile = "C:\\Music\\a.mp3";
+  settings.MusicFile = u"C:\\Music\\a.mp3";
   FakeControls controls;
   MusicChoice choice(settings, controls);
   choice.ShowStoredSettings();
   choice.SelectMusicKind(0);
   EXPECT_EQ(controls.repeatText, "4");
-  EXPECT_EQ(controls.fileLabel, "C:\\Music\\a.mp3");
-  EXPECT_EQ(settings.MusicFile, "C:\\Music\\a.mp3");
+  EXPECT_EQ(controls.fileLabel, u"C:\\Music\\a.mp3");
+  EXPECT_EQ(settings.MusicFile, u"C:\\Music\\a.mp3");
 }
 
 TEST(DialogChooseFile, RequestAndAnswers) {
@@ -188,50 +194,88 @@ TEST(DialogChooseFile, RequestAndAnswers) {
   FakeControls controls;
   MusicChoice choice(settings, controls);
   FakeChooser chooser;
-  chooser.answers = {std::string("C:\\Music\\a.mp3"), std::nullopt,
-                     std::string("D:\\b.wav")};
+  FakeFileSystem files;
+  test::IconvCodec codec;
+  files.readable = {u"C:\\Music\\a.mp3", u"D:\\b.wav"};
+  chooser.answers = {u"C:\\Music\\a.mp3", std::nullopt, u"D:\\typed.wav", u"D:\\b.wav"};
 
-  choice.ChooseFile(chooser);
+  choice.ChooseFile(chooser, files, codec);
   const OpenFileRequest& first = chooser.requests[0];
   EXPECT_EQ(first.filter, std::string("BGM\xcc\xa7\xb2\xd9 (MP3 WAV)\0*.MP3;*.WAV\0\0", 31));
   EXPECT_EQ(first.initialFolder, kFolder);
   EXPECT_EQ(first.title, texts::kFileChooserTitle);
   EXPECT_EQ(first.fileBufferSize, 255u);
   EXPECT_EQ(first.fileTitleBufferSize, 255u);
-  EXPECT_EQ(settings.MusicFile, "C:\\Music\\a.mp3");
-  EXPECT_EQ(controls.fileLabel, "C:\\Music\\a.mp3");
-  EXPECT_EQ(settings.MusicFolder, "C:\\Music");
+  EXPECT_EQ(settings.MusicFile, u"C:\\Music\\a.mp3");
+  EXPECT_EQ(controls.fileLabel, u"C:\\Music\\a.mp3");
+  EXPECT_EQ(settings.MusicFolder, u"C:\\Music");
 
-  // Cancelled: the next dialog still starts in the chosen file's folder,
-  // and nothing changes.
-  choice.ChooseFile(chooser);
-  EXPECT_EQ(chooser.requests[1].initialFolder, "C:\\Music");
-  EXPECT_EQ(settings.MusicFile, "C:\\Music\\a.mp3");
-  EXPECT_EQ(controls.fileLabel, "C:\\Music\\a.mp3");
+  // Cancelled, or a name that is no file: nothing changes, and the next
+  // dialog still starts in the chosen file's folder.
+  for (int i = 1; i <= 2; ++i) {
+    choice.ChooseFile(chooser, files, codec);
+    EXPECT_EQ(chooser.requests[i].initialFolder, u"C:\\Music");
+    EXPECT_EQ(settings.MusicFile, u"C:\\Music\\a.mp3");
+    EXPECT_EQ(controls.fileLabel, u"C:\\Music\\a.mp3");
+  }
 
-  choice.ChooseFile(chooser);
-  EXPECT_EQ(settings.MusicFile, "D:\\b.wav");
-  EXPECT_EQ(settings.MusicFolder, "D:");
+  choice.ChooseFile(chooser, files, codec);
+  EXPECT_EQ(settings.MusicFile, u"D:\\b.wav");
+  EXPECT_EQ(settings.MusicFolder, u"D:");
+  EXPECT_EQ(controls.nameNotKept, 0);
+}
+
+// The settings file holds code page 932: a path it cannot hold goes in as
+// its short form, or not at all.
+TEST(DialogChooseFile, APathBeyondCodePage932IsKeptShortOrNotAtAll) {
+  const std::u16string korean = u"C:\\\uC74C\uC545\\a.wav";  // "음악"
+  const std::u16string western = u"C:\\Musique\\\u00C9t\u00E9 \u00E0 No\u00EBl.wav";
+  SettingsValues settings;
+  FakeControls controls;
+  MusicChoice choice(settings, controls);
+  FakeChooser chooser;
+  FakeFileSystem files;
+  test::IconvCodec codec;
+  files.readable = {korean, western, u"C:\\\u97F3\u697D\\a.wav"};
+  files.shortPaths[korean] = u"C:\\7B8C~1\\a.wav";
+  chooser.answers = {u"C:\\\u97F3\u697D\\a.wav", korean, western};
+
+  choice.ChooseFile(chooser, files, codec);  // "音楽": code page 932 holds it
+  EXPECT_EQ(settings.MusicFile, u"C:\\\u97F3\u697D\\a.wav");
+  choice.ChooseFile(chooser, files, codec);
+  EXPECT_EQ(settings.MusicFile, u"C:\\7B8C~1\\a.wav");
+  EXPECT_EQ(controls.fileLabel, u"C:\\7B8C~1\\a.wav");
+  EXPECT_EQ(controls.nameNotKept, 0);
+  // No short form (the system gives the long one back): said, and the
+  // previous choice stays.
+  choice.ChooseFile(chooser, files, codec);
+  EXPECT_EQ(controls.nameNotKept, 1);
+  EXPECT_EQ(settings.MusicFile, u"C:\\7B8C~1\\a.wav");
+  EXPECT_EQ(controls.fileLabel, u"C:\\7B8C~1\\a.wav");
+
+  files.contents[kIni] = "";
+  ASSERT_TRUE(choice.Save(files, codec, kPlaces));
+  EXPECT_NE(files.contents[kIni].find(std::string(texts::kKeyMusicFile) + "=C:\\7B8C~1\\a.wav\r\n"),
+            std::string::npos);
 }
 
 TEST(DialogSave, ThreeKeysInOrder) {
   SettingsValues settings;
   settings.MusicKind = 2;
-  settings.MusicFile = "C:\\Music\\a.mp3";
+  settings.MusicFile = u"C:\\Music\\a.mp3";
   FakeControls controls;
   MusicChoice choice(settings, controls);
   choice.SelectMusicKind(0);
   controls.repeatText = "12";
-  FakeProfileStore store;
-  choice.Save(store, kFolder);
-  EXPECT_EQ(store.writes, (std::vector<std::string>{Write(texts::kKeyMusicKind, "0"),
-                                                    Write(texts::kKeyRepeatTrack, "12"),
-                                                    Write(texts::kKeyMusicFile, "C:\\Music\\a.mp3")}));
+  FakeFileSystem files;
+  test::IconvCodec codec;
+  EXPECT_TRUE(choice.Save(files, codec, kPlaces));
+  EXPECT_EQ(files.contents[kIni], Saved("0", "12", "C:\\Music\\a.mp3"));
   EXPECT_EQ(settings.RepeatTrack, 12);
 }
 
 TEST(DialogSave, UnknownKindWrittenBackAndBadRepeatAsZero) {
-  for (const char* text : {"", "abc", "99999", "3.5"}) {
+  for (const char* text : {"", "abc", "99999", "3.5", "-2"}) {
     SettingsValues settings;
     settings.MusicKind = 7;
     settings.RepeatTrack = 9;
@@ -239,27 +283,50 @@ TEST(DialogSave, UnknownKindWrittenBackAndBadRepeatAsZero) {
     MusicChoice choice(settings, controls);
     choice.ShowStoredSettings();
     controls.repeatText = text;
-    FakeProfileStore store;
-    choice.Save(store, kFolder);
-    const std::string expected = std::string(text) == "3.5" ? "4" : "0";
-    EXPECT_EQ(store.writes, (std::vector<std::string>{Write(texts::kKeyMusicKind, "7"),
-                                                      Write(texts::kKeyRepeatTrack, expected),
-                                                      Write(texts::kKeyMusicFile, "")}))
-        << "repeat text '" << text << "'";
+    FakeFileSystem files;
+    test::IconvCodec codec;
+    EXPECT_TRUE(choice.Save(files, codec, kPlaces));
+    const std::string expected = std::string(text) == "3.5" ? "4" : std::string(text) == "-2" ? "-2" : "0";
+    EXPECT_EQ(files.contents[kIni], Saved("7", expected, "")) << "repeat text '" << text << "'";
   }
 }
 
-TEST(DialogSave, NegativeKindAndFailedWritesStillWriteEverything) {
+TEST(DialogSave, AStoredPathIsWrittenBackAsItStandsUnlessAFileWasChosen) {
+  const std::string stored = "E:\\" + std::string(300, 'p') + ".wav";
   SettingsValues settings;
-  settings.MusicKind = -3;
+  settings.MusicKind = 2;
+  settings.MusicFile = WidenAscii(stored.substr(0, 255));  // as read
   FakeControls controls;
-  controls.repeatText = "-2";
-  FakeProfileStore store;
-  store.writeResult = 0;
-  MusicChoice(settings, controls).Save(store, kFolder);
-  EXPECT_EQ(store.writes, (std::vector<std::string>{Write(texts::kKeyMusicKind, "-3"),
-                                                    Write(texts::kKeyRepeatTrack, "-2"),
-                                                    Write(texts::kKeyMusicFile, "")}));
+  MusicChoice choice(settings, controls);
+  FakeFileSystem files;
+  test::IconvCodec codec;
+  files.contents[kIni] = Saved("2", "0", stored);
+  controls.repeatText = "";
+  EXPECT_TRUE(choice.Save(files, codec, kPlaces));
+  EXPECT_EQ(files.contents[kIni], Saved("2", "0", stored));
+
+  FakeChooser chooser;
+  chooser.answers = {u"C:\\new.wav"};
+  files.readable = {u"C:\\new.wav"};
+  choice.ChooseFile(chooser, files, codec);
+  EXPECT_TRUE(choice.Save(files, codec, kPlaces));
+  EXPECT_EQ(files.contents[kIni], Saved("2", "0", "C:\\new.wav"));
+}
+
+TEST(DialogSave, ASaveThatFailsSaysSoAndCanBeTriedAgain) {
+  SettingsValues settings;
+  settings.MusicKind = 1;
+  FakeControls controls;
+  controls.repeatText = "5";
+  MusicChoice choice(settings, controls);
+  FakeFileSystem files;
+  test::IconvCodec codec;
+  files.lockedFolders = {kFolder};
+  EXPECT_FALSE(choice.Save(files, codec, kPlaces));
+  EXPECT_TRUE(files.contents.empty());
+  files.lockedFolders.clear();
+  EXPECT_TRUE(choice.Save(files, codec, kPlaces));
+  EXPECT_EQ(files.contents[kIni], Saved("1", "5", ""));
 }
 
 class RecordingShell : public LinkShell {

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "fakes.h"
 #include "platform/ports.h"
 
 namespace qb::test {
@@ -86,8 +87,8 @@ class FakeMci : public MciPort {
 
   std::vector<std::string> TakeLog() { return std::exchange(log, {}); }
 
-  uint32_t SendString(const char* command, char* reply, uint32_t capacity) override {
-    const std::string cmd = command;
+  uint32_t SendString(const std::u16string& command, char* reply, uint32_t capacity) override {
+    const std::string cmd = Utf8(command);
     log.push_back(cmd);
     std::string answer;
     uint32_t code = 0;
@@ -231,8 +232,8 @@ class FakeSound : public SoundPort {
   std::vector<std::string> calls;
 
   int32_t WaveOutDeviceCount() override { return devices; }
-  int32_t Play(const char* name, uint32_t flags) override {
-    calls.push_back((name ? std::string(name) : std::string("<null>")) + "|" + std::to_string(flags));
+  int32_t Play(const char16_t* name, uint32_t flags) override {
+    calls.push_back((name ? Utf8(name) : std::string("<null>")) + "|" + std::to_string(flags));
     return 1;
   }
 };

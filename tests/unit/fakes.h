@@ -1,80 +1,164 @@
-// Host stand-ins for the system ports: an ini store, a file system and a
-// desktop that record what the core asked of them.
+// Host stand-ins for the system ports: a file system and a desktop that
+// record what the core asked of them.
 #pragma once
+
+#include <iconv.h>
 
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "platform/ports.h"
+#include "platform/program_paths.h"
 
 namespace qb::test {
 
-// Behaves like GetPrivateProfileStringA / WritePrivateProfileStringA on a
-// set of in-memory files.
-class FakeProfileStore : public ProfileStore {
- public:
-  using Section = std::map<std::string, std::string>;
-  std::map<std::string, std::map<std::string, Section>> files;
-  std::vector<std::string> writes;  // "section|key|value|path" in order
-  int32_t writeResult = 1;
-
-  uint32_t GetString(const char* section, const char* key, const char* defaultValue, char* buffer,
-                     uint32_t size, const std::string& path) override {
-    std::string value = defaultValue;
-    auto file = files.find(path);
-    if (file != files.end()) {
-      auto sec = file->second.find(section);
-      if (sec != file->second.end()) {
-        auto k = sec->second.find(key);
-        if (k != sec->second.end()) value = k->second;
-      }
+// UTF-16 as UTF-8, for readable expectations.
+inline std::string Utf8(std::u16string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    uint32_t c = text[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
     }
-    if (size == 0) return 0;
-    const size_t n = std::min<size_t>(value.size(), size - 1);
-    std::memcpy(buffer, value.data(), n);
-    buffer[n] = '\0';
-    return static_cast<uint32_t>(n);
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
   }
+  return out;
+}
 
-  int32_t WriteString(const char* section, const char* key, const std::string& value,
-                      const std::string& path) override {
-    writes.push_back(std::string(section) + "|" + key + "|" + value + "|" + path);
-    files[path][section][key] = value;
-    return writeResult;
+// Bytes through iconv: nothing when they do not convert whole.
+inline std::optional<std::string> Iconv(const char* to, const char* from, std::string_view bytes) {
+  const iconv_t cd = ::iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  std::string in(bytes);
+  std::string out(in.size() * 4 + 8, '\0');
+  char* inp = in.data();
+  char* outp = out.data();
+  size_t inLeft = in.size();
+  size_t outLeft = out.size();
+  const size_t result = ::iconv(cd, &inp, &inLeft, &outp, &outLeft);
+  ::iconv_close(cd);
+  if (result == static_cast<size_t>(-1)) return std::nullopt;
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+// Code page 932 by the C library's CP932, an independent reference.
+class IconvCodec : public Cp932Codec {
+ public:
+  std::u16string ToUtf16(std::string_view cp932) override {
+    const std::optional<std::string> bytes = Iconv("UTF-16LE", "CP932", cp932);
+    std::u16string out;
+    if (!bytes) return u"\uFFFD";
+    for (size_t i = 0; i + 1 < bytes->size(); i += 2) {
+      out += static_cast<char16_t>(static_cast<unsigned char>((*bytes)[i]) |
+                                   (static_cast<unsigned char>((*bytes)[i + 1]) << 8));
+    }
+    return out;
+  }
+  std::optional<std::string> FromUtf16(std::u16string_view text) override {
+    std::string bytes;
+    for (char16_t c : text) {
+      bytes += static_cast<char>(c & 0xFF);
+      bytes += static_cast<char>(c >> 8);
+    }
+    return Iconv("CP932", "UTF-16LE", bytes);
   }
 };
 
+// Files in memory: those `readable` can be opened (FileExists), those in
+// `contents` read whole; folders in `missingFolders` hold nothing until
+// made, and nothing in `lockedFolders` can be replaced.
 class FakeFileSystem : public FileSystem {
  public:
-  std::set<std::string> readable;
-  std::vector<std::string> asked;
+  std::set<std::u16string> readable;
+  std::vector<std::u16string> asked;
+  std::map<std::u16string, std::string> contents;
+  std::set<std::u16string> unreadable;
+  std::set<std::u16string> missingFolders;
+  std::set<std::u16string> lockedFolders;
+  std::map<std::u16string, std::u16string> shortPaths;
+  std::vector<std::u16string> replaced;  // in order
+  bool canMakeFolders = true;
 
-  bool CanOpenForReading(const std::string& path) override {
+  bool CanOpenForReading(const std::u16string& path) override {
     asked.push_back(path);
     return readable.count(path) != 0;
   }
+  ReadResult ReadWhole(const std::u16string& path, std::string& content) override {
+    content.clear();
+    if (unreadable.count(path)) return ReadResult::Unreadable;
+    const auto file = contents.find(path);
+    if (file == contents.end()) return ReadResult::Missing;
+    content = file->second;
+    return ReadResult::Read;
+  }
+  bool ReplaceWhole(const std::u16string& path, const std::string& content) override {
+    const std::u16string folder = FolderOfPath(path);
+    if (missingFolders.count(folder) || lockedFolders.count(folder)) return false;
+    contents[path] = content;
+    unreadable.erase(path);
+    replaced.push_back(path);
+    return true;
+  }
+  bool MakeFolder(const std::u16string& path) override {
+    if (!canMakeFolders) return false;
+    missingFolders.erase(path);
+    return true;
+  }
+  std::optional<std::u16string> ShortPath(const std::u16string& path) override {
+    const auto found = shortPaths.find(path);
+    return found == shortPaths.end() ? path : found->second;
+  }
+};
+
+// What the started program is doing; the test changes it between calls.
+struct FakeChildState {
+  bool ended = false;
+  std::set<std::string> windows;  // titles of its own top-level windows
 };
 
 class FakeChildProcess : public ChildProcess {
  public:
-  explicit FakeChildProcess(const bool& ended) : ended_(ended) {}
-  bool HasEnded() override { return ended_; }
+  FakeChildProcess(const FakeChildState& state, std::vector<std::string>& calls)
+      : state_(state), calls_(calls) {}
+  bool HasEnded() override { return state_.ended; }
+  bool HasWindow(const char* title) override {
+    calls_.push_back(std::string("child window ") + title);
+    return state_.windows.count(title) != 0;
+  }
 
  private:
-  const bool& ended_;
+  const FakeChildState& state_;
+  std::vector<std::string>& calls_;
 };
 
 class FakeDesktop : public Desktop {
  public:
-  std::set<std::string> windows;
-  std::vector<std::string> calls;  // every call, in order
+  std::set<std::string> windows;  // every process's, the child's included
+  std::vector<std::string> calls;  // every call, the child's too, in order
   int32_t cursorCounter = 0;
   bool startSucceeds = true;
-  bool childEnded = false;
+  FakeChildState child;
   std::vector<std::string> started;
   int endCount = 0;
 
@@ -90,11 +174,11 @@ class FakeDesktop : public Desktop {
   void ShowMessage(const char* caption, const char* text) override {
     calls.push_back(std::string("message ") + caption + "|" + text);
   }
-  std::unique_ptr<ChildProcess> StartProgram(const std::string& path) override {
-    calls.push_back("start " + path);
-    started.push_back(path);
+  std::unique_ptr<ChildProcess> StartProgram(const std::u16string& path) override {
+    calls.push_back("start " + Utf8(path));
+    started.push_back(Utf8(path));
     if (!startSucceeds) return nullptr;
-    return std::make_unique<FakeChildProcess>(childEnded);
+    return std::make_unique<FakeChildProcess>(child, calls);
   }
   void EndProcess() override {
     calls.push_back("end");

@@ -1,4 +1,4 @@
-#include "startup/main_logic.h"
+#include "app/main_logic.h"
 
 #include <gtest/gtest.h>
 
@@ -10,16 +10,16 @@ namespace {
 
 class StartupTest : public ::testing::Test {
  protected:
-  const std::string folder = "C:\\Q";
+  const SettingsPlaces places{u"C:\\Q", u""};
   test::FakeDesktop desktop;
-  test::FakeProfileStore store;
   test::FakeFileSystem files;
+  test::IconvCodec codec;
   SettingsValues settings;
   int32_t savedCursor = 12345;  // "unset"
 
-  void SetUp() override { files.readable = {"C:\\Q\\Quillbright.dll"}; }
+  void SetUp() override { files.readable = {u"C:\\Q\\Quillbright.dll"}; }
   MainDecision Decide(const std::string& args) {
-    return DecideStartup(args, folder, {desktop, store, files}, settings, savedCursor);
+    return DecideStartup(args, places, {desktop, files, codec}, settings, savedCursor);
   }
   bool MessageShown() const { return desktop.CountCalls("message ") > 0; }
 };
@@ -79,7 +79,7 @@ TEST_F(StartupTest, AMissingCompanionShowsTheOneMessageAndEnds) {
     EXPECT_EQ(desktop.calls.back(),
               std::string("message Quillbright (ScreenSaver)|") + texts::kCompanionMissing);
   }
-  EXPECT_EQ(files.asked.back(), "C:\\Q\\Quillbright.dll");
+  EXPECT_EQ(files.asked.back(), u"C:\\Q\\Quillbright.dll");
   EXPECT_EQ(desktop.CountCalls("cursor"), 0u);
   EXPECT_EQ(savedCursor, 12345);
 }
@@ -91,10 +91,23 @@ TEST_F(StartupTest, TheMessageTextIsItsCodePage932Bytes) {
 }
 
 TEST_F(StartupTest, SettingsAreLoadedBeforeTheCompanionCheck) {
-  store.files["C:\\Q\\Quillbright.ini"]["Section"][texts::kKeyMusicKind] = "1";
+  files.contents[u"C:\\Q\\Quillbright.ini"] = std::string("[Section]\n") + texts::kKeyMusicKind + "=1\n";
   files.readable.clear();
   Decide("/s");
   EXPECT_EQ(settings.MusicKind, 1);
+}
+
+// Only the dialog keeps a stored music file it cannot reach now.
+TEST_F(StartupTest, TheDialogKeepsAnUnreachableMusicFile) {
+  files.contents[u"C:\\Q\\Quillbright.ini"] =
+      std::string("[Section]\n") + texts::kKeyMusicKind + "=2\n" + texts::kKeyMusicFile + "=E:\\a.wav\n";
+  Decide("/c");
+  EXPECT_EQ(settings.MusicKind, 2);
+  EXPECT_EQ(settings.MusicFile, u"E:\\a.wav");
+  settings = {};
+  Decide("/s");
+  EXPECT_EQ(settings.MusicKind, 0);
+  EXPECT_EQ(settings.MusicFile, u"");
 }
 
 TEST_F(StartupTest, OnlySaverModeHidesTheCursor) {

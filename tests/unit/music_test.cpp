@@ -248,10 +248,10 @@ class FileMusicTest : public ::testing::Test {
   FakeMci mci;
   MciChannel channel{mci};
   FakeSound sound;
-  SettingsValues settings{kMusicFile, 7, "C:\\My Music\\loop.mp3", "C:\\My Music"};
+  SettingsValues settings{kMusicFile, 7, u"C:\\My Music\\loop.mp3", u"C:\\My Music"};
   FilePlayers players{channel, sound, settings};
 
-  void SetUp() override { mci.decodableFiles = {settings.MusicFile}; }
+  void SetUp() override { mci.decodableFiles = {test::Utf8(settings.MusicFile)}; }
   // One Timer1 tick: a second of playback, then the keep-looping check.
   Log Tick() {
     mci.Advance(1000);
@@ -280,7 +280,7 @@ TEST_F(FileMusicTest, TheFileIsRestartedWithinOneTickOfItsEnd) {
 }
 
 TEST_F(FileMusicTest, AFailedOpenNeverPlaysButEveryTickTriesAgain) {
-  settings.MusicFile = "C:\\broken.mp3";
+  settings.MusicFile = u"C:\\broken.mp3";
   players.Mp3Open();
   EXPECT_EQ(mci.log, Log{"open \"C:\\broken.mp3\" type MPEGVideo Alias MP3Play"});
   EXPECT_EQ(LastApiResult, 277);
@@ -310,8 +310,19 @@ TEST_F(FileMusicTest, StopStopsAndCloses) {
   EXPECT_FALSE(mci.mp3Open);
 }
 
+TEST_F(FileMusicTest, APathBeyondAsciiReachesTheDevicesWhole) {
+  settings.MusicFile = u"C:\\\u97f3\u697d\\\u00c9t\u00e9 \U0001F3B5.mp3";
+  const std::string utf8 = test::Utf8(settings.MusicFile);
+  mci.decodableFiles = {utf8};
+  players.Mp3Open();
+  EXPECT_EQ(mci.log, (Log{"open \"" + utf8 + "\" type MPEGVideo Alias MP3Play", "play MP3Play"}));
+  settings.MusicFile = u"C:\\\u97f3\u697d\\\u00c9t\u00e9.wav";
+  players.WavPlay();
+  EXPECT_EQ(sound.calls, Log{test::Utf8(settings.MusicFile) + "|9"});
+}
+
 TEST_F(FileMusicTest, WavLoopsThroughTheSoundPlayerWhenThereIsADevice) {
-  settings.MusicFile = "C:\\a b\\loop.wav";
+  settings.MusicFile = u"C:\\a b\\loop.wav";
   players.WavPlay();
   players.WavStop();
   EXPECT_EQ(sound.calls, (Log{"C:\\a b\\loop.wav|9", "<null>|0"}));
@@ -338,8 +349,8 @@ TEST_F(FileMusicTest, ResultsOfTheLastCommandAreKept) {
 TEST(MusicPlayers, EveryPlayerSpeaksThroughTheOneDevicePort) {
   FakeMci mci;
   FakeSound sound;
-  SettingsValues settings{kMusicFile, 0, "C:\\m\\a.mp3", "C:\\m"};
-  mci.decodableFiles = {settings.MusicFile};
+  SettingsValues settings{kMusicFile, 0, u"C:\\m\\a.mp3", u"C:\\m"};
+  mci.decodableFiles = {test::Utf8(settings.MusicFile)};
   MusicPlayers music(mci, sound, settings);
   music.CdOpen();
   music.Mp3Open();

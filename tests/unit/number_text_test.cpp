@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "startup/command_line.h"
+#include "app/command_line.h"
 
 namespace qb {
 namespace {

@@ -1,4 +1,4 @@
-#include "startup/preview_logic.h"
+#include "preview/preview_logic.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,7 @@
 
 #include "platform/last_api_result.h"
 #include "platform/program_paths.h"
-#include "startup/command_line.h"
-#include "startup/zoom.h"
+#include "app/command_line.h"
 
 namespace qb {
 namespace {
@@ -141,60 +140,6 @@ TEST(EmbedPreview, AWindowThatCannotBeCreatedEndsThePreview) {
   platform.canCreate = false;
   EXPECT_FALSE(EmbedPreviewSteps(platform, 7));
   EXPECT_EQ(platform.calls.back(), "create");
-}
-
-class FakeZoom : public ZoomPlatform {
- public:
-  ScreenRect window{10, 20, 510, 270};
-  bool rectFails = false;
-  std::vector<std::pair<ScreenRect, ScreenRect>> animations;
-
-  void ReadWindowRect(void*, ScreenRect& rect) override {
-    if (!rectFails) rect = window;
-  }
-  void Animate(void*, int32_t animation, const ScreenRect& from, const ScreenRect& to) override {
-    EXPECT_EQ(animation, 3);  // IDANI_CAPTION
-    animations.push_back({from, to});
-  }
-};
-
-class ZoomTest : public ::testing::Test {
- protected:
-  void SetUp() override { ZoomPointX = ZoomPointY = 0; }
-  FakeZoom zoom;
-};
-
-TEST_F(ZoomTest, ClosesBackToWhereThePointerWasAtLoad) {
-  SetZoomPoint(ScreenPoint{100, 200});
-  ZoomOpen(zoom, nullptr);
-  zoom.window = {40, 50, 540, 300};  // the dialog was moved meanwhile
-  ZoomClose(zoom, nullptr);
-  ASSERT_EQ(zoom.animations.size(), 2u);
-  EXPECT_EQ(zoom.animations[0].first, (ScreenRect{100, 200, 100, 200}));
-  EXPECT_EQ(zoom.animations[0].second, (ScreenRect{10, 20, 510, 270}));
-  EXPECT_EQ(zoom.animations[1].first, (ScreenRect{40, 50, 540, 300}));
-  EXPECT_EQ(zoom.animations[1].second, (ScreenRect{100, 200, 100, 200}));
-}
-
-TEST_F(ZoomTest, AnchorDefaultsAndFailures) {
-  // Never set: the top-left corner of the screen.
-  ZoomClose(zoom, nullptr);
-  EXPECT_EQ(zoom.animations.back().second, ScreenRect{});
-
-  SetZoomPoint(ScreenPoint{100, 200});
-  SetZoomPoint(std::nullopt);  // GetCursorPos failed
-  EXPECT_EQ(ZoomPointX, 0);
-  EXPECT_EQ(ZoomPointY, 0);
-
-  // Out of 16 bits: that coordinate keeps its value, the other is set.
-  SetZoomPoint(ScreenPoint{-5, 7});
-  SetZoomPoint(ScreenPoint{40000, -32768});
-  EXPECT_EQ(ZoomPointX, -5);
-  EXPECT_EQ(ZoomPointY, -32768);
-
-  zoom.rectFails = true;
-  ZoomOpen(zoom, nullptr);
-  EXPECT_EQ(zoom.animations.back().second, ScreenRect{});
 }
 
 }  // namespace

@@ -45,30 +45,36 @@ class SaverTest : public ::testing::Test {
   void SetUp() override { desktop.cursorCounter = -1; }
 
   SaverLogic Make() {
-    return SaverLogic(settings, "C:\\Program Files\\Q", args, savedCursor, music, timers, desktop);
+    return SaverLogic(settings, u"C:\\Program Files\\Q", args, savedCursor, music, timers, desktop);
   }
   bool On(SaverTimer t) const { return timers.IsEnabled(t); }
+  // The started program's own window.
   void ShowCompanion(bool shown) {
-    if (shown) {
-      desktop.windows.insert(texts::kCompanionWindowTitle);
-    } else {
-      desktop.windows.erase(texts::kCompanionWindowTitle);
+    for (auto* windows : {&desktop.windows, &desktop.child.windows}) {
+      if (shown) {
+        windows->insert(texts::kCompanionWindowTitle);
+      } else {
+        windows->erase(texts::kCompanionWindowTitle);
+      }
     }
   }
+  // A window of the same title that another process owns.
+  void ShowStrayWindow() { desktop.windows.insert(texts::kCompanionWindowTitle); }
 };
 
 TEST(MusicFileType, IsDecidedByTheLastThreeCharacters) {
-  EXPECT_EQ(MusicFileTypeOf("C:\\a.wav"), MusicFileType::Wav);
-  EXPECT_EQ(MusicFileTypeOf("C:\\a.Wav"), MusicFileType::Wav);
-  EXPECT_EQ(MusicFileTypeOf("C:\\a.MP3"), MusicFileType::Mp3);
-  EXPECT_EQ(MusicFileTypeOf("C:\\a.Mp3"), MusicFileType::Mp3);
-  EXPECT_EQ(MusicFileTypeOf("C:\\awav"), MusicFileType::Wav);  // the dot is not looked at
-  EXPECT_EQ(MusicFileTypeOf("C:\\a.mid"), MusicFileType::None);
-  EXPECT_EQ(MusicFileTypeOf("mp3"), MusicFileType::Mp3);
-  EXPECT_EQ(MusicFileTypeOf("p3"), MusicFileType::None);
-  EXPECT_EQ(MusicFileTypeOf(""), MusicFileType::None);
-  // The trail byte of "ヨ" (83 57) is 'W': three characters, not three bytes.
-  EXPECT_EQ(MusicFileTypeOf("C:\\\x83WAV"), MusicFileType::None);
+  EXPECT_EQ(MusicFileTypeOf(u"C:\\a.wav"), MusicFileType::Wav);
+  EXPECT_EQ(MusicFileTypeOf(u"C:\\a.Wav"), MusicFileType::Wav);
+  EXPECT_EQ(MusicFileTypeOf(u"C:\\a.MP3"), MusicFileType::Mp3);
+  EXPECT_EQ(MusicFileTypeOf(u"C:\\a.Mp3"), MusicFileType::Mp3);
+  EXPECT_EQ(MusicFileTypeOf(u"C:\\awav"), MusicFileType::Wav);  // the dot is not looked at
+  EXPECT_EQ(MusicFileTypeOf(u"C:\\a.mid"), MusicFileType::None);
+  EXPECT_EQ(MusicFileTypeOf(u"mp3"), MusicFileType::Mp3);
+  EXPECT_EQ(MusicFileTypeOf(u"p3"), MusicFileType::None);
+  EXPECT_EQ(MusicFileTypeOf(u""), MusicFileType::None);
+  // Letters beyond ASCII are no match, whatever their case.
+  EXPECT_EQ(MusicFileTypeOf(u"C:\\a.\uFF37AV"), MusicFileType::None);
+  EXPECT_EQ(MusicFileTypeOf(u"C:\\\u30E8WAV"), MusicFileType::Wav);
 }
 
 TEST_F(SaverTest, LoadStartsTheMusicOfEachKindThenTheCompanion) {
@@ -80,14 +86,14 @@ TEST_F(SaverTest, LoadStartsTheMusicOfEachKindThenTheCompanion) {
 
   music.calls.clear();
   timers = {};
-  settings = {kMusicFile, 0, "C:\\m\\a.wav", "C:\\m"};
+  settings = {kMusicFile, 0, u"C:\\m\\a.wav", u"C:\\m"};
   Make().FormLoad();
   EXPECT_EQ(music.calls, Calls{"WavPlay"});
   EXPECT_FALSE(On(SaverTimer::Timer1));
   EXPECT_FALSE(On(SaverTimer::Timer2));
 
   music.calls.clear();
-  settings.MusicFile = "C:\\m\\a.Mp3";
+  settings.MusicFile = u"C:\\m\\a.Mp3";
   Make().FormLoad();
   EXPECT_EQ(music.calls, Calls{"Mp3Open"});
   EXPECT_TRUE(On(SaverTimer::Timer1));
@@ -95,10 +101,10 @@ TEST_F(SaverTest, LoadStartsTheMusicOfEachKindThenTheCompanion) {
   music.calls.clear();
   timers = {};
   for (int16_t kind : {0, 3, -1}) {
-    settings = {kind, 0, "C:\\m\\a.mp3", "C:\\m"};
+    settings = {kind, 0, u"C:\\m\\a.mp3", u"C:\\m"};
     Make().FormLoad();
   }
-  settings = {kMusicFile, 0, "C:\\m\\a.mid", "C:\\m"};
+  settings = {kMusicFile, 0, u"C:\\m\\a.mid", u"C:\\m"};
   Make().FormLoad();
   EXPECT_TRUE(music.calls.empty());
   EXPECT_FALSE(On(SaverTimer::Timer1));
@@ -107,16 +113,16 @@ TEST_F(SaverTest, LoadStartsTheMusicOfEachKindThenTheCompanion) {
 }
 
 TEST_F(SaverTest, MusicStartsBeforeTheCompanion) {
-  settings = {kMusicFile, 0, "C:\\m\\a.wav", "C:\\m"};
+  settings = {kMusicFile, 0, u"C:\\m\\a.wav", u"C:\\m"};
   SaverLogic saver = Make();
   saver.FormLoad();
   EXPECT_EQ(desktop.started, (std::vector<std::string>{"C:\\Program Files\\Q\\Quillbright.dll"}));
-  EXPECT_EQ(saver.CompanionPath(), "C:\\Program Files\\Q\\Quillbright.dll");
+  EXPECT_EQ(saver.CompanionPath(), u"C:\\Program Files\\Q\\Quillbright.dll");
   EXPECT_EQ(saver.CompanionSeen(), 0);
 }
 
 TEST_F(SaverTest, EndsOnlyAfterTheCompanionWindowCameAndWent) {
-  settings = {kMusicFile, 0, "C:\\m\\a.mp3", "C:\\m"};
+  settings = {kMusicFile, 0, u"C:\\m\\a.mp3", u"C:\\m"};
   SaverLogic saver = Make();
   saver.FormLoad();
   for (int tick = 0; tick < 5; ++tick) saver.Timer3Tick();  // still starting up
@@ -136,7 +142,8 @@ TEST_F(SaverTest, EndsOnlyAfterTheCompanionWindowCameAndWent) {
   EXPECT_FALSE(On(SaverTimer::Timer3));
   EXPECT_FALSE(On(SaverTimer::Timer1));
   EXPECT_EQ(music.calls, Calls{"Mp3Stop"});
-  EXPECT_EQ(desktop.calls, (Calls{std::string("find ") + texts::kCompanionWindowTitle, "cursor -1", "end"}));
+  EXPECT_EQ(desktop.calls,
+            (Calls{std::string("child window ") + texts::kCompanionWindowTitle, "cursor -1", "end"}));
   EXPECT_EQ(savedCursor, 0);
 }
 
@@ -151,7 +158,7 @@ TEST_F(SaverTest, AWindowThatCameAndWentBetweenTicksIsNeverSeen) {
 }
 
 TEST_F(SaverTest, EndsWhenTheCompanionCannotStartOrEndsUnseen) {
-  settings = {kMusicFile, 0, "C:\\m\\a.wav", "C:\\m"};
+  settings = {kMusicFile, 0, u"C:\\m\\a.wav", u"C:\\m"};
   desktop.startSucceeds = false;
   SaverLogic failed = Make();
   failed.FormLoad();
@@ -168,19 +175,47 @@ TEST_F(SaverTest, EndsWhenTheCompanionCannotStartOrEndsUnseen) {
   quitter.FormLoad();
   quitter.Timer3Tick();
   EXPECT_EQ(desktop.endCount, 0);
-  desktop.childEnded = true;
+  desktop.child.ended = true;
   quitter.Timer3Tick();
   EXPECT_EQ(desktop.endCount, 1);
 }
 
-TEST_F(SaverTest, AWindowSeenOnTheLastTickBeforeTheProcessEndedCountsAsSeen) {
+TEST_F(SaverTest, AStrayWindowOfTheSameTitleNeitherStandsInNorKeepsTheSaverAlive) {
+  settings = {kMusicFile, 0, u"C:\\m\\a.wav", u"C:\\m"};
+  ShowStrayWindow();  // another program's, or left from an earlier run
+  SaverLogic saver = Make();
+  saver.FormLoad();
+  for (int tick = 0; tick < 3; ++tick) saver.Timer3Tick();
+  EXPECT_EQ(saver.CompanionSeen(), 0);
+
+  ShowCompanion(true);
+  saver.Timer3Tick();
+  EXPECT_EQ(saver.CompanionSeen(), 1);
+  desktop.child.windows.clear();  // the presentation ends; the stray stays
+  saver.Timer3Tick();
+  EXPECT_EQ(desktop.endCount, 1);
+  EXPECT_EQ(music.calls, (Calls{"WavPlay", "WavStop"}));
+
+  // A companion that ends without a window of its own ends the saver too.
+  desktop = {};
+  ShowStrayWindow();
+  SaverLogic unseen = Make();
+  unseen.FormLoad();
+  unseen.Timer3Tick();
+  desktop.child.ended = true;
+  unseen.Timer3Tick();
+  EXPECT_EQ(unseen.CompanionSeen(), 0);
+  EXPECT_EQ(desktop.endCount, 1);
+}
+
+TEST_F(SaverTest, EndsWhenTheCompanionsProcessEndsWhileItsWindowIsStillListed) {
   SaverLogic saver = Make();
   saver.FormLoad();
   ShowCompanion(true);
-  desktop.childEnded = true;  // e.g. the window belongs to a process it handed over to
   saver.Timer3Tick();
-  EXPECT_EQ(saver.CompanionSeen(), 1);
-  EXPECT_EQ(desktop.endCount, 0);
+  desktop.child.ended = true;
+  saver.Timer3Tick();
+  EXPECT_EQ(desktop.endCount, 1);
 }
 
 TEST_F(SaverTest, AnOutsideCloseTakesTheSameClosePath) {
@@ -199,16 +234,16 @@ TEST_F(SaverTest, AnOutsideCloseTakesTheSameClosePath) {
 }
 
 TEST_F(SaverTest, CloseStopsTheFileMusicThatLoadStarted) {
-  settings = {kMusicFile, 0, "C:\\m\\a.wav", "C:\\m"};
+  settings = {kMusicFile, 0, u"C:\\m\\a.wav", u"C:\\m"};
   SaverLogic wav = Make();
   wav.FormLoad();
-  settings.MusicFile = "C:\\m\\b.mp3";
+  settings.MusicFile = u"C:\\m\\b.mp3";
   wav.FormQueryUnload();
   EXPECT_EQ(music.calls, (Calls{"WavPlay", "WavStop"}));
 
   music.calls.clear();
   timers = {};
-  settings = {kMusicFile, 0, "C:\\m\\a.mp3", "C:\\m"};
+  settings = {kMusicFile, 0, u"C:\\m\\a.mp3", u"C:\\m"};
   SaverLogic mp3 = Make();
   mp3.FormLoad();
   settings.MusicKind = kNoMusic;
@@ -217,21 +252,22 @@ TEST_F(SaverTest, CloseStopsTheFileMusicThatLoadStarted) {
   EXPECT_FALSE(On(SaverTimer::Timer1));
 }
 
-TEST_F(SaverTest, CdPollingThatGaveUpIsNotStoppedOnClose) {
+TEST_F(SaverTest, CdPollingThatGaveUpIsStillStoppedAndClosedOnClose) {
   settings.MusicKind = kAudioCd;
   SaverLogic saver = Make();
   saver.FormLoad();
   saver.Timer2Tick();
   EXPECT_TRUE(On(SaverTimer::Timer2));
-  music.keepPolling = false;
+  music.keepPolling = false;  // e.g. a track reply it could not read
   saver.Timer2Tick();
   EXPECT_FALSE(On(SaverTimer::Timer2));
   saver.FormQueryUnload();
-  EXPECT_EQ(music.calls, (Calls{"CdOpen", "CdPoll", "CdPoll"}));
+  EXPECT_EQ(music.calls, (Calls{"CdOpen", "CdPoll", "CdPoll", "CdStop"}));
+  EXPECT_FALSE(On(SaverTimer::Timer2));
 }
 
 TEST_F(SaverTest, TheMp3TimerKeepsTheFileLooping) {
-  settings = {kMusicFile, 0, "C:\\m\\a.mp3", "C:\\m"};
+  settings = {kMusicFile, 0, u"C:\\m\\a.mp3", u"C:\\m"};
   SaverLogic saver = Make();
   saver.FormLoad();
   saver.Timer1Tick();

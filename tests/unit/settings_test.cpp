@@ -1,21 +1,33 @@
-#include "startup/settings.h"
+#include "settings/settings_file.h"
 
 #include <gtest/gtest.h>
 
 #include "fakes.h"
 #include "platform/last_api_result.h"
+#include "platform/program_paths.h"
 #include "platform/texts.h"
+#include "platform/utf16.h"
+#include "settings/ini_text.h"
 
 namespace qb {
 namespace {
 
 using test::FakeFileSystem;
-using test::FakeProfileStore;
+
+const std::string kKind = texts::kKeyMusicKind;
+const std::string kRepeat = texts::kKeyRepeatTrack;
+const std::string kFile = texts::kKeyMusicFile;
+
+// The file as the program writes it.
+std::string Ini(const std::string& kind, const std::string& repeat, const std::string& file) {
+  return "[Section]\r\n" + kKind + "=" + kind + "\r\n" + kRepeat + "=" + repeat + "\r\n" + kFile + "=" + file +
+         "\r\n";
+}
 
 TEST(SettingsKeys, AreTheCodePage932Bytes) {
-  EXPECT_EQ(std::string(texts::kKeyMusicKind), "\x42\x47\x4D\x8B\xE6\x95\xAA");
-  EXPECT_EQ(std::string(texts::kKeyRepeatTrack), "\x42\x47\x4D\xD8\xCB\xDF\xB0\xC4");
-  EXPECT_EQ(std::string(texts::kKeyMusicFile), "\x42\x47\x4D\xCC\xA7\xB2\xD9");
+  EXPECT_EQ(kKind, "\x42\x47\x4D\x8B\xE6\x95\xAA");
+  EXPECT_EQ(kRepeat, "\x42\x47\x4D\xD8\xCB\xDF\xB0\xC4");
+  EXPECT_EQ(kFile, "\x42\x47\x4D\xCC\xA7\xB2\xD9");
   EXPECT_EQ(std::string(texts::kIniSection), "Section");
 }
 
@@ -36,147 +48,251 @@ TEST(ConvertSettingNumber, RoundsDownAndChecksThe16BitRange) {
   }
 }
 
-TEST(FileExists, DropsOneTrailingBackslashAndAsksTheFileSystem) {
-  FakeFileSystem files;
-  files.readable = {"C:\\a.wav"};
-  EXPECT_TRUE(FileExists(files, "C:\\a.wav"));
-  EXPECT_TRUE(FileExists(files, "C:\\a.wav\\"));
-  EXPECT_FALSE(FileExists(files, "C:\\a.wav\\\\"));
-  EXPECT_FALSE(FileExists(files, "C:\\b.wav"));
-  EXPECT_FALSE(FileExists(files, ""));
-  EXPECT_FALSE(FileExists(files, "\\"));
-  // A trailing trail byte 5C is not a backslash.
-  files.readable.insert("C:\\\x95\x5C");
-  EXPECT_TRUE(FileExists(files, "C:\\\x95\x5C"));
+// What the profile functions read, file by file (checked against the
+// system's own reader under Wine too).
+TEST(IniRead, AsTheProfileFunctionsReadIt) {
+  const struct {
+    const char* what;
+    std::string content;
+    std::string kind;
+  } cases[] = {
+      {"CRLF", "[Section]\r\n" + kKind + "=2\r\n", "2"},
+      {"LF, no final line end", "[Section]\n" + kKind + "=2", "2"},
+      {"CR only", "[Section]\r" + kKind + "=2\r", "2"},
+      {"blank lines and ^Z", "\r\n\r\n[Section]\n\n\x1a" + kKind + "=2\x1a\n", "2"},
+      {"blanks and tabs around names and values", " [ Section ] x\n \t" + kKind + " \t=\t 2 \t\n", "2"},
+      {"ASCII letters in either case", "[SECTION]\nbgm" + kKind.substr(3) + "=2\n", "2"},
+      {"the first key wins", "[Section]\n" + kKind + "=2\n" + kKind + "=1\n", "2"},
+      {"a key without = hides the later one", "[Section]\n" + kKind + "\n" + kKind + "=1\n", ""},
+      {"the first section wins", "[Section]\nx=1\n[Other]\n" + kKind + "=1\n[section]\n" + kKind + "=2\n", ""},
+      {"other sections and comments around", ";c=1\n[A]\n" + kKind + "=7\n[Section]\n;" + kKind +
+                                                 "=8\n" + kKind + "=2\n[B]\n" + kKind + "=9\n", "2"},
+      {"a header without ] is a key", "[Section\n" + kKind + "=2\n", ""},
+      {"double quotes come off", "[Section]\n" + kKind + "=\"2 \"\n", "2 "},
+      {"single quotes come off", "[Section]\n" + kKind + "='2'\n", "2"},
+      {"unmatched quotes stay", "[Section]\n" + kKind + "=\"2'\n", "\"2'"},
+      {"a lone quote stays", "[Section]\n" + kKind + "=\"\n", "\""},
+      {"a fullwidth blank is no blank", "[Section]\n" + kKind + "=\x81\x40" "2\n", "\x81\x40" "2"},
+      {"a trail byte ] is no bracket", "[Sect\x81]ion]\n" + kKind + "=2\n", ""},
+      {"a lead byte takes the line end along", "[Section]\n" + kKind + "=2\x81\nX=1\n", "2\x81\x45X=1"},
+      {"a lead byte at the end is no character", "[Section]\n" + kKind + "=2\x9f", "2\x81\x45"},
+      {"a NUL ends the value", std::string("[Section]\n") + kKind + "=2\0" "3\n", "2"},
+      {"empty file", "", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IniReadValue(c.content, "Section", kKind), c.kind) << c.what;
+  }
 }
 
-TEST(IniStrings, ReadIsCutAt255BytesAndWriteRecordsTheResult) {
-  FakeProfileStore store;
-  store.files["f"]["S"]["k"] = std::string(300, 'x');
-  EXPECT_EQ(ReadIniString(store, "S", "k", "f"), std::string(255, 'x'));
-  EXPECT_EQ(ReadIniString(store, "S", "missing", "f"), "");
-  EXPECT_EQ(ReadIniString(store, "S", "k", "nofile"), "");
-
-  store.writeResult = 0;
-  LastApiResult = 77;
-  WriteIniString(store, "Section", texts::kKeyMusicKind, "2", "C:\\Q\\Quillbright.ini");
-  EXPECT_EQ(LastApiResult, 0);
-  ASSERT_EQ(store.writes.size(), 1u);
-  EXPECT_EQ(store.writes[0], std::string("Section|") + texts::kKeyMusicKind + "|2|C:\\Q\\Quillbright.ini");
-
-  // Names longer than their 127-byte field are cut; values pass whole.
-  const std::string longName(200, 'n');
-  WriteIniString(store, longName.c_str(), "k", std::string(400, 'v'), "f");
-  EXPECT_EQ(store.writes[1], std::string(127, 'n') + "|k|" + std::string(400, 'v') + "|f");
+TEST(IniRead, LongValuesAreCutAt255BytesAndNeverSplitACharacter) {
+  const std::string ascii(300, 'x');
+  EXPECT_EQ(IniReadValue("[S]\nk=" + ascii + "\n", "S", "k"), std::string(255, 'x'));
+  // 127 two-byte characters fill 254 bytes; the 128th does not fit.
+  std::string kanji;
+  for (int i = 0; i < 200; ++i) kanji += "\x89\xB9";
+  EXPECT_EQ(IniReadValue("[S]\nk=" + kanji + "\n", "S", "k"), kanji.substr(0, 254));
+  // Quotes come off a value that fits; of a longer one only the first does.
+  EXPECT_EQ(IniReadValue("[S]\nk=\"" + std::string(254, 'q') + "\"\n", "S", "k"), std::string(254, 'q'));
+  EXPECT_EQ(IniReadValue("[S]\nk=\"" + std::string(255, 'q') + "\"\n", "S", "k"), std::string(254, 'q'));
+  EXPECT_EQ(IniReadValue("[S]\nk=\"" + std::string(300, 'q') + "\"\n", "S", "k"), std::string(255, 'q'));
 }
 
-class LoadSettingsTest : public ::testing::Test {
+TEST(IniUpdate, ChangesOnlyTheLinesOfTheKeysItSets) {
+  const struct {
+    const char* what;
+    std::string before;
+    std::string after;
+  } cases[] = {
+      {"no file", "", Ini("2", "5", "C:\\a.wav")},
+      {"the program's own file", Ini("0", "0", ""), Ini("2", "5", "C:\\a.wav")},
+      {"everything else stays: blank lines, comments, LF, other sections",
+       "; mine\n\n[Other]\nx = 1\n\n[Section]\n  " + kKind + " = 1 \n; note\n\n[Last]\ny=2",
+       "; mine\n\n[Other]\nx = 1\n\n[Section]\n" + kKind + "=2\n; note\n" + kRepeat + "=5\r\n" + kFile +
+           "=C:\\a.wav\r\n\n[Last]\ny=2"},
+      {"a missing section goes at the end, after a line end", "[Other]\nx=1",
+       "[Other]\nx=1\r\n[Section]\r\n" + kKind + "=2\r\n" + kRepeat + "=5\r\n" + kFile + "=C:\\a.wav\r\n"},
+      {"the stored name's case stays; only the first of two keys changes",
+       "[section]\rbgm" + kKind.substr(3) + "=1\r" + kKind + "=0\r" + kRepeat + "\r" + kFile + "=\r",
+       "[section]\rbgm" + kKind.substr(3) + "=2\r" + kKind + "=0\r" + kRepeat + "=5\r" + kFile + "=C:\\a.wav\r"},
+      {"an empty section at the end of the file", "[Section]",
+       "[Section]\r\n" + kKind + "=2\r\n" + kRepeat + "=5\r\n" + kFile + "=C:\\a.wav\r\n"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IniWithValues(c.before, "Section", {{kKind, "2"}, {kRepeat, "5"}, {kFile, "C:\\a.wav"}}), c.after)
+        << c.what;
+  }
+}
+
+TEST(IniUpdate, KeepStoredLeavesAnExistingLineAsItStands) {
+  const std::string longPath = "C:\\" + std::string(300, 'p') + ".wav";
+  const std::string before = Ini("2", "0", longPath);
+  EXPECT_EQ(IniWithValues(before, "Section", {{kKind, "1"}, {kFile, longPath.substr(0, 255), true}}),
+            Ini("1", "0", longPath));
+  // Without a stored line the value is written.
+  EXPECT_EQ(IniWithValues("", "Section", {{kFile, "C:\\b.wav", true}}), "[Section]\r\n" + kFile + "=C:\\b.wav\r\n");
+}
+
+TEST(IniUpdate, WhatIsWrittenReadsBack) {
+  for (const std::string& before :
+       {std::string(), Ini("1", "3", "x"), std::string("[Section]\n\x81\n"), std::string("\x82[Section]\r\r\n\n")}) {
+    const std::string after = IniWithValues(before, "Section", {{kKind, "-3"}, {kRepeat, ""}, {kFile, "D:\\\x95\\\\m.mp3"}});
+    EXPECT_EQ(IniReadValue(after, "Section", kKind), "-3");
+    EXPECT_EQ(IniReadValue(after, "Section", kRepeat), "");
+    EXPECT_EQ(IniReadValue(after, "Section", kFile), "D:\\\x95\\\\m.mp3");
+    EXPECT_EQ(IniWithValues(after, "Section", {{kKind, "-3"}}), after) << "the same value changes nothing";
+  }
+}
+
+class SettingsFileTest : public ::testing::Test {
  protected:
-  const std::string folder = "C:\\Program Files\\Quillbright";
-  const std::string ini = folder + "\\Quillbright.ini";
-  FakeProfileStore store;
+  const SettingsPlaces places{u"C:\\Program Files\\Quillbright", u"C:\\Users\\u\\AppData\\Local\\Quillbright"};
+  const std::u16string programIni = places.ProgramFile();
+  const std::u16string userIni = places.UserFile();
   FakeFileSystem files;
+  test::IconvCodec codec;
   SettingsValues settings;
 
-  void Set(const char* key, const std::string& value) { store.files[ini]["Section"][key] = value; }
-  void Load() { LoadSettings(settings, store, files, folder); }
+  void SetUp() override { files.missingFolders = {places.userFolder}; }
+  void Load(UnreachableMusicFile unreachable = UnreachableMusicFile::Drop) {
+    LoadSettings(settings, files, codec, places, unreachable);
+  }
+  bool Save(int16_t kind, int16_t repeat, const std::string& file, bool changed = true) {
+    return SaveSettings(files, places, {kind, repeat, file, changed});
+  }
 };
 
-TEST_F(LoadSettingsTest, NoFileGivesTheDefaults) {
+TEST_F(SettingsFileTest, NoFileGivesTheDefaults) {
   Load();
   EXPECT_EQ(settings.MusicKind, 0);
   EXPECT_EQ(settings.RepeatTrack, 0);
-  EXPECT_EQ(settings.MusicFile, "");
-  EXPECT_EQ(settings.MusicFolder, folder);
+  EXPECT_EQ(settings.MusicFile, u"");
+  EXPECT_EQ(settings.MusicFolder, places.programFolder);
 }
 
-TEST_F(LoadSettingsTest, ReadsAllThreeKeys) {
-  Set(texts::kKeyMusicKind, "2");
-  Set(texts::kKeyRepeatTrack, "3");
-  Set(texts::kKeyMusicFile, "D:\\Music\\loop.mp3");
-  files.readable = {"D:\\Music\\loop.mp3"};
+TEST_F(SettingsFileTest, ReadsTheThreeKeysFromTheUserFileWhenThereIsOne) {
+  files.contents[programIni] = Ini("1", "4", "");
+  files.readable = {u"D:\\Music\\loop.mp3"};
+  Load();
+  EXPECT_EQ(settings.MusicKind, 1);
+  EXPECT_EQ(settings.RepeatTrack, 4);
+
+  files.contents[userIni] = Ini("2", "3", "D:\\Music\\loop.mp3");
   Load();
   EXPECT_EQ(settings.MusicKind, 2);
   EXPECT_EQ(settings.RepeatTrack, 3);
-  EXPECT_EQ(settings.MusicFile, "D:\\Music\\loop.mp3");
-  EXPECT_EQ(settings.MusicFolder, "D:\\Music");
-}
+  EXPECT_EQ(settings.MusicFile, u"D:\\Music\\loop.mp3");
+  EXPECT_EQ(settings.MusicFolder, u"D:\\Music");
 
-TEST_F(LoadSettingsTest, AMissingOrEmptyMusicFileDropsTheFileKind) {
-  Set(texts::kKeyMusicKind, "2");
-  Set(texts::kKeyMusicFile, "D:\\gone.wav");
-  Load();
-  EXPECT_EQ(settings.MusicKind, 0);
-  EXPECT_EQ(settings.MusicFile, "");
-  EXPECT_EQ(settings.MusicFolder, folder);
-
-  Set(texts::kKeyMusicFile, "");
+  // Even one that cannot be read: the program folder's does not stand in.
+  files.unreadable = {userIni};
   settings = {};
-  Load();
-  EXPECT_EQ(settings.MusicKind, 0);
-
-  store.files[ini]["Section"].erase(texts::kKeyMusicFile);
-  settings = {};
-  Load();
-  EXPECT_EQ(settings.MusicKind, 0);
-}
-
-TEST_F(LoadSettingsTest, TheCdKindSurvivesAMissingFile) {
-  Set(texts::kKeyMusicKind, "1");
-  Set(texts::kKeyMusicFile, "D:\\gone.wav");
-  Load();
-  EXPECT_EQ(settings.MusicKind, 1);
-  EXPECT_EQ(settings.MusicFile, "");
-}
-
-TEST_F(LoadSettingsTest, BadNumbersKeepThePreviousValue) {
-  Set(texts::kKeyMusicKind, "abc");
-  Set(texts::kKeyRepeatTrack, "40000");
   Load();
   EXPECT_EQ(settings.MusicKind, 0);
   EXPECT_EQ(settings.RepeatTrack, 0);
+}
 
+TEST_F(SettingsFileTest, AnUnreachableMusicFileIsDroppedForTheSaverAndKeptForTheDialog) {
+  files.contents[programIni] = Ini("2", "5", "E:\\gone.wav");
+  Load(UnreachableMusicFile::Drop);
+  EXPECT_EQ(settings.MusicKind, 0);
+  EXPECT_EQ(settings.MusicFile, u"");
+  EXPECT_EQ(settings.MusicFolder, places.programFolder);
+
+  settings = {};
+  Load(UnreachableMusicFile::Keep);
+  EXPECT_EQ(settings.MusicKind, 2);
+  EXPECT_EQ(settings.MusicFile, u"E:\\gone.wav");
+  EXPECT_EQ(settings.MusicFolder, u"E:");
+
+  // An empty path is no file in either case; the CD kind survives.
+  files.contents[programIni] = Ini("2", "5", "");
+  Load(UnreachableMusicFile::Keep);
+  EXPECT_EQ(settings.MusicKind, 0);
+  files.contents[programIni] = Ini("1", "5", "E:\\gone.wav");
+  Load(UnreachableMusicFile::Drop);
+  EXPECT_EQ(settings.MusicKind, 1);
+}
+
+TEST_F(SettingsFileTest, AStoredPathIsCodePage932Text) {
+  // "C:\音楽\tone.wav"; "表" ends in the byte of a backslash.
+  files.contents[programIni] = Ini("2", "0", "C:\\\x89\xb9\x8a\x79\\\x95\x5c.wav");
+  files.readable = {u"C:\\\u97f3\u697d\\\u8868.wav"};
+  Load();
+  EXPECT_EQ(settings.MusicKind, 2);
+  EXPECT_EQ(settings.MusicFile, u"C:\\\u97f3\u697d\\\u8868.wav");
+  EXPECT_EQ(settings.MusicFolder, u"C:\\\u97f3\u697d");
+}
+
+TEST_F(SettingsFileTest, BadNumbersKeepThePreviousValueAndPathsAreCheckedAsRead) {
+  files.contents[programIni] = Ini("abc", "40000", "");
   settings.MusicKind = 1;
   settings.RepeatTrack = 5;
   Load();
   EXPECT_EQ(settings.MusicKind, 1);
   EXPECT_EQ(settings.RepeatTrack, 5);
 
-  Set(texts::kKeyMusicKind, "2.7");
-  Set(texts::kKeyRepeatTrack, "");  // present but empty reads as 0
-  files.readable = {"D:\\a.wav"};
-  Set(texts::kKeyMusicFile, "D:\\a.wav");
-  Load();
-  EXPECT_EQ(settings.MusicKind, 2);
-  EXPECT_EQ(settings.RepeatTrack, 0);
-}
-
-TEST_F(LoadSettingsTest, OtherKindsStayAsRead) {
-  Set(texts::kKeyMusicKind, "-7");
-  Load();
-  EXPECT_EQ(settings.MusicKind, -7);
-}
-
-TEST_F(LoadSettingsTest, AnOverlongPathIsCutAndThenNotFound) {
   const std::string path = "D:\\" + std::string(300, 'm') + ".mp3";
-  Set(texts::kKeyMusicKind, "2");
-  Set(texts::kKeyMusicFile, path);
-  files.readable = {path};
+  files.readable = {WidenAscii(path)};
+  files.contents[programIni] = Ini("2.7", "", path);
   Load();
-  ASSERT_FALSE(files.asked.empty());
-  EXPECT_EQ(files.asked.back(), path.substr(0, 255));
+  EXPECT_EQ(files.asked.back(), WidenAscii(path.substr(0, 255)));
   EXPECT_EQ(settings.MusicKind, 0);
-  EXPECT_EQ(settings.MusicFile, "");
+  EXPECT_EQ(settings.RepeatTrack, 0);
+
+  files.contents[programIni] = Ini("2", "0", "D:\\Music\\");
+  Load();
+  EXPECT_EQ(files.asked.back(), u"D:\\Music");
+  EXPECT_EQ(settings.MusicFile, u"");
 }
 
-TEST_F(LoadSettingsTest, AFolderAsTheMusicFileIsDropped) {
-  Set(texts::kKeyMusicKind, "2");
-  Set(texts::kKeyMusicFile, "D:\\Music\\");
-  Load();
-  ASSERT_FALSE(files.asked.empty());
-  EXPECT_EQ(files.asked.back(), "D:\\Music");
-  EXPECT_EQ(settings.MusicKind, 0);
-  EXPECT_EQ(settings.MusicFolder, folder);
+TEST_F(SettingsFileTest, SavesBesideTheProgramWhenItCan) {
+  files.contents[programIni] = "; preset\r\n" + Ini("0", "0", "");
+  LastApiResult = 0;
+  EXPECT_TRUE(Save(2, 12, "C:\\m.wav"));
+  EXPECT_EQ(files.replaced, std::vector<std::u16string>{programIni});
+  EXPECT_EQ(files.contents[programIni], "; preset\r\n" + Ini("2", "12", "C:\\m.wav"));
+  EXPECT_EQ(LastApiResult, 1);
+}
+
+TEST_F(SettingsFileTest, ALockedProgramFolderSendsTheSaveToTheUsersOwnFile) {
+  files.contents[programIni] = "; preset\r\n" + Ini("1", "3", "");
+  files.lockedFolders = {places.programFolder};
+  EXPECT_TRUE(Save(2, 0, "C:\\m.wav"));
+  EXPECT_EQ(files.replaced, std::vector<std::u16string>{userIni});
+  EXPECT_EQ(files.contents[userIni], "; preset\r\n" + Ini("2", "0", "C:\\m.wav"));
+  EXPECT_EQ(files.contents[programIni], "; preset\r\n" + Ini("1", "3", ""));
+
+  // From now on the user's file is the one in use, and the only one saved.
+  files.lockedFolders.clear();
+  EXPECT_TRUE(Save(0, 0, "C:\\m.wav"));
+  EXPECT_EQ(files.replaced.back(), userIni);
+  EXPECT_EQ(files.contents[programIni], "; preset\r\n" + Ini("1", "3", ""));
+}
+
+TEST_F(SettingsFileTest, ASaveThatCannotBeWrittenChangesNothingAndSaysSo) {
+  files.contents[programIni] = Ini("1", "3", "");
+  files.lockedFolders = {places.programFolder, places.userFolder};
+  EXPECT_FALSE(Save(2, 0, "C:\\m.wav"));
+  files.lockedFolders = {places.programFolder};
+  files.canMakeFolders = false;
+  EXPECT_FALSE(Save(2, 0, "C:\\m.wav"));
+  EXPECT_TRUE(files.replaced.empty());
+
+  // A user file that is there but unreadable is neither replaced nor
+  // passed over.
+  files.canMakeFolders = true;
+  files.lockedFolders.clear();
+  files.unreadable = {userIni};
+  EXPECT_FALSE(Save(2, 0, "C:\\m.wav"));
+  EXPECT_TRUE(files.replaced.empty());
+  EXPECT_EQ(files.contents[programIni], Ini("1", "3", ""));
+}
+
+TEST_F(SettingsFileTest, AnUnreadableProgramFileIsNotReplaced) {
+  files.unreadable = {programIni};
+  EXPECT_TRUE(Save(1, 2, ""));
+  EXPECT_EQ(files.replaced, std::vector<std::u16string>{userIni});
+  EXPECT_EQ(files.contents[userIni], Ini("1", "2", ""));
 }
 
 }  // namespace

@@ -10,21 +10,9 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+#include "wait.h"
 
-void PumpFor(DWORD ms) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    const DWORD spent = ::GetTickCount() - start;
-    if (spent >= ms) return;
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - spent, QS_ALLINPUT);
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
-  }
-}
+namespace {
 
 int Activate(DWORD holdMs) {
   WNDCLASSA wc = {};
@@ -39,10 +27,10 @@ int Activate(DWORD holdMs) {
   ::ShowWindow(window, SW_SHOWNORMAL);
   ::SetForegroundWindow(window);
   ::SetActiveWindow(window);
-  PumpFor(200);
+  WaitPumping(nullptr, 200);
   std::printf("foreground=%d\n", ::GetForegroundWindow() == window ? 1 : 0);
   std::fflush(stdout);
-  PumpFor(holdMs);
+  WaitPumping(nullptr, holdMs);
   ::DestroyWindow(window);
   return 0;
 }

@@ -1,48 +1,47 @@
 #!/usr/bin/env bash
 # The shipped programs of every Windows build there is (32-bit, 64-bit):
 # - the machine type is the build's own (i386, x86-64);
-# - they import only DLLs that every Windows has: no MinGW runtime
-#   (libstdc++, libgcc, libwinpthread) nor any other DLL of our own;
+# - they import only Windows' known DLLs, which the loader takes from
+#   System32 whatever lies beside the program: no MinGW runtime (libstdc++,
+#   libgcc, libwinpthread), no DLL of our own, and not winmm or msimg32,
+#   which the programs load from System32 themselves (system_dlls.cpp);
 # - their manifest names the same architecture, which 64-bit Windows needs
 #   to load a 64-bit program's side-by-side assemblies.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 
-allowed=" kernel32.dll user32.dll gdi32.dll msimg32.dll winmm.dll comdlg32.dll shell32.dll ole32.dll oleaut32.dll advapi32.dll comctl32.dll msvcrt.dll "
-failures=0
-fail() {
-  echo "FAILED $*"
-  failures=$((failures + 1))
-}
+# In the KnownDLLs list of Windows 7 and of Windows 10 and later alike.
+known_dlls=" kernel32.dll user32.dll gdi32.dll advapi32.dll comdlg32.dll shell32.dll shlwapi.dll ole32.dll oleaut32.dll imm32.dll msvcrt.dll "
+QB_FAILURES=0
 
 # check_program FILE OBJDUMP FORMAT MANIFEST_ARCH
 check_program() {
   local file=$1 objdump=$2 format=$3 arch=$4 program dlls dll manifests
   program="$(basename "$(dirname "$file")")/$(basename "$file")"
   if [[ ! -f $file ]]; then
-    fail "$file is missing"
+    qb_fail "$file is missing"
     return
   fi
   if "$objdump" -f "$file" | grep -q "file format $format\$"; then
-    echo "ok     $program is $format"
+    qb_pass "$program is $format"
   else
-    fail "$program is not $format: $("$objdump" -f "$file" | grep -m1 'file format')"
+    qb_fail "$program is not $format: $("$objdump" -f "$file" | grep -m1 'file format')"
   fi
   dlls=$("$objdump" -p "$file" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | tr -d '\r')
-  [[ -n $dlls ]] || fail "$program: no import table found"
+  [[ -n $dlls ]] || qb_fail "$program: no import table found"
   for dll in $dlls; do
-    if [[ $allowed == *" $dll "* ]]; then
-      echo "ok     $program imports $dll"
+    if [[ $known_dlls == *" $dll "* ]]; then
+      qb_pass "$program imports $dll"
     else
-      fail "$program imports $dll, which is not a system DLL"
+      qb_fail "$program imports $dll, which is not a known DLL: Windows looks for it beside the program first"
     fi
   done
   # The manifest resource is stored as plain text.
   manifests=$(grep -ao 'processorArchitecture="[^"]*"' "$file" | sort -u | paste -sd' ')
   if [[ $manifests == "processorArchitecture=\"$arch\"" ]]; then
-    echo "ok     $program manifest: $manifests"
+    qb_pass "$program manifest: $manifests"
   else
-    fail "$program manifest: '$manifests', want processorArchitecture=\"$arch\" only"
+    qb_fail "$program manifest: '$manifests', want processorArchitecture=\"$arch\" only"
   fi
 }
 
@@ -58,13 +57,13 @@ for build in win32 win64; do
   fi
   builds=$((builds + 1))
   if qb_build_is_current "$dir"; then
-    echo "ok     $build build is current"
+    qb_pass "$build build is current"
   else
-    fail "$dir is older than its sources: build it again first (scripts/build)"
+    qb_fail "$dir is older than its sources: build it again first (scripts/build)"
   fi
   for program in Quillbright.scr Quillbright.dll; do
     check_program "$dir/$program" "$objdump" "$format" "$arch"
   done
 done
-((builds > 0)) || fail "no Windows build found in $QB_WIN32_DIR or $QB_WIN64_DIR"
-((failures == 0)) || exit 1
+((builds > 0)) || qb_fail "no Windows build found in $QB_WIN32_DIR or $QB_WIN64_DIR"
+qb_checks_end

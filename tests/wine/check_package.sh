@@ -29,11 +29,10 @@ for arch in win32 win64; do
   rm -rf "$QB_PACKAGE_DIR/unpacked"
   python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' "$zip" "$QB_PACKAGE_DIR/unpacked"
   for f in Quillbright.scr Quillbright.dll; do
-    cmp -s "$QB_PACKAGE_DIR/unpacked/$f" "$dir/$f" && qb_pass "$arch archive: $f is the $arch build's" ||
-      qb_fail "$arch archive: $f differs from $dir/$f"
+    qb_expect_same_file "$arch archive: $f is the $arch build's" "$QB_PACKAGE_DIR/unpacked/$f" "$dir/$f"
   done
-  cmp -s "$QB_PACKAGE_DIR/unpacked/readme.txt" "$QB_SOURCE_DIR/installer/readme.txt" &&
-    qb_pass "$arch archive: the read-me" || qb_fail "$arch archive: readme.txt differs"
+  qb_expect_same_file "$arch archive: the read-me" \
+    "$QB_PACKAGE_DIR/unpacked/readme.txt" "$QB_SOURCE_DIR/installer/readme.txt"
 done
 rm -rf "$QB_PACKAGE_DIR/unpacked"
 
@@ -47,8 +46,4 @@ for file in "$QB_PACKAGE_DIR/Quillbright-$version-setup.exe" \
     "$(python3 "$QB_SOURCE_DIR/tools/pe_version.py" "$file" | cut -d' ' -f2)" "$version"
 done
 
-if ((QB_FAILURES > 0)); then
-  printf '%d check(s) failed\n' "$QB_FAILURES"
-  exit 1
-fi
-printf 'all checks passed\n'
+qb_checks_end

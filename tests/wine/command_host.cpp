@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "controls/command/command_win32.h"
+#include "platform/win32/base_window.h"
 
 namespace {
 
@@ -79,67 +80,52 @@ struct Canvas {
   int width;
 };
 
-class Host {
+class Host : public qb::BaseWindow<Host> {
  public:
   bool Create(int x, int y, int skipInitialize) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = &Host::Proc;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    WNDCLASSEXW wc = {};
     wc.hbrBackground = background_.Get();
-    wc.lpszClassName = kHostClass;
-    if (!::RegisterClassA(&wc)) return false;
-    wc.lpfnWndProc = ::DefWindowProcA;
-    wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = kCoverClass;
-    ::RegisterClassA(&wc);
-    window_ = ::CreateWindowExA(0, kHostClass, kHostClass, WS_POPUP | WS_CLIPCHILDREN, x, y, 300,
-                                110, nullptr, nullptr, wc.hInstance, this);
-    if (!window_) return false;
+    if (!RegisterClassOnce(kHostClass, wc)) return false;
+    WNDCLASSA cover = {};
+    cover.lpfnWndProc = ::DefWindowProcA;
+    cover.hInstance = ::GetModuleHandleA(nullptr);
+    cover.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+    cover.lpszClassName = kCoverClass;
+    ::RegisterClassA(&cover);
+    if (!CreateWindowFor(kHostClass, kHostClass, WS_POPUP | WS_CLIPCHILDREN, 0, x, y, 300, 110)) return false;
     for (int i = 0; i < kButtonCount; ++i) {
       const ButtonLayout& layout = kButtons[i];
       bags_[i].WriteText("Caption", layout.caption, "Command");
       buttons_[i] = std::make_unique<qb::Command>(bags_[i]);
       buttons_[i]->SetFaceObserver(&Host::OnFace, this);
-      if (!buttons_[i]->Create(window_, i + 1, layout.x, layout.y, layout.width, layout.height, true)) {
+      if (!buttons_[i]->Create(Window(), i + 1, layout.x, layout.y, layout.width, layout.height, true)) {
         return false;
       }
     }
     for (int i = 0; i < kButtonCount; ++i) {
       if (i + 1 != skipInitialize) buttons_[i]->Members().Initialize();
     }
-    ::ShowWindow(window_, SW_SHOWNORMAL);
-    ::UpdateWindow(window_);
-    ::SetForegroundWindow(window_);
-    ::SetFocus(window_);
+    ::ShowWindow(Window(), SW_SHOWNORMAL);
+    ::UpdateWindow(Window());
+    ::SetForegroundWindow(Window());
+    ::SetFocus(Window());
     Line("ready=1");
     return true;
   }
 
- private:
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-      auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-      ::SetWindowLongPtrA(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+      case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED) OnClick(LOWORD(wParam));
+        return 0;
+      case WM_MOUSEMOVE: OnMove(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))); return 0;
+      case WM_COPYDATA: return OnCommand(*reinterpret_cast<COPYDATASTRUCT*>(lParam));
+      case WM_DESTROY: ::PostQuitMessage(0); return 0;
+      default: return DefaultHandling(message, wParam, lParam);
     }
-    auto* self = reinterpret_cast<Host*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (self) {
-      switch (message) {
-        case WM_COMMAND:
-          if (HIWORD(wParam) == BN_CLICKED) self->OnClick(LOWORD(wParam));
-          return 0;
-        case WM_MOUSEMOVE: self->OnMove(static_cast<short>(LOWORD(lParam)),
-                                        static_cast<short>(HIWORD(lParam)));
-          return 0;
-        case WM_COPYDATA: return self->OnCommand(*reinterpret_cast<COPYDATASTRUCT*>(lParam));
-        case WM_DESTROY: ::PostQuitMessage(0); return 0;
-        default: break;
-      }
-    }
-    return ::DefWindowProcA(window, message, wParam, lParam);
   }
 
+ private:
   int IndexOf(const qb::Command& control) const {
     for (int i = 0; i < kButtonCount; ++i) {
       if (buttons_[i].get() == &control) return i;
@@ -178,7 +164,7 @@ class Host {
     if (verb == "report") {
       Report();
     } else if (verb == "focus") {
-      ::SetFocus(button ? button->Window() : window_);
+      ::SetFocus(button ? button->Window() : Window());
     } else if (verb == "enable" && button) {
       button->Members().SetEnabled(value != 0);
     } else if (verb == "visible" && button) {
@@ -191,7 +177,7 @@ class Host {
     } else if (verb == "print" && button) {
       ComparePrint(n, *button);
     } else if (verb == "quit") {
-      ::DestroyWindow(window_);
+      ::DestroyWindow(Window());
     } else {
       Line("error=unknown command " + verb);
       return 0;
@@ -227,7 +213,7 @@ class Host {
     const int half = (r.right - r.left) / 2;
     cover_ = ::CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kCoverClass,
                                "", WS_POPUP, r.left + half, r.top - 5, half + 10,
-                               r.bottom - r.top + 10, window_, nullptr,
+                               r.bottom - r.top + 10, Window(), nullptr,
                                ::GetModuleHandleA(nullptr), nullptr);
     ::ShowWindow(cover_, SW_SHOWNOACTIVATE);
     ::UpdateWindow(cover_);
@@ -253,7 +239,6 @@ class Host {
   }
 
   qb::Brush background_{::CreateSolidBrush(kHostColour)};
-  HWND window_ = nullptr;
   HWND cover_ = nullptr;
   qb::PropertyBag bags_[kButtonCount];
   std::unique_ptr<qb::Command> buttons_[kButtonCount];

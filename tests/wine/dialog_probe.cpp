@@ -9,6 +9,9 @@
 //   dialog_probe cover MS                a window over the dialog, then gone
 //   dialog_probe close-box               a screen point on the close box
 //   dialog_probe focus                   the control with the keyboard focus
+//   dialog_probe choose-file TITLE PATH  types PATH into the file-open dialog
+//                                        TITLE and presses its OK button
+// Texts, on the command line and in the output, are UTF-8.
 #include <windows.h>
 
 #include <cstdio>
@@ -17,6 +20,7 @@
 #include <string>
 
 #include "report.h"
+#include "wait.h"
 
 namespace {
 
@@ -27,9 +31,7 @@ constexpr char kCoverClass[] = "QbDialogCover";
 std::string TextOf(HWND window) {
   wchar_t wide[512] = {};
   ::SendMessageW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(wide));
-  char narrow[1024] = {};
-  ::WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof(narrow), nullptr, nullptr);
-  return narrow;
+  return Utf8FromWide(wide);
 }
 
 std::string ComboEntry(HWND combo, int index) {
@@ -37,36 +39,23 @@ std::string ComboEntry(HWND combo, int index) {
   const LRESULT length = ::SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
   if (length < 0 || length >= 255) return "?";
   ::SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(wide));
-  char narrow[512] = {};
-  ::WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof(narrow), nullptr, nullptr);
-  return narrow;
+  return Utf8FromWide(wide);
 }
 
 HWND Dialog() { return ::FindWindowA(nullptr, kDialogTitle); }
 
-void WaitMs(DWORD ms) {
-  const DWORD start = ::GetTickCount();
-  while (::GetTickCount() - start < ms) {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
-    ::Sleep(10);
-  }
-}
+constexpr DWORD kPollMs = 20;
 
 int Wait(DWORD timeoutMs) {
   const DWORD start = ::GetTickCount();
-  for (;;) {
+  const auto shown = [] {
     HWND dialog = Dialog();
-    if (dialog && ::IsWindowVisible(dialog)) {
-      Print("found", 1);
-      Print("elapsed_ms", static_cast<long long>(::GetTickCount() - start));
-      return 0;
-    }
-    if (::GetTickCount() - start > timeoutMs) break;
-    ::Sleep(20);
-  }
-  Print("found", 0);
-  return 1;
+    return dialog && ::IsWindowVisible(dialog);
+  };
+  const bool found = PollUntil(start, timeoutMs, nullptr, shown, kPollMs) == PollEnd::kDone;
+  Print("found", found ? 1 : 0);
+  if (found) Print("elapsed_ms", static_cast<long long>(::GetTickCount() - start));
+  return found ? 0 : 1;
 }
 
 struct ChildReport {
@@ -150,30 +139,22 @@ int SetRepeat(const char* text) {
   if (dialog) ::EnumChildWindows(dialog, FindCombo, reinterpret_cast<LPARAM>(&combo));
   Print("combo_found", combo ? 1 : 0);
   if (!combo) return 1;
-  wchar_t wide[256] = {};
-  ::MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 256);
-  ::SendMessageW(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide));
+  const std::wstring wide = WideFromUtf8(text);
+  ::SendMessageW(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
   Print("combo_text_hex", Hex(TextOf(combo)));
   return 0;
 }
 
 int WaitTitle(const char* title, DWORD timeoutMs, bool gone) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    HWND window = ::FindWindowA(nullptr, title);
-    const bool shown = window && ::IsWindowVisible(window);
-    if (shown != gone) {
-      Print("done", 1);
-      if (window) {
-        Print("owner_is_dialog", ::GetWindow(window, GW_OWNER) == Dialog() ? 1 : 0);
-      }
-      return 0;
-    }
-    if (::GetTickCount() - start > timeoutMs) break;
-    ::Sleep(20);
-  }
-  Print("done", 0);
-  return 1;
+  HWND window = nullptr;
+  const auto reached = [&] {
+    window = ::FindWindowW(nullptr, WideFromUtf8(title).c_str());
+    return (window && ::IsWindowVisible(window)) != gone;
+  };
+  const bool done = PollUntil(::GetTickCount(), timeoutMs, nullptr, reached, kPollMs) == PollEnd::kDone;
+  Print("done", done ? 1 : 0);
+  if (done && window) Print("owner_is_dialog", ::GetWindow(window, GW_OWNER) == Dialog() ? 1 : 0);
+  return done ? 0 : 1;
 }
 
 int Cover(DWORD ms) {
@@ -192,12 +173,12 @@ int Cover(DWORD ms) {
                                  rect.bottom - rect.top + 20, nullptr, nullptr, wc.hInstance,
                                  nullptr);
   Print("covered", cover ? 1 : 0);
-  WaitMs(ms);
+  WaitPumping(nullptr, ms);
   ::DestroyWindow(cover);
   // Wine does not repaint what was uncovered by itself.
   ::RedrawWindow(dialog, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  WaitMs(300);
+  WaitPumping(nullptr, 300);
   Print("uncovered", 1);
   return 0;
 }
@@ -244,15 +225,33 @@ int Focus() {
   return 0;
 }
 
+// The file name field of the file-open dialog (the explorer style's
+// combo box, or the old style's edit field), given the name, and OK.
+int ChooseFile(const char* title, const char* path) {
+  const HWND chooser = ::FindWindowW(nullptr, WideFromUtf8(title).c_str());
+  HWND field = chooser ? ::GetDlgItem(chooser, 0x47C) : nullptr;  // cmb13
+  if (chooser && !field) field = ::GetDlgItem(chooser, 0x480);     // edt1
+  Print("chooser_found", field ? 1 : 0);
+  if (!field) return 1;
+  const std::wstring wide = WideFromUtf8(path);
+  ::SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+  ::PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(chooser, IDOK)));
+  return 0;
+}
+
 int Usage() {
   std::fprintf(stderr, "usage: dialog_probe wait MS | info | set-repeat TEXT |\n"
-                       "       wait-title TITLE MS [gone] | cover MS | close-box | focus\n");
+                       "       wait-title TITLE MS [gone] | cover MS | close-box | focus |\n"
+                       "       choose-file TITLE PATH\n");
   return 64;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
+  Utf8Arguments arguments;
+  const int argc = arguments.Count();
+  char** argv = arguments.Values();
   if (argc < 2) return Usage();
   const std::string command = argv[1];
   if (command == "wait" && argc == 3) return Wait(std::strtoul(argv[2], nullptr, 10));
@@ -264,5 +263,6 @@ int main(int argc, char** argv) {
   if (command == "cover" && argc == 3) return Cover(std::strtoul(argv[2], nullptr, 10));
   if (command == "close-box" && argc == 2) return CloseBox();
   if (command == "focus" && argc == 2) return Focus();
+  if (command == "choose-file" && argc == 4) return ChooseFile(argv[2], argv[3]);
   return Usage();
 }

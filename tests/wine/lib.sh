@@ -89,13 +89,16 @@ qb_build_is_current() {
 
 # The Win32 helpers of the tests, built in the Windows build's tests/wine.
 QB_HELPERS=(qbdriver standin idle_waiter settings_probe resource_probe activator command_host dialog_probe blit_floor)
+# The DLLs wine.planted_dlls puts beside the programs, under the helpers' folder.
+QB_PLANTED_DLLS=(planted/winmm.dll planted/msimg32.dll)
 
 # Dies unless the chosen build has every program the tests use, and is
 # current: a test of an old build would prove nothing about the sources.
 qb_require_build() {
   local f helper
   for f in "$QB_BUILD_DIR/Quillbright.scr" "$QB_BUILD_DIR/Quillbright.dll" \
-           $(for helper in "${QB_HELPERS[@]}"; do echo "$QB_HELPERS_DIR/$helper.exe"; done); do
+           $(for helper in "${QB_HELPERS[@]}"; do echo "$QB_HELPERS_DIR/$helper.exe"; done) \
+           $(for dll in "${QB_PLANTED_DLLS[@]}"; do echo "$QB_HELPERS_DIR/$dll"; done); do
     [[ -f $f ]] || qb_die "$f is missing: build the $QB_BUILD preset first (scripts/build)"
   done
   qb_build_is_current "$QB_BUILD_DIR" ||
@@ -251,7 +254,8 @@ qb_make_prefix() {
   qb_wine_env "$prefix"
   logs=$(dirname "$prefix")
   qb_stop_wine
-  rm -rf "$prefix"
+  # A run killed outright leaves any immutable test file in place.
+  rm -rf "$prefix" 2>/dev/null || { chattr -R -i "$prefix" 2>/dev/null; rm -rf "$prefix"; }
   mkdir -p "$prefix"
   qb_log "creating prefix $prefix"
   qb_start_wineserver || qb_die "wineserver did not start"
@@ -360,12 +364,14 @@ qb_scenario_begin() {
   qb_driver sweep sweep 5000 >/dev/null || qb_log "windows left over from before: $(qb_get remaining "$QB_OUT/sweep")"
 }
 
-# A fresh folder NAME under C:\ holding a copy of Quillbright.scr.
-qb_saver_folder() {
+# A fresh folder NAME under C:\ holding a copy of Quillbright.scr; given
+# stand-in configuration lines, the stand-in beside it (qb_add_standin).
+qb_saver_folder() {  # NAME [STAND-IN-CONFIG...]
   local dir="$WINEPREFIX/drive_c/$1"
   rm -rf "$dir"
   mkdir -p "$dir"
   cp "$QB_BUILD_DIR/Quillbright.scr" "$dir/"
+  (($# > 1)) && qb_add_standin "$dir" "${@:2}"
   printf '%s\n' "$dir"
 }
 
@@ -383,6 +389,24 @@ qb_driver() {
   local name=$1
   shift
   qb_wine "$QB_OUT/$name" 60 "$QB_HELPERS_DIR/qbdriver.exe" "$@"
+}
+
+# Waits up to 15 s for KEY in FILE, the output of a helper that runs on.
+qb_await() {  # KEY FILE
+  local i
+  for i in $(seq 150); do
+    [[ -n $(qb_get "$1" "$2") ]] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Runs the saver under the driver (`qbdriver run DRIVER-ARGS...`) with
+# output to $QB_OUT/NAME; fails when the driver could not do its job.
+qb_run_saver() {  # NAME DRIVER-ARGS...
+  local name=$1
+  shift
+  qb_driver "$name" run "$@" || qb_fail "$name: driver: $(tr -d '\r' <"$QB_OUT/$name")"
 }
 
 # The value of KEY in a key=value file (driver output, stand-in log).
@@ -410,22 +434,14 @@ qb_expect_eq() {
   fi
 }
 
-# Integer ACTUAL <= MAX (an empty ACTUAL fails).
-qb_expect_le() {
-  local what=$1 actual=$2 max=$3
-  if [[ $actual =~ ^-?[0-9]+$ ]] && ((actual <= max)); then
-    qb_pass "$what = $actual (<= $max)"
+# Integer ACTUAL <= MAX, or >= MIN (an empty ACTUAL fails).
+qb_expect_le() { qb_expect_bound "$1" "$2" -le '<=' "$3"; }
+qb_expect_ge() { qb_expect_bound "$1" "$2" -ge '>=' "$3"; }
+qb_expect_bound() {  # WHAT ACTUAL TEST-OPERATOR SHOWN-AS LIMIT
+  if [[ $2 =~ ^-?[0-9]+$ ]] && test "$2" "$3" "$5"; then
+    qb_pass "$1 = $2 ($4 $5)"
   else
-    qb_fail "$what: got '$actual', want <= $max"
-  fi
-}
-
-qb_expect_ge() {
-  local what=$1 actual=$2 min=$3
-  if [[ $actual =~ ^-?[0-9]+$ ]] && ((actual >= min)); then
-    qb_pass "$what = $actual (>= $min)"
-  else
-    qb_fail "$what: got '$actual', want >= $min"
+    qb_fail "$1: got '$2', want $4 $5"
   fi
 }
 
@@ -437,6 +453,47 @@ qb_expect_no_file() {
   if [[ ! -e $2 ]]; then qb_pass "$1"; else qb_fail "$1: $2 exists"; fi
 }
 
+# FILE holds exactly the bytes of the file EXPECTED.
+qb_expect_same_file() {  # WHAT FILE EXPECTED
+  if cmp -s "$2" "$3"; then
+    qb_pass "$1"
+  else
+    qb_fail "$1: $(cmp "$2" "$3" 2>&1 | head -n1)"
+    [[ -f $2 ]] && (($(stat -c %s "$2") <= 4096)) && od -c "$2" | head -20
+  fi
+}
+
+# The run NAME ended at once, showing nothing: exit code 0 within 1.5 s,
+# no saver window, no message box of the program's.
+qb_expect_quiet_end() {  # NAME WHAT
+  local out=$QB_OUT/$1
+  qb_expect_eq "$2: exit code" "$(qb_get exit_code "$out")" 0
+  qb_expect_le "$2: ended within (ms)" "$(qb_get elapsed_ms "$out")" 1500
+  qb_expect_eq "$2: no saver window" "$(qb_get main_seen "$out")" 0
+  qb_expect_eq "$2: no message box" "$(qb_get appbox_seen "$out")" 0
+}
+
+# The run NAME followed its companion: the companion's window appeared, and
+# the saver ended, exit code 0, within MAX ms (1000 unless given) of the
+# window going.
+qb_expect_followed() {  # NAME WHAT [MAX]
+  local out=$QB_OUT/$1
+  qb_expect_eq "$2: companion window appeared" "$(qb_get vc_seen "$out")" 1
+  qb_expect_eq "$2: saver exit code" "$(qb_get exit_code "$out")" 0
+  qb_expect_le "$2: saver end after the companion window went (ms)" \
+    "$(qb_get vc_gone_to_end_ms "$out")" "${3:-1000}"
+}
+
+# Milliseconds from the tick KEY in the stand-in's LOG to the end of the
+# run NAME (GetTickCount is one clock for the prefix); empty when either
+# is missing.
+qb_tick_to_end() {  # KEY LOG NAME
+  local from to
+  from=$(qb_get "$1" "$2")
+  to=$(qb_get end_tick "$QB_OUT/$3")
+  [[ -n $from && -n $to ]] && echo $((to - from))
+}
+
 # Shows a file's content when a check on it failed.
 qb_show() {
   local file
@@ -446,13 +503,229 @@ qb_show() {
   done
 }
 
-qb_scenario_end() {
-  qb_driver sweep_end sweep 5000 >/dev/null
+# The settings file as the program writes it: code page 932 keys, CRLF.
+qb_ini_bytes() {  # KIND REPEAT FILE
+  printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=%s\r\nBGM\xd8\xcb\xdf\xb0\xc4=%s\r\nBGM\xcc\xa7\xb2\xd9=%s\r\n' "$@"
+}
+
+qb_write_ini() {  # DIR KIND REPEAT FILE
+  qb_ini_bytes "$2" "$3" "$4" >"$1/Quillbright.ini"
+}
+
+# Commands to run when the scenario exits, however it exits.
+QB_EXIT_COMMANDS=()
+qb_run_exit_commands() {
+  local i
+  for ((i = ${#QB_EXIT_COMMANDS[@]} - 1; i >= 0; i--)); do eval "${QB_EXIT_COMMANDS[i]}"; done
+}
+qb_on_exit() {
+  QB_EXIT_COMMANDS+=("$1")
+  trap qb_run_exit_commands EXIT
+}
+
+# Makes PATHs unwritable for the run, root included (Wine as root writes
+# past the mode bits); undone on exit, or the prefix could not be deleted.
+qb_immutable() {
+  local path
+  for path in "$@"; do
+    chattr +i "$path" || qb_die "cannot make $path immutable"
+    qb_on_exit "chattr -i $(printf '%q' "$path") 2>/dev/null"
+  done
+}
+
+# Exits 1 when a check failed, saying how many (and NOTE); else says that
+# all passed.
+qb_checks_end() {  # [NOTE]
   if ((QB_FAILURES > 0)); then
-    printf '%d check(s) failed; driver output is in %s\n' "$QB_FAILURES" "$QB_OUT"
+    printf '%d check(s) failed%s\n' "$QB_FAILURES" "${1:+; $1}"
     exit 1
   fi
   printf 'all checks passed\n'
+}
+
+qb_scenario_end() {
+  qb_driver sweep_end sweep 5000 >/dev/null
+  qb_checks_end "driver output is in $QB_OUT"
+}
+
+# Runs the next programs with the system code page of LOCALE (ja_JP 932,
+# en_US 1252, zh_CN 936; Wine takes it from the locale): the prefix's
+# server and desktop start again under it.
+qb_use_locale() {
+  qb_stop_wine
+  export LANG=$1.UTF-8 LC_ALL=$1.UTF-8
+  qb_start_wineserver || qb_die "wineserver did not start under $1"
+  qb_start_desktop "$QB_OUT/desktop.$1.log" || qb_die "the virtual desktop did not start under $1"
+}
+
+# ---------------------------------------------------------------- the settings dialog
+
+# Runs dialog_probe with output to $QB_OUT/NAME.
+qb_dialog_probe() {  # NAME ARGS...
+  local name=$1
+  shift
+  qb_wine "$QB_OUT/$name" 30 "$QB_HELPERS_DIR/dialog_probe.exe" "$@"
+}
+
+# Opens the dialog of the saver in DIR (/c); sets QB_DIALOG_PID, CX and CY
+# (the client area's origin on the screen) and PX and PY (the panel's).
+qb_open_dialog() {  # NAME DIR
+  local name=$1 dir=$2 origin
+  qb_wine "$QB_OUT/$name.run" 90 "$dir/Quillbright.scr" /c &
+  QB_DIALOG_PID=$!
+  qb_dialog_probe "$name.wait" wait 15000 || qb_fail "$name: the dialog did not appear"
+  qb_dialog_probe "$name.info" info
+  origin=$(qb_get client_origin "$QB_OUT/$name.info")
+  CX=${origin%,*} CY=${origin#*,}
+  PX=$((CX + 12)) PY=$((CY + 16))
+}
+
+# Waits up to 10 s for the dialog's process to end.
+qb_expect_dialog_ended() {  # NAME
+  if qb_wait_gone "$QB_DIALOG_PID" 10; then
+    qb_pass "$1: the program ended"
+    wait "$QB_DIALOG_PID" 2>/dev/null
+  else
+    qb_fail "$1: the program was still running"
+  fi
+}
+
+qb_click() { xdotool mousemove "$1" "$2" click "${3:-1}"; sleep 0.4; }
+qb_click_save() { qb_click $((CX + 362)) $((CY + 212)); }    # 設定
+qb_click_cancel() { qb_click $((CX + 442)) $((CY + 212)); }  # ｷｬﾝｾﾙ
+
+# Chooses the file at Windows path PATH through "..." and the real
+# file-open dialog (the choice "MP3、WAV" must be on).
+qb_choose_file() {  # NAME PATH
+  qb_click $((CX + 60)) $((CY + 142))
+  if qb_dialog_probe "$1.chooser" wait-title "ﾌｧｲﾙを開く" 10000; then
+    qb_pass "$1: the file-open dialog opened"
+    xdotool type --delay 20 "$2"
+    sleep 0.2
+    xdotool key Return
+    qb_dialog_probe "$1.chooser_gone" wait-title "ﾌｧｲﾙを開く" 10000 gone ||
+      qb_fail "$1: the file-open dialog stayed open"
+  else
+    qb_fail "$1: the file-open dialog did not open"
+  fi
+}
+
+# Far from every control, so no button lights up under the pointer.
+qb_park_pointer() { xdotool mousemove 1010 750; sleep 0.3; }
+
+# The screen now, as $QB_OUT/NAME.png.
+qb_snap() { qb_screenshot "$QB_OUT/$1.png" || qb_fail "screenshot $1 failed"; }
+qb_shot() { qb_park_pointer; qb_snap "$1"; }
+
+# As qb_shot, and the dialog's client area alone as NAME.client.png.
+qb_shot_client() {  # NAME
+  qb_shot "$1"
+  convert "$QB_OUT/$1.png" -crop "496x246+$CX+$CY" +repage "$QB_OUT/$1.client.png"
+}
+
+# Pixels that differ between region GEOMETRY (WxH+X+Y) of picture FILE
+# and region OTHER-GEOMETRY (the same unless given) of picture OTHER.
+qb_pixels_off() {  # FILE GEOMETRY OTHER [OTHER-GEOMETRY]
+  convert "$1" -crop "$2" +repage "$QB_OUT/pixels_a.png"
+  convert "$3" -crop "${4:-$2}" +repage "$QB_OUT/pixels_b.png"
+  compare -metric AE "$QB_OUT/pixels_a.png" "$QB_OUT/pixels_b.png" null: 2>&1 | cut -d' ' -f1
+}
+
+# "r,g,b" of a screen pixel on screenshot NAME.
+qb_pixel() {  # NAME X Y
+  convert "$QB_OUT/$1.png" -format "%[fx:int(255*p{$2,$3}.r+0.5)],%[fx:int(255*p{$2,$3}.g+0.5)],%[fx:int(255*p{$2,$3}.b+0.5)]" info:
+}
+
+# The centre of the choice mark of KIND on screenshot NAME.
+qb_mark_colour() {  # NAME KIND
+  local y
+  case $2 in 0) y=76 ;; 1) y=56 ;; 2) y=96 ;; esac
+  qb_pixel "$1" $((PX + 34)) $((PY + y + 6))
+}
+QB_MARK_ON=30,80,210 QB_MARK_OFF=244,244,244
+
+# The marks of kinds 0, 1 and 2 on screenshot NAME show KIND (or none)
+# chosen.
+qb_expect_marks() {  # WHAT NAME KIND
+  local kind actual=() expected=()
+  for kind in 0 1 2; do
+    actual+=("$(qb_mark_colour "$2" "$kind")")
+    if [[ $kind == "$3" ]]; then expected+=("$QB_MARK_ON"); else expected+=("$QB_MARK_OFF"); fi
+  done
+  qb_expect_eq "$1" "${actual[*]}" "${expected[*]}"
+}
+
+# Width of the dark text inside a region WxH+X+Y of screenshot NAME.
+qb_text_width() {  # NAME GEOMETRY
+  convert "$QB_OUT/$1.png" -crop "$2" +repage -colorspace gray -threshold 50% -negate \
+    -format '%@' info: | sed 's/x.*//'
+}
+
+# ---------------------------------------------------------------- sound checks
+
+# A PulseAudio server for the scenario (see qb_start_pulse), stopped when
+# it exits.
+qb_use_pulse() {
+  local dir=$QB_OUT/pulse
+  qb_start_pulse "$dir" || qb_die "PulseAudio did not start (see $dir/pulse.log)"
+  qb_on_exit "qb_stop_pulse $(printf '%q' "$dir")"
+}
+
+# A short tone with silence after it, so that each start of the file in a
+# loop is heard as a new onset: a .wav 0.4 s of 440 Hz and 0.6 s of
+# silence, an .mp3 0.6 s of 660 Hz and 0.4 s.
+qb_make_tone() {  # FILE
+  case $1 in
+    *.mp3) sox -n -r 44100 -c 2 "$1" synth 0.6 sine 660 vol 0.5 pad 0 0.4 ;;
+    *) sox -n -r 44100 -c 2 "$1" synth 0.4 sine 440 vol 0.5 pad 0 0.6 ;;
+  esac
+}
+
+# Starts recording for the run NAME into $QB_OUT/NAME.wav; start the run
+# right after.
+qb_listen() {  # NAME
+  qb_start_recording "$QB_OUT/$1.wav"
+  sleep 0.5
+  QB_LISTEN_START=$(date +%s.%N)
+}
+
+# Stops the recording AFTER seconds (1.5 unless given) from now and measures
+# the run NAME: sets QB_HEARD_PEAK, the loudest 100 ms while its companion
+# was up (after the first 1.5 s), QB_HEARD_STARTS, how often the sound
+# started while the companion was up, and QB_HEARD_AFTER, the loudest
+# 100 ms 1 to 2 s after the saver ended.
+qb_heard() {  # NAME [AFTER]
+  local out=$QB_OUT/$1 start close end
+  sleep "${2:-1.5}"
+  qb_stop_recording
+  qb_levels "$out.wav" >"$out.levels"
+  start=$(qb_recording_time "$QB_LISTEN_START")
+  close=$(awk -v s="$start" -v c="$(qb_get vc_close_ms "$out")" 'BEGIN { printf "%.1f", s + c / 1000 }')
+  end=$(awk -v s="$start" -v e="$(qb_get elapsed_ms "$out")" 'BEGIN { printf "%.1f", s + e / 1000 }')
+  QB_HEARD_PEAK=$(qb_peak_level "$out.levels" "$(awk -v s="$start" 'BEGIN { print s + 1.5 }')" "$close")
+  QB_HEARD_STARTS=$(qb_sound_starts "$out.levels" "$start" "$close")
+  QB_HEARD_AFTER=$(qb_peak_level "$out.levels" "$(awk -v e="$end" 'BEGIN { print e + 1.0 }')" \
+                                               "$(awk -v e="$end" 'BEGIN { print e + 2.0 }')")
+  echo "$1: the saver ran from ${start}s to ${end}s of the recording, its companion closed at ${close}s;" \
+    "loudest $QB_HEARD_PEAK while the companion was up, the sound started $QB_HEARD_STARTS times," \
+    "loudest 1-2 s after the end $QB_HEARD_AFTER"
+}
+
+# Runs the saver SCR (/s) for 5 s of its companion while recording, and
+# measures it (qb_heard). Needs qb_use_pulse.
+qb_saver_heard() {  # NAME SCR
+  qb_listen "$1"
+  qb_run_saver "$1" --timeout 20000 --close-vc-after 5000 "$2" /s
+  qb_heard "$1"
+}
+
+# The last run qb_heard measured heard WHAT, looping: it started at least
+# MIN-STARTS times (3 unless given; 0 asks only that it was heard).
+qb_expect_heard() {  # WHAT [MIN-STARTS]
+  local min=${2:-3}
+  awk -v p="$QB_HEARD_PEAK" 'BEGIN { exit !(p > 0.1) }' && qb_pass "$1 was heard (peak $QB_HEARD_PEAK)" ||
+    qb_fail "$1 was not heard (peak $QB_HEARD_PEAK)"
+  if ((min > 0)); then qb_expect_ge "times $1 started (it loops)" "$QB_HEARD_STARTS" "$min"; fi
 }
 
 # ---------------------------------------------------------------- benchmarks
@@ -468,6 +741,30 @@ qb_cpu_ticks() {
 }
 
 qb_ticks_to_seconds() { awk -v t="$1" -v hz="$QB_CLOCK_TICKS" 'BEGIN {printf "%.3f", t / hz}'; }
+
+# Pixel census of a screenshot area: dark share (per mille), bright
+# coloured pixels, and the hue sectors (of twelve) with at least 10 of them.
+qb_pixel_census() {
+  convert "$1" -crop "$2" +repage -depth 8 txt:- | awk -F'[(),]+' '
+    /^#/ { next }
+    {
+      r = $4; g = $5; b = $6; n++
+      hi = r; if (g > hi) hi = g; if (b > hi) hi = b
+      lo = r; if (g < lo) lo = g; if (b < lo) lo = b
+      if (hi < 40) dark++
+      if (hi >= 150 && hi - lo >= 60) {
+        bright++
+        c = hi - lo
+        if (hi == r) h = (g - b) / c; else if (hi == g) h = 2 + (b - r) / c; else h = 4 + (r - g) / c
+        if (h < 0) h += 6
+        sector[int(h * 2) % 12]++
+      }
+    }
+    END {
+      for (s in sector) if (sector[s] >= 10) hues++
+      printf "dark_permille=%d\nbright=%d\nhues=%d\n", dark * 1000 / n, bright, hues
+    }'
+}
 
 # ---------------------------------------------------------------- sound
 

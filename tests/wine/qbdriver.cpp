@@ -9,10 +9,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "report.h"
+#include "wait.h"
 
 namespace {
 
@@ -23,12 +25,35 @@ constexpr char kPreviewHostClass[] = "QbPreviewHost";
 constexpr char kHoldClass[] = "QbDriverHold";
 constexpr char kAppCaption[] = "Quillbright (ScreenSaver)";
 constexpr char kMessageBoxClass[] = "#32770";
-constexpr DWORD kPollMs = 10;
 
-std::string WindowText(HWND window) {
-  char buffer[1024] = {};
-  ::GetWindowTextA(window, buffer, sizeof(buffer));
+// A window's text as UTF-16, asked of its own process (the only way a
+// control's text crosses whole).
+std::wstring WideWindowText(HWND window) {
+  wchar_t buffer[1024] = {};
+  DWORD_PTR copied = 0;
+  ::SendMessageTimeoutW(window, WM_GETTEXT, sizeof(buffer) / sizeof(buffer[0]), reinterpret_cast<LPARAM>(buffer),
+                        SMTO_ABORTIFHUNG, 2000, &copied);
   return buffer;
+}
+
+// UTF-16 text in code page 932, the program's own texts' code page.
+std::string Cp932Text(const std::wstring& text) {
+  std::string out(text.size() * 2 + 1, '\0');
+  out.resize(static_cast<size_t>(::WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()),
+                                                       out.data(), static_cast<int>(out.size()), nullptr, nullptr)));
+  return out;
+}
+
+std::string WindowText(HWND window) { return Cp932Text(WideWindowText(window)); }
+
+// UTF-16 as lower-case hex of its little-endian bytes.
+std::string Utf16Hex(const std::wstring& text) {
+  std::string bytes;
+  for (wchar_t c : text) {
+    bytes += static_cast<char>(c & 0xFF);
+    bytes += static_cast<char>((c >> 8) & 0xFF);
+  }
+  return Hex(bytes);
 }
 
 std::string ClassOf(HWND window) {
@@ -41,29 +66,6 @@ std::string ClassOf(HWND window) {
 // of the prefix, so the stand-in's logged ticks compare with ours.
 long long Since(DWORD start) { return static_cast<long long>(::GetTickCount() - start); }
 
-void PumpMessages() {
-  MSG msg;
-  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
-  }
-}
-
-// Waits up to `ms` for `handle` (may be null) while keeping the driver's own
-// windows answering; true when the handle was signalled.
-bool WaitPumping(HANDLE handle, DWORD ms) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    const DWORD spent = ::GetTickCount() - start;
-    const DWORD left = spent >= ms ? 0 : ms - spent;
-    const DWORD count = handle ? 1 : 0;
-    const DWORD result = ::MsgWaitForMultipleObjects(count, &handle, FALSE, left, QS_ALLINPUT);
-    if (handle && result == WAIT_OBJECT_0) return true;
-    PumpMessages();
-    if (result == WAIT_TIMEOUT || left == 0) return false;
-  }
-}
-
 HWND CreateHiddenWindow(const char* title) {
   WNDCLASSA wc = {};
   wc.lpfnWndProc = ::DefWindowProcA;
@@ -75,7 +77,7 @@ HWND CreateHiddenWindow(const char* title) {
 }
 
 struct MessageBoxInfo {
-  std::string text;
+  std::wstring text;
   std::string buttonIds;
   int buttons = 0;
   int icons = 0;
@@ -99,7 +101,7 @@ BOOL CALLBACK InspectChild(HWND child, LPARAM param) {
       ::SendMessageTimeoutA(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 1000, &icon);
       if (icon) ++info.icons;
     } else {
-      const std::string text = WindowText(child);
+      const std::wstring text = WideWindowText(child);
       if (text.size() > info.text.size()) info.text = text;
     }
   }
@@ -116,7 +118,8 @@ void ReportMessageBox(HWND box) {
   const MessageBoxInfo info = InspectMessageBox(box);
   Print("msgbox_seen", 1);
   Print("msgbox_caption_hex", Hex(WindowText(box)));
-  Print("msgbox_text_hex", Hex(info.text));
+  Print("msgbox_text_hex", Hex(Cp932Text(info.text)));
+  Print("msgbox_text_utf16", Utf16Hex(info.text));
   Print("msgbox_buttons", info.buttons);
   Print("msgbox_button_ids", info.buttonIds);
   Print("msgbox_icons", info.icons);
@@ -143,12 +146,13 @@ HWND FindOthersWindow(const char* title, const char* cls = nullptr) {
 // Starts EXE with ARGUMENTS (may be empty); the process handle, or null
 // after printing why it could not start.
 HANDLE StartProgram(const std::string& exe, const std::string& arguments) {
-  std::string commandLine = "\"" + exe + "\"";
-  if (!arguments.empty()) commandLine += " " + arguments;
-  STARTUPINFOA startup = {};
+  const std::wstring application = WideFromUtf8(exe);
+  std::wstring commandLine = L"\"" + application + L"\"";
+  if (!arguments.empty()) commandLine += L" " + WideFromUtf8(arguments);
+  STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
-  if (!::CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+  if (!::CreateProcessW(application.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process)) {
     Print("error", "CreateProcess failed " + std::to_string(::GetLastError()));
     return nullptr;
@@ -237,8 +241,8 @@ int Run(const RunOptions& options) {
   HWND box = nullptr;
   long long okMs = -1;
   long long appBoxMs = -1;
-  bool ended = false;
-  for (;;) {
+  // Watches until the program ends: it is never done.
+  const auto watch = [&] {
     saver.Poll(start);
     companion.Poll(start);
     preview.Poll(start);
@@ -254,12 +258,9 @@ int Run(const RunOptions& options) {
       }
     }
     if (appBoxMs < 0 && FindOthersWindow(kAppCaption, kMessageBoxClass)) appBoxMs = Since(start);
-    if (ended) break;
-    // One more round of polling after the end, so a window that vanished
-    // with the process is recorded as gone.
-    ended = WaitPumping(process, kPollMs);
-    if (!ended && Since(start) > options.timeoutMs) break;
-  }
+    return false;
+  };
+  const bool ended = PollUntil(start, options.timeoutMs, process, watch) == PollEnd::kEnded;
   const long long endMs = Since(start);
 
   int status = 0;
@@ -297,17 +298,11 @@ int Run(const RunOptions& options) {
 
 int WaitWindow(const char* title, DWORD timeoutMs) {
   const DWORD start = ::GetTickCount();
-  for (;;) {
-    if (::FindWindowA(nullptr, title)) {
-      Print("found", 1);
-      Print("elapsed_ms", Since(start));
-      return 0;
-    }
-    if (Since(start) > timeoutMs) break;
-    WaitPumping(nullptr, kPollMs);
-  }
-  Print("found", 0);
-  return 1;
+  const auto exists = [&] { return ::FindWindowA(nullptr, title) != nullptr; };
+  const bool found = PollUntil(start, timeoutMs, nullptr, exists) == PollEnd::kDone;
+  Print("found", found ? 1 : 0);
+  if (found) Print("elapsed_ms", Since(start));
+  return found ? 0 : 1;
 }
 
 int WindowInfo(const char* title) {
@@ -337,6 +332,20 @@ int HoldWindow(const char* title, DWORD ms) {
   return 0;
 }
 
+// Holds PATH open as a running program holds its executable: others may
+// read it, but not write, rename or delete it.
+int HoldFile(const char* path, DWORD ms) {
+  wchar_t wide[MAX_PATH] = {};
+  if (!::MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH)) return 1;
+  HANDLE file = ::CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  Print("holding", file != INVALID_HANDLE_VALUE ? 1 : 0);
+  if (file == INVALID_HANDLE_VALUE) return 1;
+  WaitPumping(nullptr, ms);
+  ::CloseHandle(file);
+  return 0;
+}
+
 int CloseWindow(const char* title) {
   HWND window = ::FindWindowA(nullptr, title);
   Print("found", window ? 1 : 0);
@@ -346,28 +355,26 @@ int CloseWindow(const char* title) {
 }
 
 int AnswerMessageBox(const char* caption, DWORD timeoutMs) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    HWND box = FindOthersWindow(caption, kMessageBoxClass);
-    if (box && ::IsWindowVisible(box)) {
-      ReportMessageBox(box);
-      PressOk(box);
-      return 0;
-    }
-    if (Since(start) > timeoutMs) break;
-    WaitPumping(nullptr, kPollMs);
+  HWND box = nullptr;
+  const auto shown = [&] {
+    box = FindOthersWindow(caption, kMessageBoxClass);
+    return box && ::IsWindowVisible(box);
+  };
+  if (PollUntil(::GetTickCount(), timeoutMs, nullptr, shown) != PollEnd::kDone) {
+    Print("msgbox_seen", 0);
+    return 1;
   }
-  Print("msgbox_seen", 0);
-  return 1;
+  ReportMessageBox(box);
+  PressOk(box);
+  return 0;
 }
 
 // Closes whatever a previous scenario may have left behind: saver windows,
 // stand-in windows, dialog placeholders. Prints how many remain.
 int Sweep(DWORD timeoutMs) {
   const char* const titles[] = {kSaverTitle, kCompanionTitle, "<Quillbright>", kPreviewTitle};
-  const DWORD start = ::GetTickCount();
   int remaining = 0;
-  for (;;) {
+  const auto closed = [&] {
     remaining = 0;
     for (const char* title : titles) {
       if (HWND window = ::FindWindowA(nullptr, title)) {
@@ -375,9 +382,9 @@ int Sweep(DWORD timeoutMs) {
         ::PostMessageA(window, WM_CLOSE, 0, 0);
       }
     }
-    if (remaining == 0 || Since(start) > timeoutMs) break;
-    WaitPumping(nullptr, 50);
-  }
+    return remaining == 0;
+  };
+  PollUntil(::GetTickCount(), timeoutMs, nullptr, closed, 50);
   Print("remaining", remaining);
   return remaining == 0 ? 0 : 1;
 }
@@ -389,13 +396,37 @@ long long HandleNumber(HWND window) {
 
 // The short (8.3) and long forms of an existing path.
 int PathForms(const char* path) {
-  char shortPath[MAX_PATH] = {};
-  char longPath[MAX_PATH] = {};
-  const DWORD s = ::GetShortPathNameA(path, shortPath, MAX_PATH);
-  const DWORD l = ::GetLongPathNameA(path, longPath, MAX_PATH);
-  Print("short", s ? shortPath : "");
-  Print("long", l ? longPath : "");
+  wchar_t shortPath[MAX_PATH] = {};
+  wchar_t longPath[MAX_PATH] = {};
+  const std::wstring wide = WideFromUtf8(path);
+  const DWORD s = ::GetShortPathNameW(wide.c_str(), shortPath, MAX_PATH);
+  const DWORD l = ::GetLongPathNameW(wide.c_str(), longPath, MAX_PATH);
+  Print("short", s ? Utf8FromWide(shortPath) : "");
+  Print("long", l ? Utf8FromWide(longPath) : "");
   return s && l ? 0 : 1;
+}
+
+// What another program can send: WM_NCCREATE to a live window of TITLE
+// (not the driver's), its creation data pointing OFFSET bytes past the
+// object that the window's user data names. Reports that data, and the
+// title, before and after.
+int SendNcCreate(const char* title, long offset) {
+  HWND window = FindOthersWindow(title);
+  Print("found", window ? 1 : 0);
+  if (!window) return 1;
+  const LONG_PTR before = ::GetWindowLongPtrW(window, GWLP_USERDATA);
+  CREATESTRUCTW create = {};
+  create.lpCreateParams = reinterpret_cast<void*>(before + offset);
+  create.lpszName = L"forged";
+  create.lpszClass = L"forged";
+  create.style = WS_OVERLAPPED;
+  DWORD_PTR result = 0;
+  const LRESULT sent = ::SendMessageTimeoutW(window, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create),
+                                             SMTO_ABORTIFHUNG, 5000, &result);
+  Print("sent", sent ? 1 : 0);
+  Print("user_data_kept", ::GetWindowLongPtrW(window, GWLP_USERDATA) == before ? 1 : 0);
+  Print("title_kept", FindOthersWindow(title) == window ? 1 : 0);
+  return 0;
 }
 
 // A handle that once named a window and names none now.
@@ -457,13 +488,13 @@ int Preview(const PreviewOptions& options) {
   if (!process) return 3;
 
   HWND child = nullptr;
-  bool ended = false;
-  while (!ended && Since(start) <= static_cast<long long>(options.timeoutMs)) {
+  const auto childShown = [&] {
     child = ::FindWindowExA(host, nullptr, nullptr, kPreviewTitle);
-    if (child && ::IsWindowVisible(child)) break;
-    child = nullptr;
-    ended = WaitPumping(process, kPollMs);
-  }
+    return child && ::IsWindowVisible(child);
+  };
+  const PollEnd shown = PollUntil(start, options.timeoutMs, process, childShown);
+  bool ended = shown == PollEnd::kEnded;
+  if (shown != PollEnd::kDone) child = nullptr;
   Print("child_seen", child ? 1 : 0);
   int status = 0;
   if (child) {
@@ -530,44 +561,6 @@ bool ParsePair(const char* text, char separator, long& a, long& b) {
   return end && *end == '\0';
 }
 
-int Usage();
-
-int ParsePreview(int argc, char** argv) {
-  PreviewOptions options;
-  int i = 2;
-  for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
-    const std::string flag = argv[i];
-    if (i + 1 >= argc) return Usage();
-    const char* value = argv[++i];
-    long a = 0, b = 0;
-    if (flag == "--at" && ParsePair(value, ',', a, b)) {
-      options.at = {a, b};
-    } else if (flag == "--size" && ParsePair(value, 'x', a, b)) {
-      options.size = {a, b};
-    } else if (flag == "--timeout") {
-      options.timeoutMs = std::strtoul(value, nullptr, 10);
-    } else if (flag == "--hold") {
-      options.holdMs = std::strtoul(value, nullptr, 10);
-    } else if (flag == "--lift" && ParsePair(value, ',', a, b)) {
-      options.lift = true;
-      options.liftTo = {a, b};
-    } else if (flag == "--lift-hold") {
-      options.liftHoldMs = std::strtoul(value, nullptr, 10);
-    } else if (flag == "--end") {
-      options.end = value;
-    } else {
-      return Usage();
-    }
-  }
-  if (i >= argc) return Usage();
-  options.exe = argv[i++];
-  for (; i < argc; ++i) {
-    if (!options.arguments.empty()) options.arguments += ' ';
-    options.arguments += argv[i];
-  }
-  return Preview(options);
-}
-
 int Usage() {
   std::fprintf(stderr,
                "usage: qbdriver run [--timeout MS] [--hold TITLE]... [--msgbox CAPTION]\n"
@@ -575,10 +568,12 @@ int Usage() {
                "       qbdriver wait-window TITLE TIMEOUT_MS\n"
                "       qbdriver window-info TITLE\n"
                "       qbdriver hold-window TITLE MS\n"
+               "       qbdriver hold-file PATH MS\n"
                "       qbdriver close-window TITLE\n"
                "       qbdriver msgbox CAPTION TIMEOUT_MS\n"
                "       qbdriver sweep TIMEOUT_MS\n"
                "       qbdriver dead-window\n"
+               "       qbdriver send-nccreate TITLE OFFSET\n"
                "       qbdriver path-forms PATH\n"
                "       qbdriver preview [--at X,Y] [--size WxH] [--timeout MS] [--hold MS]\n"
                "                        [--lift X,Y] [--lift-hold MS] [--end destroy-host|close-preview]\n"
@@ -586,40 +581,79 @@ int Usage() {
   return 64;
 }
 
-int ParseRun(int argc, char** argv) {
-  RunOptions options;
+// The `--flag value` pairs from argv[2] on, each handed to `flag` (false
+// for one it does not take), then the program and its arguments, empty ones
+// dropped; false on bad usage.
+bool ParseCommand(int argc, char** argv, const std::function<bool(const std::string&, const char*)>& flag,
+                  std::string& exe, std::string& arguments) {
   int i = 2;
-  for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
-    const std::string flag = argv[i];
-    if (i + 1 >= argc) return Usage();
-    const char* value = argv[++i];
-    if (flag == "--timeout") {
-      options.timeoutMs = std::strtoul(value, nullptr, 10);
-    } else if (flag == "--hold") {
-      options.holdTitles.push_back(value);
-    } else if (flag == "--msgbox") {
-      options.msgboxCaption = value;
-    } else if (flag == "--close-vc-after") {
-      options.closeCompanionAfterMs = std::strtol(value, nullptr, 10);
-    } else if (flag == "--close-main-after") {
-      options.closeSaverAfterMs = std::strtol(value, nullptr, 10);
-    } else {
-      return Usage();
-    }
+  for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; i += 2) {
+    if (i + 1 >= argc || !flag(argv[i], argv[i + 1])) return false;
   }
-  if (i >= argc) return Usage();
-  options.exe = argv[i++];
+  if (i >= argc) return false;
+  exe = argv[i++];
   for (; i < argc; ++i) {
     if (!argv[i][0]) continue;
-    if (!options.arguments.empty()) options.arguments += ' ';
-    options.arguments += argv[i];
+    if (!arguments.empty()) arguments += ' ';
+    arguments += argv[i];
   }
-  return Run(options);
+  return true;
+}
+
+int ParseRun(int argc, char** argv) {
+  RunOptions options;
+  const auto flag = [&](const std::string& name, const char* value) {
+    if (name == "--timeout") {
+      options.timeoutMs = std::strtoul(value, nullptr, 10);
+    } else if (name == "--hold") {
+      options.holdTitles.push_back(value);
+    } else if (name == "--msgbox") {
+      options.msgboxCaption = value;
+    } else if (name == "--close-vc-after") {
+      options.closeCompanionAfterMs = std::strtol(value, nullptr, 10);
+    } else if (name == "--close-main-after") {
+      options.closeSaverAfterMs = std::strtol(value, nullptr, 10);
+    } else {
+      return false;
+    }
+    return true;
+  };
+  return ParseCommand(argc, argv, flag, options.exe, options.arguments) ? Run(options) : Usage();
+}
+
+int ParsePreview(int argc, char** argv) {
+  PreviewOptions options;
+  const auto flag = [&](const std::string& name, const char* value) {
+    long a = 0, b = 0;
+    if (name == "--at" && ParsePair(value, ',', a, b)) {
+      options.at = {a, b};
+    } else if (name == "--size" && ParsePair(value, 'x', a, b)) {
+      options.size = {a, b};
+    } else if (name == "--timeout") {
+      options.timeoutMs = std::strtoul(value, nullptr, 10);
+    } else if (name == "--hold") {
+      options.holdMs = std::strtoul(value, nullptr, 10);
+    } else if (name == "--lift" && ParsePair(value, ',', a, b)) {
+      options.lift = true;
+      options.liftTo = {a, b};
+    } else if (name == "--lift-hold") {
+      options.liftHoldMs = std::strtoul(value, nullptr, 10);
+    } else if (name == "--end") {
+      options.end = value;
+    } else {
+      return false;
+    }
+    return true;
+  };
+  return ParseCommand(argc, argv, flag, options.exe, options.arguments) ? Preview(options) : Usage();
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
+  Utf8Arguments arguments;
+  const int argc = arguments.Count();
+  char** argv = arguments.Values();
   if (argc < 2) return Usage();
   const std::string command = argv[1];
   if (command == "run") return ParseRun(argc, argv);
@@ -627,8 +661,10 @@ int main(int argc, char** argv) {
   if (command == "window-info" && argc == 3) return WindowInfo(argv[2]);
   if (command == "hold-window" && argc == 4) return HoldWindow(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "close-window" && argc == 3) return CloseWindow(argv[2]);
+  if (command == "hold-file" && argc == 4) return HoldFile(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "msgbox" && argc == 4) return AnswerMessageBox(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "dead-window" && argc == 2) return DeadWindow();
+  if (command == "send-nccreate" && argc == 4) return SendNcCreate(argv[2], std::strtol(argv[3], nullptr, 10));
   if (command == "path-forms" && argc == 3) return PathForms(argv[2]);
   if (command == "preview") return ParsePreview(argc, argv);
   if (command == "sweep" && argc == 3) return Sweep(std::strtoul(argv[2], nullptr, 10));

@@ -12,6 +12,10 @@
 
 namespace {
 
+// The resource types by number: the RT_ names follow the wide build.
+const LPCSTR kBitmapType = MAKEINTRESOURCEA(2);
+const LPCSTR kGroupIconType = MAKEINTRESOURCEA(14);
+
 #pragma pack(push, 2)
 struct IconDirEntry {
   BYTE width;
@@ -84,7 +88,7 @@ int main(int argc, char** argv) {
   }
 
   DWORD size = 0;
-  const auto* icons = static_cast<const IconDir*>(ResourceData(module, MAKEINTRESOURCEA(1), RT_GROUP_ICON, &size));
+  const auto* icons = static_cast<const IconDir*>(ResourceData(module, MAKEINTRESOURCEA(1), kGroupIconType, &size));
   Print("icon_group", icons ? 1 : 0);
   if (icons) {
     Print("icon_count", icons->count);
@@ -106,7 +110,7 @@ int main(int argc, char** argv) {
   Print("manifest_bytes", manifest ? size : 0);
 
   const auto* still = static_cast<const BITMAPINFOHEADER*>(
-      ResourceData(module, MAKEINTRESOURCEA(IDB_PREVIEW_STILL), RT_BITMAP, &size));
+      ResourceData(module, MAKEINTRESOURCEA(IDB_PREVIEW_STILL), kBitmapType, &size));
   Print("still_bytes", still ? size : 0);
   if (still) {
     Print("still_size", std::to_string(still->biWidth) + "x" + std::to_string(still->biHeight) +

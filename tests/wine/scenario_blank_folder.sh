@@ -15,13 +15,11 @@ cp "$QB_HELPERS_DIR/standin.exe" "$trap_exe"
 for folder in "qb test" "qb ソフト"; do
   echo "# saver in C:\\$folder"
   rm -f "$trap_log"
-  dir=$(qb_saver_folder "$folder")
-  qb_add_standin "$dir" window=1
+  dir=$(qb_saver_folder "$folder" window=1)
   name=run_$(qb_hex "$folder")
-  qb_driver "$name" run --timeout 15000 --close-vc-after 500 "$(qb_winpath "$dir")\\Quillbright.scr" /s ||
-    qb_fail "driver: $(tr -d '\r' <"$QB_OUT/$name")"
+  qb_run_saver "$name" --timeout 15000 --close-vc-after 500 "$(qb_winpath "$dir")\\Quillbright.scr" /s
   qb_expect_eq "saver window appeared" "$(qb_get main_seen "$QB_OUT/$name")" 1
-  qb_expect_eq "companion window appeared" "$(qb_get vc_seen "$QB_OUT/$name")" 1
+  qb_expect_followed "$name" "C:\\$folder"
   qb_expect_file "the stand-in ran" "$dir/Quillbright.dll.log"
   folder_cp932=$(printf '%s' "$folder" | iconv -f UTF-8 -t CP932)
   qb_expect_eq "companion command line (CP932 bytes)" \

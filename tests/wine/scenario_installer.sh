@@ -2,27 +2,36 @@
 # The installer and its uninstaller, silent, on the prefix of the build the
 # tests run: files, the current user's screen saver and its earlier value,
 # the Add/Remove Programs entry, the installed saver running, settings that
-# the user saved kept, installing over an installation. The installer is a
-# 32-bit program: on a machine that cannot run those the scenario reports
-# itself skipped.
+# the user saved kept, installing over an installation; a running
+# Quillbright (each of its three windows, and the real saver) and a program
+# file held open make both fail and change nothing. The 32-bit build's
+# prefix runs the release's installer (x86); the 64-bit one runs the same
+# script built for NSIS's amd64 target, so the round trip also runs where
+# 32-bit programs cannot.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 : "${QB_PACKAGE_DIR:?}"
-
-if ! probe=$(qb_probe_32bit); then
-  echo "skipped: the installer is a 32-bit program and this machine cannot run those ($probe)"
-  exit 77
-fi
 qb_scenario_begin installer
 
 version=$(sed -n 's/^#define QB_VERSION_TEXT "\([0-9.]*\)"$/\1/p' "$QB_SOURCE_DIR/src/resources/version.h")
-setup=$QB_PACKAGE_DIR/Quillbright-$version-setup.exe
-[[ -f $setup ]] || qb_die "$setup is missing (the package.contents test makes it)"
+case $QB_BUILD in
+  win32)
+    setup=$QB_PACKAGE_DIR/Quillbright-$version-setup.exe
+    [[ -f $setup ]] || qb_die "$setup is missing (the package.contents test makes it)"
+    ;;
+  win64)
+    setup=$QB_OUT/Quillbright-$version-setup-amd64.exe
+    makensis -V2 -X"Target amd64-unicode" -DVERSION="$version" -DBUILD32="$QB_WIN32_DIR" \
+      -DBUILD64="$QB_WIN64_DIR" -DOUTFILE="$setup" "$QB_SOURCE_DIR/installer/quillbright.nsi" \
+      >"$QB_OUT/makensis.log" 2>&1 || qb_die "makensis failed (see $QB_OUT/makensis.log)"
+    ;;
+esac
 cp "$setup" "$WINEPREFIX/drive_c/qb-setup.exe"
+echo "installer: $(basename "$setup")"
 
-# The 32-bit loader runs the installer, in either prefix; the build's own
-# loader runs reg.exe, so that a 64-bit prefix shows its 64-bit registry.
-run32() { local out=$1; shift; qb_run "$QB_OUT/$out" 180 "$QB_WINE_DIR/wine" "$@"; }
+# The build's own loader runs the installer and reg.exe, so that a 64-bit
+# prefix shows its 64-bit registry.
+run_setup() { local out=$1; shift; qb_wine "$QB_OUT/$out" 180 "$@"; }
 desktop='HKCU\Control Panel\Desktop'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillbright'
 # reg_value KEY NAME: the value's data, empty when it is not there.
@@ -42,6 +51,23 @@ wait_uninstalled() {
   return 1
 }
 
+# run_install NAME [ARGS...]: the installer, silent; it must succeed.
+run_install() { run_setup "$1" 'C:\qb-setup.exe' /S "${@:2}" || qb_fail "$1: the installer failed ($?)"; }
+# run_uninstall NAME DIR [ARGS...]: DIR's uninstaller, silent; it must succeed
+# and be done within 30 s.
+run_uninstall() {
+  run_setup "$1" "$(qb_winpath "$2")\\uninstall.exe" /S "${@:3}" || qb_fail "$1: the uninstaller failed ($?)"
+  wait_uninstalled "$2" || qb_fail "$1: the uninstaller did not finish within 30 s"
+}
+# The installer over the installation in $win_dir, and its uninstaller (in
+# its own folder, _?=, the way that reports its exit code): each must
+# refuse, with exit code 2.
+setup_refused() { run_setup "$1.setup" 'C:\qb-setup.exe' /S "/D=$win_dir"; qb_expect_eq "$1: setup's exit code" "$?" 2; }
+uninstall_refused() {
+  run_setup "$1.uninstall" "$win_dir\\uninstall.exe" /S "_?=$win_dir"
+  qb_expect_eq "$1: the uninstaller's exit code" "$?" 2
+}
+
 case $QB_BUILD in
   win32) format=pei-i386 objdump=i686-w64-mingw32-objdump ;;
   win64) format=pei-x86-64 objdump=x86_64-w64-mingw32-objdump ;;
@@ -56,14 +82,14 @@ echo "# silent install into a chosen folder"
 win_dir='C:\QuillbrightInstalled'
 dir=$WINEPREFIX/drive_c/QuillbrightInstalled
 rm -rf "$dir"
-run32 install1 'C:\qb-setup.exe' /S "/D=$win_dir" || qb_fail "the installer failed ($?)"
+run_install install1 "/D=$win_dir"
 for f in Quillbright.scr Quillbright.dll uninstall.exe; do qb_expect_file "installed: $f" "$dir/$f"; done
 qb_expect_eq "installed: the $QB_BUILD build" \
   "$(LC_ALL=C "$objdump" -f "$dir/Quillbright.scr" 2>/dev/null | sed -n 's/.*file format //p')" "$format"
-cmp -s "$dir/Quillbright.scr" "$QB_BUILD_DIR/Quillbright.scr" && qb_pass "installed: the built program" ||
-  qb_fail "installed: Quillbright.scr is not $QB_BUILD_DIR's"
+qb_expect_same_file "installed: the built program" "$dir/Quillbright.scr" "$QB_BUILD_DIR/Quillbright.scr"
 qb_expect_eq "installed: nothing under the Windows folder" \
   "$(find "$WINEPREFIX/drive_c/windows" -iname 'quillbright*' | wc -l)" 0
+qb_expect_no_file "installed: no settings file made for the users to write" "$dir/Quillbright.ini"
 
 qb_driver forms path-forms "$win_dir\\Quillbright.scr" >/dev/null
 short=$(qb_get short "$QB_OUT/forms")
@@ -83,24 +109,77 @@ qb_expect_ge "uninstall entry: EstimatedSize (KB)" "$((size))" 50
 echo "registry read back: SCRNSAVE.EXE=$saver EstimatedSize=$((size)) KB"
 
 echo "# the installed saver runs beside the stand-in"
-cp "$dir/Quillbright.dll" "$QB_OUT/real_companion"
 qb_add_standin "$dir" window=1
-qb_driver run_installed run --timeout 15000 --close-vc-after 500 "$win_dir\\Quillbright.scr" /s ||
-  qb_fail "driver: $(tr -d '\r' <"$QB_OUT/run_installed")"
-qb_expect_eq "installed saver: companion window appeared" "$(qb_get vc_seen "$QB_OUT/run_installed")" 1
-qb_expect_le "installed saver: end after the companion window went (ms)" \
-  "$(qb_get vc_gone_to_end_ms "$QB_OUT/run_installed")" 1000
-cp "$QB_OUT/real_companion" "$dir/Quillbright.dll"
+qb_run_saver run_installed --timeout 15000 --close-vc-after 500 "$win_dir\\Quillbright.scr" /s
+qb_expect_followed run_installed "installed saver"
+
+echo "# a running Quillbright: setup and uninstall, silent, fail and change nothing"
+# Marks that a run would change: the stand-in is the installed companion,
+# and the entry's version is not the installer's.
+qb_wine "$QB_OUT/reg_add" 60 reg add "$uninstall_key" /v DisplayVersion /t REG_SZ /d 0.0.0.1 /f
+# unchanged NAME: the installation as the marks left it.
+unchanged() {
+  qb_expect_same_file "$1: the installed files kept" "$dir/Quillbright.dll" "$QB_HELPERS_DIR/standin.exe"
+  qb_expect_file "$1: the installed saver kept" "$dir/Quillbright.scr"
+  qb_expect_file "$1: the uninstaller kept" "$dir/uninstall.exe"
+  qb_expect_eq "$1: the uninstall entry kept as it was" "$(reg_value "$uninstall_key" DisplayVersion)" 0.0.0.1
+}
+# refused NAME: setup over the installation and the uninstaller refused.
+refused() {
+  setup_refused "$1"
+  uninstall_refused "$1"
+  unchanged "$1"
+}
+for title in "$QB_SAVER_TITLE" "$QB_DIALOG_TITLE" "$QB_COMPANION_TITLE"; do
+  setsid "$QB_WINE_LOADER" "$QB_HELPERS_DIR/qbdriver.exe" hold-window "$title" 60000 \
+    </dev/null >"$QB_OUT/hold.out" 2>&1 &
+  holder=$!
+  qb_driver hold_wait wait-window "$title" 10000 >/dev/null || qb_fail "the window $title did not appear"
+  refused "window $title"
+  kill "$holder"
+  wait "$holder" 2>/dev/null
+done
+printf 'window=1\n' >"$dir/Quillbright.dll.cfg"
+qb_driver running run --timeout 30000 "$win_dir\\Quillbright.scr" /s &
+saver_driver=$!
+qb_driver running_wait wait-window "$QB_COMPANION_TITLE" 10000 >/dev/null || qb_fail "the installed saver did not start"
+refused "the installed saver running"
+qb_driver running_close close-window "$QB_COMPANION_TITLE" >/dev/null
+wait "$saver_driver" || qb_fail "the installed saver: driver: $(tr -d '\r' <"$QB_OUT/running")"
+qb_expect_eq "the installed saver ran on to its end (exit code)" "$(qb_get exit_code "$QB_OUT/running")" 0
+
+echo "# a program file held open: setup and uninstall fail; the uninstall entry stays"
+setsid "$QB_WINE_LOADER" "$QB_HELPERS_DIR/qbdriver.exe" hold-file "$win_dir\\Quillbright.scr" 60000 \
+  </dev/null >"$QB_OUT/hold_file.out" 2>&1 &
+holder=$!
+qb_await holding "$QB_OUT/hold_file.out"
+qb_expect_eq "Quillbright.scr held open" "$(qb_get holding "$QB_OUT/hold_file.out")" 1
+setup_refused held
+unchanged "held: setup"
+uninstall_refused held
+qb_expect_file "held: the saver it could not delete" "$dir/Quillbright.scr"
+qb_expect_file "held: the uninstaller, for another try" "$dir/uninstall.exe"
+qb_expect_eq "held: the uninstall entry" "$(reg_value "$uninstall_key" DisplayVersion)" 0.0.0.1
+qb_expect_eq "held: the screen saver still Quillbright" "$(reg_value "$desktop" SCRNSAVE.EXE)" "$short"
+kill "$holder"
+wait "$holder" 2>/dev/null
+
+echo "# setup again over it, now that nothing holds it"
+run_install install_again "/D=$win_dir"
+qb_expect_eq "the entry's version is the installer's again" "$(reg_value "$uninstall_key" DisplayVersion)" "$version"
+qb_expect_same_file "the companion is the build's again" "$dir/Quillbright.dll" "$QB_BUILD_DIR/Quillbright.dll"
 rm -f "$dir/Quillbright.dll.cfg" "$dir/Quillbright.dll.log"
 
 echo "# settings saved by the user survive the uninstall"
 printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=1\r\n' >"$dir/Quillbright.ini"
 cp "$dir/Quillbright.ini" "$QB_OUT/ini.saved"
-run32 uninstall1 "$win_dir\\uninstall.exe" /S || qb_fail "the uninstaller failed ($?)"
-wait_uninstalled "$dir" || qb_fail "the uninstaller did not finish within 30 s"
+user_settings="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Quillbright"
+mkdir -p "$user_settings"
+cp "$QB_OUT/ini.saved" "$user_settings/Quillbright.ini"
+run_uninstall uninstall1 "$dir"
 for f in Quillbright.scr Quillbright.dll uninstall.exe; do qb_expect_no_file "uninstalled: $f" "$dir/$f"; done
-cmp -s "$dir/Quillbright.ini" "$QB_OUT/ini.saved" && qb_pass "the saved settings file is kept as it was" ||
-  qb_fail "the saved settings file was removed or changed"
+qb_expect_same_file "the saved settings file is kept as it was" "$dir/Quillbright.ini" "$QB_OUT/ini.saved"
+qb_expect_file "the user's own settings file is kept" "$user_settings/Quillbright.ini"
 qb_expect_eq "SCRNSAVE.EXE restored" "$(reg_value "$desktop" SCRNSAVE.EXE)" 'C:\windows\system32\old.scr'
 qb_expect_eq "ScreenSaveActive restored" "$(reg_value "$desktop" ScreenSaveActive)" 0
 reg_key_exists "$uninstall_key" && qb_fail "the uninstall entry is still there" || qb_pass "the uninstall entry is gone"
@@ -108,27 +187,27 @@ reg_key_exists 'HKCU\Software\Quillbright' && qb_fail "HKCU\\Software\\Quillbrig
   qb_pass "the installer's own key is gone"
 
 echo "# installed there again, then removed with its settings"
-run32 install2 'C:\qb-setup.exe' /S "/D=$win_dir" || qb_fail "the installer failed ($?)"
-cmp -s "$dir/Quillbright.ini" "$QB_OUT/ini.saved" && qb_pass "a new installation keeps the settings" ||
-  qb_fail "a new installation changed the settings file"
-run32 uninstall2 "$win_dir\\uninstall.exe" /S /RemoveSettings || qb_fail "the uninstaller failed ($?)"
-wait_uninstalled "$dir" || qb_fail "the uninstaller did not finish within 30 s"
+run_install install2 "/D=$win_dir"
+qb_expect_same_file "a new installation keeps the settings" "$dir/Quillbright.ini" "$QB_OUT/ini.saved"
+run_uninstall uninstall2 "$dir" /RemoveSettings
 sleep 0.5
 qb_expect_no_file "/RemoveSettings: the folder is gone" "$dir"
+qb_expect_no_file "/RemoveSettings: the user's own settings are gone" "$user_settings"
 
 echo "# installed twice into Program Files, then uninstalled"
 pf="$WINEPREFIX/drive_c/Program Files/Quillbright"
-run32 install3 'C:\qb-setup.exe' /S || qb_fail "the installer failed ($?)"
+run_install install3
 qb_expect_file "default folder: Program Files\\Quillbright" "$pf/Quillbright.scr"
-cmp -s "$pf/Quillbright.scr" "$QB_BUILD_DIR/Quillbright.scr" && qb_pass "default folder: the $QB_BUILD build" ||
-  qb_fail "default folder: not the $QB_BUILD build"
-run32 install4 'C:\qb-setup.exe' /S || qb_fail "the second installer run failed ($?)"
+qb_expect_no_file "default folder: no settings file made" "$pf/Quillbright.ini"
+qb_expect_same_file "default folder: the $QB_BUILD build" "$pf/Quillbright.scr" "$QB_BUILD_DIR/Quillbright.scr"
+run_install install4
 qb_driver forms2 path-forms 'C:\Program Files\Quillbright\Quillbright.scr' >/dev/null
 qb_expect_eq "over the first: SCRNSAVE.EXE" "$(reg_value "$desktop" SCRNSAVE.EXE)" "$(qb_get short "$QB_OUT/forms2")"
-run32 uninstall3 'C:\Program Files\Quillbright\uninstall.exe' /S || qb_fail "the uninstaller failed ($?)"
-wait_uninstalled "$pf" || qb_fail "the uninstaller did not finish within 30 s"
+# An earlier installer made an empty settings file; no save ever filled it.
+: >"$pf/Quillbright.ini"
+run_uninstall uninstall3 "$pf"
 sleep 0.5
-qb_expect_no_file "uninstalled: the folder, with the never-saved settings file" "$pf"
+qb_expect_no_file "uninstalled: the folder, with an empty settings file an earlier installer made" "$pf"
 qb_expect_eq "SCRNSAVE.EXE back to the one before the first install" \
   "$(reg_value "$desktop" SCRNSAVE.EXE)" 'C:\windows\system32\old.scr'
 qb_expect_eq "ScreenSaveActive back as well" "$(reg_value "$desktop" ScreenSaveActive)" 0

@@ -14,8 +14,7 @@ scr="$(qb_winpath "$dir")\\Quillbright.scr"
 for args in /s "" /a /c; do
   echo "# '$args' without the companion"
   name=box_${args//[^a-z]/}
-  qb_driver "$name" run --timeout 10000 --msgbox "$QB_APP_CAPTION" "$scr" $args ||
-    qb_fail "'$args': driver: $(tr -d '\r' <"$QB_OUT/$name")"
+  qb_run_saver "$name" --timeout 10000 --msgbox "$QB_APP_CAPTION" "$scr" $args
   out=$QB_OUT/$name
   qb_expect_eq "'$args': message box shown" "$(qb_get msgbox_seen "$out")" 1
   qb_expect_eq "'$args': caption bytes" "$(qb_get msgbox_caption_hex "$out")" "$(qb_hex "$QB_APP_CAPTION")"
@@ -33,18 +32,12 @@ qb_expect_eq "without OK the saver is still waiting after 2 s" "$(qb_get timed_o
 qb_expect_eq "... showing the box" "$(qb_get appbox_seen "$QB_OUT/box_waits")" 1
 qb_expect_eq "... and no saver window" "$(qb_get main_seen "$QB_OUT/box_waits")" 0
 
-dir=$(qb_saver_folder qb_other_modes)
-qb_add_standin "$dir" window=1
+dir=$(qb_saver_folder qb_other_modes window=1)
 for args in /a S /x; do
   echo "# '$args' with the companion present"
   name=other_${args//[^a-zA-Z]/}
-  qb_driver "$name" run --timeout 5000 "$(qb_winpath "$dir")\\Quillbright.scr" "$args" ||
-    qb_fail "'$args': driver: $(tr -d '\r' <"$QB_OUT/$name")"
-  out=$QB_OUT/$name
-  qb_expect_eq "'$args': exit code" "$(qb_get exit_code "$out")" 0
-  qb_expect_le "'$args': ended within (ms)" "$(qb_get elapsed_ms "$out")" 1500
-  qb_expect_eq "'$args': no saver window" "$(qb_get main_seen "$out")" 0
-  qb_expect_eq "'$args': no message box" "$(qb_get appbox_seen "$out")" 0
+  qb_run_saver "$name" --timeout 5000 "$(qb_winpath "$dir")\\Quillbright.scr" "$args"
+  qb_expect_quiet_end "$name" "'$args'"
 done
 sleep 0.5  # a companion started by mistake would have logged by now
 qb_expect_no_file "the companion never started" "$dir/Quillbright.dll.log"

@@ -63,30 +63,6 @@ expect_ended_by() {
   finish_saver "$name"
 }
 
-# Pixel census of a screenshot area: dark share (per mille), bright
-# coloured pixels, and the hue sectors (of twelve) with at least 10 of them.
-pixel_census() {
-  convert "$1" -crop "$2" +repage -depth 8 txt:- | awk -F'[(),]+' '
-    /^#/ { next }
-    {
-      r = $4; g = $5; b = $6; n++
-      hi = r; if (g > hi) hi = g; if (b > hi) hi = b
-      lo = r; if (g < lo) lo = g; if (b < lo) lo = b
-      if (hi < 40) dark++
-      if (hi >= 150 && hi - lo >= 60) {
-        bright++
-        c = hi - lo
-        if (hi == r) h = (g - b) / c; else if (hi == g) h = 2 + (b - r) / c; else h = 4 + (r - g) / c
-        if (h < 0) h += 6
-        sector[int(h * 2) % 12]++
-      }
-    }
-    END {
-      for (s in sector) if (sector[s] >= 10) hues++
-      printf "dark_permille=%d\nbright=%d\nhues=%d\n", dark * 1000 / n, bright, hues
-    }'
-}
-
 echo "# the picture"
 start_saver look
 qb_driver look_info window-info "$QB_COMPANION_TITLE" >/dev/null
@@ -107,7 +83,7 @@ qb_expect_eq "cursor hidden (no cursor image)" "$(qb_get cursor_handle "$QB_OUT/
 sleep 1.5
 shot=$QB_OUT/look.png
 qb_screenshot "$shot" || qb_fail "screenshot failed"
-pixel_census "$shot" "$desktop_size+0+0" >"$QB_OUT/census"
+qb_pixel_census "$shot" "$desktop_size+0+0" >"$QB_OUT/census"
 echo "screenshot census: $(tr '\n' ' ' <"$QB_OUT/census")"
 qb_expect_ge "dark field (dark pixels, per mille)" "$(qb_get dark_permille "$QB_OUT/census")" 600
 qb_expect_ge "glowing points (bright coloured pixels)" "$(qb_get bright "$QB_OUT/census")" 300

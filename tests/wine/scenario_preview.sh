@@ -9,13 +9,12 @@ source "$(dirname "$0")/lib.sh"
 qb_scenario_begin preview
 
 still=$QB_SOURCE_DIR/src/resources/preview_still.bmp
-dir=$(qb_saver_folder qb_preview)
-qb_add_standin "$dir" window=1
+dir=$(qb_saver_folder qb_preview window=1)
 # A settings file that asks for music: the preview must never read it.
 printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=1\r\nBGM\xd8\xcb\xdf\xb0\xc4=3\r\n' >"$dir/Quillbright.ini"
 cp "$dir/Quillbright.ini" "$QB_OUT/ini.before"
 scr="$(qb_winpath "$dir")\\Quillbright.scr"
-traces=trace+profile,trace+mci
+traces=trace+file,trace+mci
 
 # preview_case NAME DRIVER-OPTIONS...: the driver's preview run of /p <host>.
 preview_case() {
@@ -51,26 +50,18 @@ lx=400 ly=300
 picture_case() {  # NAME WIDTH HEIGHT
   local name=$1 w=$2 h=$3
   preview_case "$name" --size "${w}x${h}" --lift "$lx,$ly" --lift-hold 8000 --end close-preview &
-  local driver=$! i
-  for i in $(seq 150); do
-    grep -q '^lifted=1' "$QB_OUT/$name" 2>/dev/null && break
-    sleep 0.1
-  done
+  local driver=$!
+  qb_await lifted "$QB_OUT/$name"
   sleep 0.5
-  qb_screenshot "$QB_OUT/$name.png" || qb_fail "$name: screenshot failed"
+  qb_snap "$name"
   wait "$driver"
   expect_child "$name" "$w" "$h"
   qb_expect_le "$name: process ended after WM_CLOSE (ms)" "$(qb_get end_after_ms "$QB_OUT/$name")" 1000
 }
 
-# Pixels of REGION (WxH+X+Y) of a screenshot that differ from the still's
-# top-left part of the same size.
-differing_pixels() {
-  local shot=$1 w=$2 h=$3
-  convert "$shot" -crop "${w}x${h}+$lx+$ly" +repage "$QB_OUT/region.png"
-  convert "$still" -crop "${w}x${h}+0+0" +repage "$QB_OUT/still_part.png"
-  compare -metric AE "$QB_OUT/region.png" "$QB_OUT/still_part.png" null: 2>&1 | cut -d' ' -f1
-}
+# Pixels of the lifted preview W x H on a screenshot that differ from the
+# still's top-left part of that size.
+differing_pixels() { qb_pixels_off "$1" "$2x$3+$lx+$ly" "$still" "$2x$3+0+0"; }
 
 # The brightest channel value in a region of a screenshot (0 for black).
 brightest() { convert "$1" -crop "$2" +repage -format '%[fx:int(255*maxima)]' info:; }
@@ -105,29 +96,23 @@ qb_expect_eq "the dead handle names no window" "$(qb_get is_window "$QB_OUT/dead
 n=0
 for args in "/p 0" "/p abc" "/p" "/p $dead" "/P:$dead"; do
   n=$((n + 1))
-  WINEDEBUG=$traces qb_driver "bad$n" run --timeout 5000 "$scr" $args ||
-    qb_fail "'$args': driver: $(tr -d '\r' <"$QB_OUT/bad$n")"
-  out=$QB_OUT/bad$n
-  qb_expect_eq "'$args': exit code" "$(qb_get exit_code "$out")" 0
-  qb_expect_le "'$args': ended within (ms)" "$(qb_get elapsed_ms "$out")" 1500
-  qb_expect_eq "'$args': no preview window" "$(qb_get prev_seen "$out")" 0
-  qb_expect_eq "'$args': no saver window" "$(qb_get main_seen "$out")" 0
-  qb_expect_eq "'$args': no message box" "$(qb_get appbox_seen "$out")" 0
+  WINEDEBUG=$traces qb_run_saver "bad$n" --timeout 5000 "$scr" $args
+  qb_expect_quiet_end "bad$n" "'$args'"
+  qb_expect_eq "'$args': no preview window" "$(qb_get prev_seen "$QB_OUT/bad$n")" 0
 done
 
 echo "# nothing of the saver's work in preview mode"
 sleep 0.5  # a companion started by mistake would have logged by now
 qb_expect_no_file "the companion never started" "$dir/Quillbright.dll.log"
-cmp -s "$dir/Quillbright.ini" "$QB_OUT/ini.before" && qb_pass "the settings file is unchanged" ||
-  qb_fail "the settings file was changed"
+qb_expect_same_file "the settings file is unchanged" "$dir/Quillbright.ini" "$QB_OUT/ini.before"
 touched=$(cat "$QB_OUT"/*.err | grep -a -c -i 'Quillbright\.ini')
-qb_expect_eq "lines of the profile trace naming the settings file" "$touched" 0
+qb_expect_eq "lines of the file trace naming the settings file" "$touched" 0
 sent=$(cat "$QB_OUT"/*.err | grep -a -c 'trace:mci:mciSendString')
 qb_expect_eq "MCI commands sent" "$sent" 0
 # The traces do show both when the settings are read: /a reads them, and
 # the companion being there, ends.
 WINEDEBUG=$traces qb_driver trap run --timeout 5000 "$scr" /a >/dev/null
-qb_expect_ge "the profile trace names the settings file when it is read" \
+qb_expect_ge "the file trace names the settings file when it is read" \
   "$(grep -a -c -i 'Quillbright\.ini' "$QB_OUT/trap.err")" 1
 rm -f "$QB_OUT/trap.err"
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Quillbright.ini as the saver reads it under Wine: code page 932 key names,
 # CRLF lines, Japanese paths, cut values, bad numbers, paths that are not
-# files. settings_probe runs the program's own LoadSettings.
+# files (settings_probe runs the program's own LoadSettings); then the
+# program's reader and writer against the system's profile functions.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 qb_scenario_begin settings_file
@@ -29,8 +30,7 @@ long_path="C:\\qb_settings\\long\\$long_dir\\$long_name"
 # writes them ("BGM区分", "BGMﾘﾋﾟｰﾄ", "BGMﾌｧｲﾙ").
 write_ini() {
   mkdir -p "$root/$1"
-  printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=%s\r\nBGM\xd8\xcb\xdf\xb0\xc4=%s\r\nBGM\xcc\xa7\xb2\xd9=%s\r\n' \
-    "$2" "$3" "$4" >"$root/$1/Quillbright.ini"
+  qb_write_ini "$root/$1" "$2" "$3" "$4"
 }
 
 # expect CASE KIND REPEAT FILE FOLDER: runs the probe on C:\qb_settings\CASE.
@@ -81,5 +81,64 @@ expect missing_file 0 5 "" 'C:\qb_settings\missing_file'
 
 write_ini cd_with_missing_file 1 0 "$music_folder\\none.mp3"
 expect cd_with_missing_file 1 0 "" 'C:\qb_settings\cd_with_missing_file'
+
+echo "# the program's reader against GetPrivateProfileStringA, file by file"
+reads=$QB_OUT/reads
+mkdir -p "$reads"
+K='BGM\x8b\xe6\x95\xaa' R='BGM\xd8\xcb\xdf\xb0\xc4' F='BGM\xcc\xa7\xb2\xd9'
+n=0
+read_case() {  # a printf format: the file's bytes
+  n=$((n + 1))
+  # shellcheck disable=SC2059
+  printf "$1" >"$reads/$n.ini"
+}
+read_case "[Section]\r\n$K=2\r\n$R=3\r\n$F=C:\\\\a.wav\r\n"
+read_case "[Section]\n$K=2\n$R=3\n$F=C:\\\\a.wav"
+read_case "[Section]\r$K=2\r$R=3\r"
+read_case "\r\n\n\x1a [ Section ] x\n\n \t$K \t=\t 2 \t\n\n\x1a$R\x1a=\x1a3\x0b\x0c\n"
+read_case "[SECTION]\nbgm\x8b\xe6\x95\xaa=2\nBgm\xd8\xcb\xdf\xb0\xc4=3\n"
+read_case "[Section]\n$K\n$K=1\n$R=3\n$R=4\n"
+read_case ";$K=1\n[A]\n$K=7\n[Section]\n;$K=8\n$R=5\n[B]\n$K=9\n[section]\n$K=2\n"
+read_case "[Section\n$K=2\n"
+read_case "[Section]\n$K=\"2 \"\n$R='3'\n$F=\"x'\n"
+read_case "[Section]\n$K=\"\n$R=\"\"\n$F=''\n"
+read_case "[Section]\n$K=\x81\x40 2\n$R=3\x81\x40\n"
+read_case "[Sect\x81]ion]\n$K=2\n"
+read_case "[Section]\n$K=2\x81\n$R=3\n$F=\x9f"
+read_case "[Section]\n$K=2\x00 3\n$R\x00x=4\n$F=a\x81\x00b\n"
+read_case ""
+read_case "[Section]\n$F=$(printf 'x%.0s' $(seq 300))\n$R=\"$(printf 'q%.0s' $(seq 255))\"\n"
+read_case "[Section]\n$F=$(printf '\\x89\\xb9%.0s' $(seq 200))\n$R=\"$(printf 'q%.0s' $(seq 254))\"\n"
+read_case "[Section]\n$K=\x81\x20\x85\x40\xed\x40\x87\x90\xa0\xfd\x80\n"
+# Random bytes, after a line that keeps them from reading as UTF-16.
+{ printf 'x\n[Section]\n'; head -c 4000 /dev/urandom; printf '\n%s\n' "$(printf "$K")=1"; } >"$reads/random.ini"
+cp "$QB_SOURCE_DIR"/fuzz/corpus/settings/* "$reads/"
+files=()
+for f in "$reads"/*; do files+=("$(qb_winpath "$f")"); done
+qb_wine "$QB_OUT/reads.out" 60 "$QB_HELPERS_DIR/settings_probe.exe" read "${files[@]}" ||
+  qb_fail "settings_probe read failed"
+qb_expect_eq "files read both ways" "$(qb_get read_files "$QB_OUT/reads.out")" "${#files[@]}"
+differing=$(qb_get read_differing "$QB_OUT/reads.out")
+qb_expect_eq "values that read differently" "$differing" 0
+[[ $differing == 0 ]] || grep -a '^differ' "$QB_OUT/reads.out"
+echo "values whose bytes differ (a pair that is no character, or a twin code): $(qb_get read_bytes_differing "$QB_OUT/reads.out")"
+
+echo "# the program's save against WritePrivateProfileStringA three times"
+writes=$QB_OUT/writes
+mkdir -p "$writes"
+write_case() {  # NAME FORMAT [KIND REPEAT FILE]: a file in the system's own form
+  local name=$1 out=$QB_OUT/write_$1
+  # shellcheck disable=SC2059
+  printf "$2" >"$writes/$name.ini"
+  qb_wine "$out" 30 "$QB_HELPERS_DIR/settings_probe.exe" write "$(qb_winpath "$writes/$name.ini")" \
+    "${3:-2}" "${4:-12}" "${5:-C:\\音楽\\a b.wav}" || qb_fail "$name: settings_probe write failed"
+  qb_expect_eq "$name: the same bytes" "$(qb_get write "$out")" same
+  [[ $(qb_get write "$out") == same ]] || qb_show "$out"
+}
+write_case no_file ""
+write_case own "[Section]\r\n$K=0\r\n$R=0\r\n$F=\r\n"
+write_case around ";top\r\nx=1\r\n[A]\r\n$K=7\r\n[Section]\r\n;c\r\nbgm\x8b\xe6\x95\xaa=1\r\nother=x\r\n$K=5\r\n[B]\r\ny=2\r\n[section]\r\n$R=9\r\n"
+write_case no_section "[Other]\r\nx=1\r\n"
+write_case some_keys "[section]\r\n$F=C:\\\\old.mp3\r\nz=0\r\n[Z]\r\n" -3 0 'C:\a.mp3'
 
 qb_scenario_end

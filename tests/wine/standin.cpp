@@ -34,15 +34,16 @@ struct Config {
   DWORD crashMs = 0;
 };
 
-std::string OwnPath() {
-  char buffer[MAX_PATH * 2] = {};
-  ::GetModuleFileNameA(nullptr, buffer, sizeof(buffer));
+// Its own path, whatever the folder is called.
+std::wstring OwnPath() {
+  wchar_t buffer[MAX_PATH * 2] = {};
+  ::GetModuleFileNameW(nullptr, buffer, MAX_PATH * 2);
   return buffer;
 }
 
 void AppendLog(const std::string& line) {
-  const std::string path = OwnPath() + ".log";
-  HANDLE file = ::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  const std::wstring path = OwnPath() + L".log";
+  HANDLE file = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   const std::string text = line + "\r\n";
@@ -55,8 +56,8 @@ void LogTick(const char* key) { AppendLog(std::string(key) + "=" + std::to_strin
 
 Config ReadConfig() {
   Config config;
-  const std::string path = OwnPath() + ".cfg";
-  FILE* file = std::fopen(path.c_str(), "r");
+  const std::wstring path = OwnPath() + L".cfg";
+  FILE* file = ::_wfopen(path.c_str(), L"r");
   if (!file) return config;
   char line[256];
   while (std::fgets(line, sizeof(line), file)) {

@@ -6,6 +6,15 @@
 
 namespace qb {
 
+namespace {
+
+// The button values are bits already.
+uint8_t ButtonBit(int16_t button) {
+  return static_cast<uint8_t>(button & (kLeftButton | kRightButton | kMiddleButton));
+}
+
+}  // namespace
+
 bool PointerIsOff(std::optional<uintptr_t> windowUnderPointer, uintptr_t control,
                   std::optional<uintptr_t> host) {
   if (!windowUnderPointer || !host) return true;
@@ -115,7 +124,9 @@ void CommandLogic::WriteProperties() {
 }
 
 void CommandLogic::MouseDown(int16_t button) {
-  if (!fields_.enabled || button != kLeftButton) return;
+  if (!fields_.enabled) return;
+  fields_.pressedHere |= ButtonBit(button);
+  if (button != kLeftButton) return;
   PaintFace(FacePicture::Pressed);
   fields_.mouseIsDown = true;
 }
@@ -131,7 +142,7 @@ void CommandLogic::MouseMove() {
   }
 }
 
-void CommandLogic::MouseUp(int16_t button) {
+void CommandLogic::MouseUp(int16_t button, bool pointerOver) {
   if (!fields_.enabled) return;
   if (button == kLeftButton) {
     if (fields_.buttonState == ButtonState::StateHighLight) {
@@ -141,7 +152,9 @@ void CommandLogic::MouseUp(int16_t button) {
     }
     fields_.mouseIsDown = false;
   }
-  ClickRule();
+  const bool pressedHere = (fields_.pressedHere & ButtonBit(button)) != 0;
+  fields_.pressedHere &= static_cast<uint8_t>(~ButtonBit(button));
+  ClickRule(pressedHere && pointerOver);
 }
 
 void CommandLogic::GotFocus() {
@@ -202,8 +215,10 @@ void CommandLogic::LeaveHover() {
   }
 }
 
-void CommandLogic::ClickRule() {
-  if (fields_.buttonState != ButtonState::StateSelected) surface_.RaiseClick();
+// Like a push button: a press that began elsewhere (on the dialog, on
+// another button) and ends here is no click, nor is one that ends elsewhere.
+void CommandLogic::ClickRule(bool clickedHere) {
+  if (clickedHere && fields_.buttonState != ButtonState::StateSelected) surface_.RaiseClick();
 }
 
 }  // namespace qb

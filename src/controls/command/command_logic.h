@@ -48,6 +48,9 @@ struct CommandFields {
   bool enabled = false;
   ButtonState buttonState = ButtonState::StateNone;
   bool mouseIsDown = false;
+  // The mouse buttons (their values as bits) pressed on the control and not
+  // released since: only their releases can click.
+  uint8_t pressedHere = 0;
   // The caption label and the face's opacity.
   std::string caption = texts::kCommandCaption;
   int32_t captionColour = 0;
@@ -85,9 +88,11 @@ class CommandLogic {
   void WriteProperties();
 
   // Inputs. The caption label's mouse events arrive here as the control's.
+  // A release clicks only when its press began on the control and the
+  // pointer is over the control (`pointerOver`) as it ends.
   void MouseDown(int16_t button);
   void MouseMove();
-  void MouseUp(int16_t button);
+  void MouseUp(int16_t button, bool pointerOver);
   void GotFocus();
   void LostFocus();
   void MouseTimerTick(bool pointerOff);
@@ -101,7 +106,7 @@ class CommandLogic {
   void ApplyEnabledLook();
   void RefreshFace();
   void LeaveHover();
-  void ClickRule();
+  void ClickRule(bool clickedHere);
 
   CommandSurface& surface_;
   PropertyStore& host_;

@@ -1,6 +1,8 @@
 #include "controls/command/command_win32.h"
 
 #include "platform/texts.h"
+#include "platform/win32/mouse_capture.h"
+#include "platform/win32/system_dlls.h"
 #include "resources/resource_ids.h"
 
 namespace qb {
@@ -23,18 +25,15 @@ COLORREF ColourOf(int32_t value) {
   return bits & 0xFFFFFF;
 }
 
-HFONT MakeFont(const CaptionFont& font) {
-  WindowDc screen(nullptr);
-  const int dpi = screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
-  LOGFONTA logFont = {};
-  logFont.lfHeight = -::MulDiv(font.sizeCentipoints, dpi, 7200);
+Font MakeFont(const CaptionFont& font) {
+  LOGFONTW logFont = {};
   logFont.lfWeight = font.weight;
   logFont.lfItalic = font.italic;
   logFont.lfUnderline = font.underline;
   logFont.lfStrikeOut = font.strikethrough;
   logFont.lfCharSet = font.charset;
-  lstrcpynA(logFont.lfFaceName, font.faceName.c_str(), LF_FACESIZE);
-  return ::CreateFontIndirectA(&logFont);
+  lstrcpynW(logFont.lfFaceName, Cp932ToWide(font.faceName).c_str(), LF_FACESIZE);
+  return PointFont(logFont, font.sizeCentipoints);
 }
 
 uintptr_t HandleValue(HWND window) { return reinterpret_cast<uintptr_t>(window); }
@@ -54,17 +53,13 @@ bool FillGradient(HDC dc, int32_t width, int32_t height, bool hot) {
     vertices[i].Alpha = ends[i].colour.alpha;
   }
   GRADIENT_RECT rect = {kGradientUpperLeft, kGradientLowerRight};
-  return ::GradientFill(dc, vertices, 2, &rect, 1, GRADIENT_FILL_RECT_V) != FALSE;
+  return msimg32::GradientFill(dc, vertices, 2, &rect, 1, GRADIENT_FILL_RECT_V) != FALSE;
 }
 
 Command::Command(PropertyStore& host) : logic_(*this, host) {}
 
 bool Command::Create(HWND parent, int id, int x, int y, int width, int height, bool fromStored) {
-  const HINSTANCE instance = ::GetModuleHandleA(nullptr);
-  for (int i = 0; i < kFacePictureCount; ++i) {
-    pictures_[i].Reset(static_cast<HBITMAP>(::LoadImageA(
-        instance, MAKEINTRESOURCEA(kPictureIds[i]), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  }
+  for (int i = 0; i < kFacePictureCount; ++i) pictures_[i] = LoadBitmapResource(kPictureIds[i]);
   // No CS_DBLCLKS: a quick second press is a press like any other.
   if (!RegisterClassOnce(texts::kCommandClassName)) return false;
   fromStored_ = fromStored;
@@ -72,13 +67,13 @@ bool Command::Create(HWND parent, int id, int x, int y, int width, int height, b
                        y, width, height, parent)) {
     return false;
   }
-  ::SetWindowLongPtrA(Window(), GWLP_ID, id);
+  ::SetWindowLongPtrW(Window(), GWLP_ID, id);
   return true;
 }
 
 LRESULT Command::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE: OnCreate(*reinterpret_cast<CREATESTRUCTA*>(lParam)); return 0;
+    case WM_CREATE: OnCreate(*reinterpret_cast<CREATESTRUCTW*>(lParam)); return 0;
     case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam)); return 0;
     case WM_ERASEBKGND: return TRUE;
     case WM_PAINT: OnPaint(); return 0;
@@ -87,9 +82,9 @@ LRESULT Command::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN: OnButtonDown(kLeftButton); return 0;
     case WM_RBUTTONDOWN: OnButtonDown(kRightButton); return 0;
     case WM_MBUTTONDOWN: OnButtonDown(kMiddleButton); return 0;
-    case WM_LBUTTONUP: OnButtonUp(kLeftButton); return 0;
-    case WM_RBUTTONUP: OnButtonUp(kRightButton); return 0;
-    case WM_MBUTTONUP: OnButtonUp(kMiddleButton); return 0;
+    case WM_LBUTTONUP: OnButtonUp(kLeftButton, wParam, lParam); return 0;
+    case WM_RBUTTONUP: OnButtonUp(kRightButton, wParam, lParam); return 0;
+    case WM_MBUTTONUP: OnButtonUp(kMiddleButton, wParam, lParam); return 0;
     case WM_SETFOCUS: logic_.GotFocus(); return 0;
     case WM_KILLFOCUS: logic_.LostFocus(); return 0;
     case WM_TIMER: if (wParam == kMouseTimerId) OnMouseTimer(); return 0;
@@ -97,7 +92,7 @@ LRESULT Command::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-void Command::OnCreate(const CREATESTRUCTA& create) {
+void Command::OnCreate(const CREATESTRUCTW& create) {
   ResizeBuffer(create.cx, create.cy);
   if (fromStored_) logic_.ReadProperties();
   if (pendingTimerMs_) StartMouseTimer(pendingTimerMs_);
@@ -174,7 +169,7 @@ void Command::RaiseClick() {
   const HWND parent = ::GetParent(Window());
   if (!parent) return;
   const int id = ::GetDlgCtrlID(Window());
-  ::SendMessageA(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+  ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(Window()));
 }
 
@@ -188,19 +183,17 @@ void Command::OnPaint() {
 void Command::PaintContent(HDC dc) {
   ++counts_.screenPaints;
   if (width_ <= 0 || height_ <= 0) return;
-  MemoryDc compose(dc);
-  Bitmap frame(::CreateCompatibleBitmap(dc, width_, height_));
-  if (!compose || !frame) return;
-  SelectObjectGuard selectFrame(compose.Get(), frame.Get());
+  OffscreenFrame frame(dc, width_, height_);
+  if (!frame.Dc()) return;
   if (logic_.Fields().opaque && face_) {
     MemoryDc faceDc(dc);
     SelectObjectGuard selectFace(faceDc.Get(), face_.Get());
-    ::BitBlt(compose.Get(), 0, 0, width_, height_, faceDc.Get(), 0, 0, SRCCOPY);
+    ::BitBlt(frame.Dc(), 0, 0, width_, height_, faceDc.Get(), 0, 0, SRCCOPY);
   } else {
-    PaintParentBackground(compose.Get());
+    PaintParentBackground(frame.Dc());
   }
-  DrawCaption(compose.Get());
-  ::BitBlt(dc, 0, 0, width_, height_, compose.Get(), 0, 0, SRCCOPY);
+  DrawCaption(frame.Dc());
+  frame.PresentTo(dc);
 }
 
 void Command::PaintParentBackground(HDC dc) {
@@ -210,8 +203,8 @@ void Command::PaintParentBackground(HDC dc) {
   ::MapWindowPoints(Window(), parent, &origin, 1);
   SavedDcState saved(dc);
   ::SetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
-  ::SendMessageA(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-  ::SendMessageA(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  ::SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  ::SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
 }
 
 // The caption label: the face's full width, centred, its top placed as the
@@ -220,7 +213,7 @@ void Command::DrawCaption(HDC dc) {
   const CommandFields& fields = logic_.Fields();
   if (fields.caption.empty()) return;
   if (!font_ || fields.font != fontMadeFrom_) {
-    font_.Reset(MakeFont(fields.font));
+    font_ = MakeFont(fields.font);
     fontMadeFrom_ = fields.font;
   }
   SavedDcState saved(dc);
@@ -230,43 +223,50 @@ void Command::DrawCaption(HDC dc) {
   const int32_t top = CaptionTopPixels(height_);
   RECT label = {0, top, width_, top + kCaptionHeight};
   const UINT format = DT_CENTER | DT_TOP | DT_NOPREFIX | DT_WORDBREAK | DT_NOCLIP;
-  const int length = static_cast<int>(fields.caption.size());
+  const std::wstring caption = Cp932ToWide(fields.caption);
+  const int length = static_cast<int>(caption.size());
   if (fields.captionEnabled) {
     ::SetTextColor(dc, ColourOf(fields.captionColour));
-    ::DrawTextA(dc, fields.caption.c_str(), length, &label, format);
+    ::DrawTextW(dc, caption.c_str(), length, &label, format);
     return;
   }
   // The platform's disabled text: etched, a light copy below right.
   ::OffsetRect(&label, 1, 1);
   ::SetTextColor(dc, ::GetSysColor(COLOR_3DHILIGHT));
-  ::DrawTextA(dc, fields.caption.c_str(), length, &label, format);
+  ::DrawTextW(dc, caption.c_str(), length, &label, format);
   ::OffsetRect(&label, -1, -1);
   ::SetTextColor(dc, ::GetSysColor(COLOR_3DSHADOW));
-  ::DrawTextA(dc, fields.caption.c_str(), length, &label, format);
+  ::DrawTextW(dc, caption.c_str(), length, &label, format);
 }
 
 void Command::OnButtonDown(int16_t button) {
   logic_.MouseDown(button);
-  if (button != kLeftButton) return;
-  // Held, the button keeps hearing the mouse after a drag off, so its
-  // release always arrives and clears MouseIsDown.
-  ::SetCapture(Window());
-  if (::GetFocus() != Window()) ::SetFocus(Window());
+  // Held, the button keeps hearing the mouse after a drag off, so every
+  // release comes back here and ends what its press began.
+  HoldMouse(Window());
+  if (button == kLeftButton && ::GetFocus() != Window()) ::SetFocus(Window());
 }
 
-void Command::OnButtonUp(int16_t button) {
-  if (button == kLeftButton && ::GetCapture() == Window()) ::ReleaseCapture();
-  logic_.MouseUp(button);
+void Command::OnButtonUp(int16_t button, WPARAM stillHeld, LPARAM at) {
+  POINT point = {static_cast<int16_t>(LOWORD(at)), static_cast<int16_t>(HIWORD(at))};
+  const bool off = !::ClientToScreen(Window(), &point) || PointerOffAt(&point);
+  ReleaseMouse(Window(), stillHeld);
+  logic_.MouseUp(button, !off);
 }
 
 void Command::OnMouseTimer() {
   ++counts_.timerTicks;
   POINT point;
+  logic_.MouseTimerTick(PointerOffAt(::GetCursorPos(&point) ? &point : nullptr));
+}
+
+// The pointer-off test at a screen point (null: it could not be read).
+bool Command::PointerOffAt(const POINT* screen) const {
   std::optional<uintptr_t> under;
-  if (::GetCursorPos(&point)) under = HandleValue(::WindowFromPoint(point));
+  if (screen) under = HandleValue(::WindowFromPoint(*screen));
   std::optional<uintptr_t> host;
   if (const HWND parent = ::GetParent(Window())) host = HandleValue(parent);
-  logic_.MouseTimerTick(PointerIsOff(under, HandleValue(Window()), host));
+  return PointerIsOff(under, HandleValue(Window()), host);
 }
 
 }  // namespace qb

@@ -56,7 +56,7 @@ class Command : public BaseWindow<Command>, private CommandSurface {
   void StartMouseTimer(uint32_t intervalMs) override;
   void RaiseClick() override;
 
-  void OnCreate(const CREATESTRUCTA& create);
+  void OnCreate(const CREATESTRUCTW& create);
   void OnSize(int32_t width, int32_t height);
   void ResizeBuffer(int32_t width, int32_t height);
   void OnPaint();
@@ -65,8 +65,9 @@ class Command : public BaseWindow<Command>, private CommandSurface {
   void DrawCaption(HDC dc);
   void DrawBorder(HDC dc, HBITMAP picture);
   void OnButtonDown(int16_t button);
-  void OnButtonUp(int16_t button);
+  void OnButtonUp(int16_t button, WPARAM stillHeld, LPARAM at);
   void OnMouseTimer();
+  bool PointerOffAt(const POINT* screen) const;
 
   CommandLogic logic_;
   bool fromStored_ = false;

@@ -1,59 +1,82 @@
 // One window-procedure thunk for every window class of the program: the
 // object pointer travels in GWLP_USERDATA from WM_NCCREATE to WM_NCDESTROY,
-// and messages go to T::HandleMessage.
+// and messages go to T::HandleMessage. The windows are wide (Unicode) ones;
+// class names and titles are the program's own texts. The object owns its
+// window: a window still there when the object goes is destroyed with it.
 #pragma once
 
 #include <windows.h>
+
+#include "platform/win32/wide_text.h"
 
 namespace qb {
 
 template <typename T>
 class BaseWindow {
  public:
+  BaseWindow() = default;
+  BaseWindow(const BaseWindow&) = delete;
+  BaseWindow& operator=(const BaseWindow&) = delete;
+  // The user data goes first, so that the messages of the destruction find
+  // no object that is half gone.
+  ~BaseWindow() {
+    if (!hwnd_) return;
+    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    ::DestroyWindow(hwnd_);
+  }
+
   HWND Window() const { return hwnd_; }
 
  protected:
-  static bool RegisterClassOnce(const char* className, WNDCLASSEXA wc = {}) {
-    WNDCLASSEXA existing = {};
+  static bool RegisterClassOnce(const char* className, WNDCLASSEXW wc = {}) {
+    const std::wstring name = Cp932ToWide(className);
+    WNDCLASSEXW existing = {};
     existing.cbSize = sizeof(existing);
-    const HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    if (::GetClassInfoExA(instance, className, &existing)) return true;
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    if (::GetClassInfoExW(instance, name.c_str(), &existing)) return true;
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = &BaseWindow::WindowProc;
     wc.hInstance = instance;
-    wc.lpszClassName = className;
-    if (!wc.hCursor) wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-    return ::RegisterClassExA(&wc) != 0;
+    wc.lpszClassName = name.c_str();
+    if (!wc.hCursor) wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    return ::RegisterClassExW(&wc) != 0;
   }
 
   bool CreateWindowFor(const char* className, const char* title, DWORD style, DWORD exStyle = 0,
                        int x = CW_USEDEFAULT, int y = CW_USEDEFAULT, int width = CW_USEDEFAULT,
                        int height = CW_USEDEFAULT, HWND parent = nullptr) {
-    ::CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent, nullptr,
-                      ::GetModuleHandleA(nullptr), this);
+    ::CreateWindowExW(exStyle, Cp932ToWide(className).c_str(), Cp932ToWide(title).c_str(), style, x, y, width,
+                      height, parent, nullptr, ::GetModuleHandleW(nullptr), this);
     return hwnd_ != nullptr;
   }
 
   LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
-    return ::DefWindowProcA(hwnd_, message, wParam, lParam);
+    return ::DefWindowProcW(hwnd_, message, wParam, lParam);
   }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     T* self = nullptr;
     if (message == WM_NCCREATE) {
-      auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+      // Only the window's own creation, on its own thread, carries its
+      // object. A WM_NCCREATE for a window that has one already, or sent
+      // from another thread or process, is dropped: its creation data could
+      // point anywhere.
+      if (::GetWindowLongPtrW(hwnd, GWLP_USERDATA) || ::InSendMessageEx(nullptr) != ISMEX_NOSEND) {
+        return FALSE;
+      }
+      auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
       self = static_cast<T*>(reinterpret_cast<BaseWindow*>(create->lpCreateParams));
       self->hwnd_ = hwnd;
-      ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     } else {
-      self = reinterpret_cast<T*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+      self = reinterpret_cast<T*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
-    if (!self) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
 
     const LRESULT result = self->HandleMessage(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-      ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       self->hwnd_ = nullptr;
     }
     return result;

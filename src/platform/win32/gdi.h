@@ -1,7 +1,8 @@
 // Owners for GDI objects and device contexts, so that nothing is released
 // by hand: a GDI object owner, the paint DC of WM_PAINT, a memory DC, a
-// selection that is undone when it goes out of scope, a saved DC state,
-// and a DIB section with its own DC.
+// selection that is undone when it goes out of scope, a saved DC state, a
+// frame composed off screen, and a DIB section with its own DC; and the
+// program's bitmaps and fonts made the one way.
 #pragma once
 
 #include <windows.h>
@@ -110,6 +111,46 @@ class SavedDcState {
   HDC dc_;
   int saved_;
 };
+
+// A frame composed off screen and shown in one copy, so that a window never
+// shows half its drawing: a bitmap compatible with the target, selected
+// into a memory DC. Dc() is null when it could not be made.
+class OffscreenFrame {
+ public:
+  OffscreenFrame(HDC target, int width, int height)
+      : dc_(target), bitmap_(::CreateCompatibleBitmap(target, width, height)), width_(width), height_(height) {
+    if (dc_ && bitmap_) select_.emplace(dc_.Get(), bitmap_.Get());
+  }
+
+  HDC Dc() const { return select_ ? dc_.Get() : nullptr; }
+  void PresentTo(HDC target) const {
+    if (select_) ::BitBlt(target, 0, 0, width_, height_, dc_.Get(), 0, 0, SRCCOPY);
+  }
+
+ private:
+  // Destroyed in reverse: the selection is undone before DC and bitmap go.
+  MemoryDc dc_;
+  Bitmap bitmap_;
+  std::optional<SelectObjectGuard> select_;
+  int width_;
+  int height_;
+};
+
+// A bitmap of the program's resources, as a DIB section.
+inline Bitmap LoadBitmapResource(int id) {
+  return Bitmap(static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP,
+                                                  0, 0, LR_CREATEDIBSECTION)));
+}
+
+// A font of `centipoints` hundredths of a point at the screen's
+// resolution; `logFont` gives everything else (face, weight, character
+// set, style).
+inline Font PointFont(LOGFONTW logFont, int32_t centipoints) {
+  WindowDc screen(nullptr);
+  const int dpi = screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
+  logFont.lfHeight = -::MulDiv(centipoints, dpi, 7200);
+  return Font(::CreateFontIndirectW(&logFont));
+}
 
 // A top-down 32-bit DIB section selected into a memory DC of its own:
 // pixels the program can read and write directly, and GDI can draw into or

@@ -10,9 +10,9 @@ namespace qb {
 inline int RunMessageLoop() {
   MSG msg = {};
   BOOL got;
-  while ((got = ::GetMessageA(&msg, nullptr, 0, 0)) > 0) {
+  while ((got = ::GetMessageW(&msg, nullptr, 0, 0)) > 0) {
     ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
+    ::DispatchMessageW(&msg);
   }
   return got == 0 ? static_cast<int>(msg.wParam) : 0;
 }
@@ -21,13 +21,13 @@ inline int RunMessageLoop() {
 // things; false once WM_QUIT came, with its exit code in *exitCode.
 inline bool PumpWaitingMessages(int* exitCode) {
   MSG msg = {};
-  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       *exitCode = static_cast<int>(msg.wParam);
       return false;
     }
     ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
+    ::DispatchMessageW(&msg);
   }
   return true;
 }

@@ -1,95 +1,245 @@
 #include "platform/win32/system_ports.h"
 
 #include <windows.h>
-#include <mmsystem.h>
+#include <shlobj.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/program_paths.h"
+#include "platform/texts.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/system_dlls.h"
 
 namespace qb {
 
-uint32_t Win32ProfileStore::GetString(const char* section, const char* key,
-                                      const char* defaultValue, char* buffer, uint32_t size,
-                                      const std::string& path) {
-  return ::GetPrivateProfileStringA(section, key, defaultValue, buffer, size, path.c_str());
+namespace {
+
+// A settings file is small; anything bigger is not one of ours to load.
+constexpr LONGLONG kLargestFileRead = 16 << 20;
+
+bool WriteAll(HANDLE file, const std::string& content) {
+  size_t done = 0;
+  while (done < content.size()) {
+    DWORD written = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(content.size() - done, 1 << 20));
+    if (!::WriteFile(file, content.data() + done, chunk, &written, nullptr) || written == 0) return false;
+    done += written;
+  }
+  return true;
 }
 
-int32_t Win32ProfileStore::WriteString(const char* section, const char* key,
-                                       const std::string& value, const std::string& path) {
-  return ::WritePrivateProfileStringA(section, key, value.c_str(), path.c_str());
+// Code page 932 text into a fixed buffer of `capacity` bytes, NUL
+// included, never ending on half a character.
+void CopyCp932(const std::wstring& text, char* buffer, uint32_t capacity) {
+  if (!buffer || capacity == 0) return;
+  std::string bytes = WideToCp932Lossy(text);
+  size_t keep = 0;
+  for (size_t i = 0; i < bytes.size();) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    const size_t size = ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC)) ? 2 : 1;
+    if (i + size > capacity - 1) break;
+    i += size;
+    keep = i;
+  }
+  std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(keep), buffer);
+  buffer[keep] = '\0';
 }
 
-bool Win32FileSystem::CanOpenForReading(const std::string& path) {
+}  // namespace
+
+bool Win32FileSystem::CanOpenForReading(const std::u16string& path) {
   // Without FILE_FLAG_BACKUP_SEMANTICS a folder cannot be opened, and a file
   // another process holds without read sharing fails too, as it should.
-  KernelHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  KernelHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   return static_cast<bool>(file);
 }
 
+FileSystem::ReadResult Win32FileSystem::ReadWhole(const std::u16string& path, std::string& content) {
+  content.clear();
+  KernelHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const DWORD error = ::GetLastError();
+    const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+                         error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH;
+    return missing ? ReadResult::Missing : ReadResult::Unreadable;
+  }
+  LARGE_INTEGER size = {};
+  if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart > kLargestFileRead) return ReadResult::Unreadable;
+  content.resize(static_cast<size_t>(size.QuadPart));
+  size_t done = 0;
+  while (done < content.size()) {
+    DWORD got = 0;
+    if (!::ReadFile(file.Get(), &content[done], static_cast<DWORD>(content.size() - done), &got, nullptr)) {
+      content.clear();
+      return ReadResult::Unreadable;
+    }
+    if (got == 0) break;  // the file got shorter meanwhile
+    done += got;
+  }
+  content.resize(done);
+  return ReadResult::Read;
+}
+
+bool Win32FileSystem::ReplaceWhole(const std::u16string& path, const std::string& content) {
+  // The new text goes into a file of its own beside the old one and is on
+  // the disk before it takes the old one's place: whenever the machine
+  // stops, the settings file is either the old one or the new one, whole.
+  const std::wstring target = Wide(path);
+  const std::wstring folder = Wide(FolderOfPath(path));
+  wchar_t temporary[MAX_PATH + 1] = {};
+  if (folder.empty() || !::GetTempFileNameW(folder.c_str(), L"qbs", 0, temporary)) return false;
+  bool ok = false;
+  {
+    KernelHandle file(::CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    ok = file && WriteAll(file.Get(), content) && ::FlushFileBuffers(file.Get());
+  }
+  if (ok) {
+    ok = ::ReplaceFileW(target.c_str(), temporary, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                        nullptr) != FALSE;
+    const DWORD error = ok ? ERROR_SUCCESS : ::GetLastError();
+    // No old file to replace (or one that ReplaceFile moved aside without
+    // putting the new one in): the new one is moved into place.
+    if (!ok && (error == ERROR_FILE_NOT_FOUND || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)) {
+      ok = ::MoveFileExW(temporary, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    }
+  }
+  if (!ok) ::DeleteFileW(temporary);
+  return ok;
+}
+
+bool Win32FileSystem::MakeFolder(const std::u16string& path) {
+  const std::wstring folder = Wide(path);
+  if (::CreateDirectoryW(folder.c_str(), nullptr)) return true;
+  const DWORD attributes = ::GetFileAttributesW(folder.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::optional<std::u16string> Win32FileSystem::ShortPath(const std::u16string& path) {
+  const std::wstring longPath = Wide(path);
+  const DWORD needed = ::GetShortPathNameW(longPath.c_str(), nullptr, 0);
+  if (needed == 0) return std::nullopt;
+  std::wstring shortPath(needed, L'\0');
+  const DWORD length = ::GetShortPathNameW(longPath.c_str(), shortPath.data(), needed);
+  if (length == 0 || length >= needed) return std::nullopt;
+  shortPath.resize(length);
+  return Utf16(shortPath);
+}
+
+std::u16string Win32Codec::ToUtf16(std::string_view cp932) { return Utf16(Cp932ToWide(cp932)); }
+
+std::optional<std::string> Win32Codec::FromUtf16(std::u16string_view text) { return WideToCp932(Wide(text)); }
+
 bool Win32Desktop::WindowExists(const char* title) {
-  return ::FindWindowA(nullptr, title) != nullptr;
+  return ::FindWindowW(nullptr, Cp932ToWide(title).c_str()) != nullptr;
 }
 
 int32_t Win32Desktop::ShowCursor(int32_t show) { return ::ShowCursor(show); }
 
 void Win32Desktop::ShowMessage(const char* caption, const char* text) {
-  ::MessageBoxA(nullptr, text, caption, MB_OK | MB_SETFOREGROUND);
+  ::MessageBoxW(nullptr, Cp932ToWide(text).c_str(), Cp932ToWide(caption).c_str(), MB_OK | MB_SETFOREGROUND);
 }
 
 namespace {
 
 class Win32ChildProcess : public ChildProcess {
  public:
-  explicit Win32ChildProcess(HANDLE process) : process_(process) {}
+  // The handle, held until the saver ends, keeps the process id from being
+  // given to another process.
+  Win32ChildProcess(HANDLE process, DWORD id) : process_(process), id_(id) {}
   bool HasEnded() override { return ::WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0; }
+
+  bool HasWindow(const char* title) override {
+    const std::wstring wide = Cp932ToWide(title);
+    HWND window = nullptr;
+    while ((window = ::FindWindowExW(nullptr, window, nullptr, wide.c_str())) != nullptr) {
+      DWORD owner = 0;
+      ::GetWindowThreadProcessId(window, &owner);
+      if (owner == id_) return true;
+    }
+    return false;
+  }
 
  private:
   KernelHandle process_;
+  DWORD id_;
 };
 
 }  // namespace
 
-std::unique_ptr<ChildProcess> Win32Desktop::StartProgram(const std::string& path) {
+std::unique_ptr<ChildProcess> Win32Desktop::StartProgram(const std::u16string& path) {
   // The path goes in as the application name and, quoted, as the command
   // line, so a folder with blanks ("C:\Program Files\...") cannot make
   // Windows run "C:\Program.exe" instead.
-  std::string commandLine = "\"" + path + "\"";
-  STARTUPINFOA startup = {};
+  const std::wstring application = Wide(path);
+  std::wstring commandLine = L"\"" + application + L"\"";
+  STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION info = {};
-  if (!::CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info)) {
+  if (!::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
     return nullptr;
   }
   ::CloseHandle(info.hThread);
-  return std::make_unique<Win32ChildProcess>(info.hProcess);
+  return std::make_unique<Win32ChildProcess>(info.hProcess, info.dwProcessId);
 }
 
 void Win32Desktop::EndProcess() { ::ExitProcess(0); }
 
-uint32_t Win32Mci::SendString(const char* command, char* reply, uint32_t capacity) {
-  return ::mciSendStringA(command, reply, capacity, nullptr);
+uint32_t Win32Mci::SendString(const std::u16string& command, char* reply, uint32_t capacity) {
+  if (!reply || capacity == 0) return winmm::mciSendStringW(Wide(command).c_str(), nullptr, 0, nullptr);
+  std::vector<wchar_t> wide(capacity, L'\0');
+  const MCIERROR code = winmm::mciSendStringW(Wide(command).c_str(), wide.data(), capacity, nullptr);
+  // Like the narrow call, the buffer is written only when there is a reply.
+  if (code == 0) CopyCp932(std::wstring(wide.data()), reply, capacity);
+  return code;
 }
 
 bool Win32Mci::GetErrorString(uint32_t code, char* buffer, uint32_t capacity) {
-  return ::mciGetErrorStringA(code, buffer, capacity) != FALSE;
+  std::vector<wchar_t> wide(capacity ? capacity : 1, L'\0');
+  if (!winmm::mciGetErrorStringW(code, wide.data(), static_cast<UINT>(wide.size()))) return false;
+  CopyCp932(std::wstring(wide.data()), buffer, capacity);
+  return true;
 }
 
-int32_t Win32Sound::WaveOutDeviceCount() { return static_cast<int32_t>(::waveOutGetNumDevs()); }
+int32_t Win32Sound::WaveOutDeviceCount() { return static_cast<int32_t>(winmm::waveOutGetNumDevs()); }
 
-int32_t Win32Sound::Play(const char* name, uint32_t flags) {
-  return ::PlaySoundA(name, nullptr, flags);
+namespace {
+
+// The sound player opens a file through the system's code page (Wine's
+// does, and old Windows'): a path that code page cannot hold goes in as
+// its short form, whose names are plain ASCII.
+std::wstring PathTheSoundPlayerOpens(const std::wstring& path) {
+  const UINT codePage = ::GetACP();
+  if (codePage == CP_UTF8) return path;
+  BOOL lost = FALSE;
+  ::WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, path.c_str(), -1, nullptr, 0, nullptr, &lost);
+  if (!lost) return path;
+  std::wstring shortPath(MAX_PATH, L'\0');
+  const DWORD length = ::GetShortPathNameW(path.c_str(), shortPath.data(), MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return path;
+  shortPath.resize(length);
+  return shortPath;
 }
 
-std::string ProgramFolder() {
-  std::vector<char> buffer(MAX_PATH);
+}  // namespace
+
+int32_t Win32Sound::Play(const char16_t* name, uint32_t flags) {
+  if (!name) return winmm::PlaySoundW(nullptr, nullptr, flags);
+  return winmm::PlaySoundW(PathTheSoundPlayerOpens(Wide(name)).c_str(), nullptr, flags);
+}
+
+std::u16string ProgramFolder() {
+  std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
-    const DWORD length = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return {};
     if (length < buffer.size() || buffer.size() >= 0x10000) {
       buffer.resize(length);
@@ -97,11 +247,21 @@ std::string ProgramFolder() {
     }
     buffer.resize(buffer.size() * 2);
   }
-  std::string folder = FolderOfPath(std::string(buffer.begin(), buffer.end()));
-  if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+  std::u16string folder = FolderOfPath(Utf16(std::wstring_view(buffer.data(), buffer.size())));
+  if (folder.size() == 2 && folder[1] == u':') folder += u'\\';
   return folder;
 }
 
-std::string ProcessArgumentString() { return ArgumentString(::GetCommandLineA()); }
+std::u16string UserSettingsFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) return {};
+  if (folder[0] == L'\0') return {};
+  return Utf16(folder) + Utf16(Cp932ToWide(texts::kUserFolderSuffix));
+}
+
+std::string ProcessArgumentString() {
+  const wchar_t* commandLine = ::GetCommandLineW();
+  return WideToCp932Lossy(Wide(ArgumentString(Utf16(commandLine ? commandLine : L""))));
+}
 
 }  // namespace qb

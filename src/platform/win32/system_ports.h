@@ -1,4 +1,4 @@
-// The Windows side of the core's ports.
+// The Windows side of the core's ports, through the wide entry points.
 #pragma once
 
 #include <string>
@@ -7,17 +7,19 @@
 
 namespace qb {
 
-class Win32ProfileStore : public ProfileStore {
- public:
-  uint32_t GetString(const char* section, const char* key, const char* defaultValue, char* buffer,
-                     uint32_t size, const std::string& path) override;
-  int32_t WriteString(const char* section, const char* key, const std::string& value,
-                      const std::string& path) override;
-};
-
 class Win32FileSystem : public FileSystem {
  public:
-  bool CanOpenForReading(const std::string& path) override;
+  bool CanOpenForReading(const std::u16string& path) override;
+  ReadResult ReadWhole(const std::u16string& path, std::string& content) override;
+  bool ReplaceWhole(const std::u16string& path, const std::string& content) override;
+  bool MakeFolder(const std::u16string& path) override;
+  std::optional<std::u16string> ShortPath(const std::u16string& path) override;
+};
+
+class Win32Codec : public Cp932Codec {
+ public:
+  std::u16string ToUtf16(std::string_view cp932) override;
+  std::optional<std::string> FromUtf16(std::u16string_view text) override;
 };
 
 class Win32Desktop : public Desktop {
@@ -25,27 +27,32 @@ class Win32Desktop : public Desktop {
   bool WindowExists(const char* title) override;
   int32_t ShowCursor(int32_t show) override;
   void ShowMessage(const char* caption, const char* text) override;
-  std::unique_ptr<ChildProcess> StartProgram(const std::string& path) override;
+  std::unique_ptr<ChildProcess> StartProgram(const std::u16string& path) override;
   void EndProcess() override;
 };
 
 class Win32Mci : public MciPort {
  public:
-  uint32_t SendString(const char* command, char* reply, uint32_t capacity) override;
+  uint32_t SendString(const std::u16string& command, char* reply, uint32_t capacity) override;
   bool GetErrorString(uint32_t code, char* buffer, uint32_t capacity) override;
 };
 
 class Win32Sound : public SoundPort {
  public:
   int32_t WaveOutDeviceCount() override;
-  int32_t Play(const char* name, uint32_t flags) override;
+  int32_t Play(const char16_t* name, uint32_t flags) override;
 };
 
 // The folder of the running executable, without a trailing backslash except
 // at a drive root ("C:\").
-std::string ProgramFolder();
+std::u16string ProgramFolder();
 
-// The process's command line after the executable's name.
+// The user's own settings folder (%LOCALAPPDATA%\Quillbright), or empty
+// when the system names no local application data folder.
+std::u16string UserSettingsFolder();
+
+// The process's command line after the executable's name, in code page
+// 932 (the arguments the program reads are ASCII).
 std::string ProcessArgumentString();
 
 }  // namespace qb

@@ -9,10 +9,13 @@
 
 namespace qb {
 
-// The anchor, in screen pixels. It is not read again at close time: the
-// closing zoom returns to where the pointer was at load.
-extern int16_t ZoomPointX;
-extern int16_t ZoomPointY;
+// The anchor, in screen pixels, kept by the dialog that zooms. It is not
+// read again at close time: the closing zoom returns to where the pointer
+// was at load.
+struct ZoomAnchor {
+  int16_t ZoomPointX = 0;
+  int16_t ZoomPointY = 0;
+};
 
 struct ScreenPoint {
   int32_t x = 0;
@@ -22,7 +25,7 @@ struct ScreenPoint {
 // Sets the anchor from the pointer position, or to (0, 0) when the
 // position could not be read. A coordinate outside 16 bits leaves that
 // coordinate as it was.
-void SetZoomPoint(std::optional<ScreenPoint> pointer);
+void SetZoomPoint(ZoomAnchor& anchor, std::optional<ScreenPoint> pointer);
 
 inline constexpr int32_t kZoomAnimation = 3;  // IDANI_CAPTION
 
@@ -37,8 +40,8 @@ class ZoomPlatform {
 };
 
 // From the anchor out to the window's rectangle.
-void ZoomOpen(ZoomPlatform& platform, void* window);
+void ZoomOpen(ZoomPlatform& platform, const ZoomAnchor& anchor, void* window);
 // From the window's rectangle back to the anchor.
-void ZoomClose(ZoomPlatform& platform, void* window);
+void ZoomClose(ZoomPlatform& platform, const ZoomAnchor& anchor, void* window);
 
 }  // namespace qb

@@ -1,13 +1,12 @@
-#include "startup/main_logic.h"
+#include "app/main_logic.h"
 
 #include "platform/program_paths.h"
 #include "platform/texts.h"
-#include "startup/command_line.h"
-#include "startup/settings.h"
+#include "app/command_line.h"
 
 namespace qb {
 
-MainDecision DecideStartup(const std::string& argumentString, const std::string& programFolder,
+MainDecision DecideStartup(const std::string& argumentString, const SettingsPlaces& places,
                            StartupPorts ports, SettingsValues& settings,
                            int32_t& savedCursorCount) {
   // Both look-ups are always made, whatever the first one found.
@@ -18,9 +17,12 @@ MainDecision DecideStartup(const std::string& argumentString, const std::string&
   const std::string mode = ModeLetter(argumentString);
   if (mode == "P") return {MainOutcome::EmbedPreview, PreviewHostHandle(argumentString)};
 
-  LoadSettings(settings, ports.profile, ports.files, programFolder);
+  // The dialog keeps a stored music file it cannot reach now; the saver
+  // plays nothing then.
+  LoadSettings(settings, ports.files, ports.codec, places,
+               mode == "C" ? UnreachableMusicFile::Keep : UnreachableMusicFile::Drop);
 
-  if (!FileExists(ports.files, CompanionPathOf(programFolder))) {
+  if (!FileExists(ports.files, CompanionPathOf(places.programFolder))) {
     ports.desktop.ShowMessage(texts::kAppTitle, texts::kCompanionMissing);
     return {MainOutcome::EndProcess};
   }

@@ -1,4 +1,4 @@
-#include "startup/zoom_win32.h"
+#include "settings_dialog/zoom_win32.h"
 
 namespace qb {
 
@@ -20,12 +20,12 @@ void Win32Zoom::Animate(void* window, int32_t animation, const ScreenRect& from,
   ::DrawAnimatedRects(static_cast<HWND>(window), animation, &fromRect, &toRect);
 }
 
-void SetZoomPointFromCursor() {
+void SetZoomPointFromCursor(ZoomAnchor& anchor) {
   POINT p;
   if (::GetCursorPos(&p)) {
-    SetZoomPoint(ScreenPoint{p.x, p.y});
+    SetZoomPoint(anchor, ScreenPoint{p.x, p.y});
   } else {
-    SetZoomPoint(std::nullopt);
+    SetZoomPoint(anchor, std::nullopt);
   }
 }
 

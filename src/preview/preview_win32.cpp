@@ -1,7 +1,7 @@
 // The preview window "Quillbright_R": a borderless black window that the
 // display-settings panel's preview monitor hosts as a child, showing the
 // preview still at its own size from the top-left corner.
-#include "startup/preview.h"
+#include "preview/preview.h"
 
 #include <windows.h>
 
@@ -12,7 +12,7 @@
 #include "platform/win32/base_window.h"
 #include "platform/win32/gdi.h"
 #include "resources/resource_ids.h"
-#include "startup/preview_logic.h"
+#include "preview/preview_logic.h"
 
 namespace qb {
 namespace {
@@ -53,14 +53,12 @@ class PreviewWindow : public BaseWindow<PreviewWindow>, public PreviewPlatform {
   int32_t TwipsPerPixelY() override { return TwipsPerPixel(ScreenDpi(LOGPIXELSY)); }
 
   bool CreateHidden() override {
-    WNDCLASSEXA wc = {};
+    WNDCLASSEXW wc = {};
     wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
     if (!RegisterClassOnce(kClassName, wc)) return false;
-    still_.Reset(static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr),
-                                                   MAKEINTRESOURCEA(IDB_PREVIEW_STILL),
-                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    still_ = LoadBitmapResource(IDB_PREVIEW_STILL);
     BITMAP info = {};
-    if (still_ && ::GetObjectA(still_.Get(), sizeof(info), &info)) {
+    if (still_ && ::GetObjectW(still_.Get(), sizeof(info), &info)) {
       stillWidth_ = info.bmWidth;
       stillHeight_ = info.bmHeight;
     }
@@ -68,8 +66,8 @@ class PreviewWindow : public BaseWindow<PreviewWindow>, public PreviewPlatform {
                            0, 0, 0);
   }
 
-  int32_t Style() override { return ::GetWindowLongA(Window(), GWL_STYLE); }
-  int32_t SetStyle(int32_t style) override { return ::SetWindowLongA(Window(), GWL_STYLE, style); }
+  int32_t Style() override { return ::GetWindowLongW(Window(), GWL_STYLE); }
+  int32_t SetStyle(int32_t style) override { return ::SetWindowLongW(Window(), GWL_STYLE, style); }
 
   int32_t SetParent(int32_t host) override {
     // The previous parent's handle, kept as the 32-bit value it is.
@@ -112,7 +110,7 @@ class PreviewWindow : public BaseWindow<PreviewWindow>, public PreviewPlatform {
   // nothing left to show and ends.
   void OnUnload() {
     ::GetWindow(Window(), GW_OWNER);
-    LastApiResult = ::PostMessageA(Window(), WM_CLOSE, 0, 0);
+    LastApiResult = ::PostMessageW(Window(), WM_CLOSE, 0, 0);
     ::PostQuitMessage(0);
   }
 

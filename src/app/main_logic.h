@@ -5,7 +5,8 @@
 #include <string>
 
 #include "platform/ports.h"
-#include "startup/settings_values.h"
+#include "settings/settings_file.h"
+#include "settings/settings_values.h"
 
 namespace qb {
 
@@ -23,14 +24,14 @@ struct MainDecision {
 
 struct StartupPorts {
   Desktop& desktop;
-  ProfileStore& profile;
   FileSystem& files;
+  Cp932Codec& codec;
 };
 
 // Runs the entry routine's checks in order. Loads the settings, shows the
 // missing-companion message and hides the cursor (mode S, storing the
 // counter in `savedCursorCount`) as it goes; the caller performs the outcome.
-MainDecision DecideStartup(const std::string& argumentString, const std::string& programFolder,
+MainDecision DecideStartup(const std::string& argumentString, const SettingsPlaces& places,
                            StartupPorts ports, SettingsValues& settings,
                            int32_t& savedCursorCount);
 

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "startup/zoom.h"
+#include "settings_dialog/zoom.h"
 
 namespace qb {
 
@@ -15,6 +15,6 @@ class Win32Zoom : public ZoomPlatform {
 };
 
 // Sets the anchor from where the mouse pointer is now.
-void SetZoomPointFromCursor();
+void SetZoomPointFromCursor(ZoomAnchor& anchor);
 
 }  // namespace qb

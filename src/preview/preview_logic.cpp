@@ -1,4 +1,4 @@
-#include "startup/preview_logic.h"
+#include "preview/preview_logic.h"
 
 #include "platform/last_api_result.h"
 

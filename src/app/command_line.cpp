@@ -1,4 +1,4 @@
-#include "startup/command_line.h"
+#include "app/command_line.h"
 
 #include "platform/char_class.h"
 #include "platform/cp932.h"

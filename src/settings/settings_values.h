@@ -8,10 +8,10 @@
 namespace qb {
 
 struct SettingsValues {
-  int16_t MusicKind = 0;    // 0 no music, 1 audio CD, 2 music file
-  int16_t RepeatTrack = 0;  // CD track to repeat, 0 for none
-  std::string MusicFile;    // full path of the MP3 or WAV file, or empty
-  std::string MusicFolder;  // folder of MusicFile, or the program folder
+  int16_t MusicKind = 0;       // 0 no music, 1 audio CD, 2 music file
+  int16_t RepeatTrack = 0;     // CD track to repeat, 0 for none
+  std::u16string MusicFile;    // full path of the MP3 or WAV file, or empty
+  std::u16string MusicFolder;  // folder of MusicFile, or the program folder
 };
 
 enum MusicKindValue : int16_t { kNoMusic = 0, kAudioCd = 1, kMusicFile = 2 };

@@ -1,0 +1,95 @@
+#include "platform/win32/system_dlls.h"
+
+#include <string>
+
+namespace qb {
+namespace {
+
+// FARPROC to the function's own type; through void (*)() so that the
+// compiler knows the cast is meant.
+template <typename Function>
+Function* Find(HMODULE module, const char* name) {
+  if (!module) return nullptr;
+  return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
+
+// `name` from System32 and nowhere else.
+HMODULE LoadSystemDll(const wchar_t* name) {
+  if (HMODULE module = ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return module;
+  // Systems without the search flags refuse it: name the file by its full
+  // path, and let its own imports be looked for beside it.
+  wchar_t folder[MAX_PATH];
+  const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  std::wstring path(folder, length);
+  path += L'\\';
+  path += name;
+  return ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+// Loaded once and kept for the life of the process.
+HMODULE Winmm() {
+  static const HMODULE module = LoadSystemDll(L"winmm.dll");
+  return module;
+}
+
+HMODULE Msimg32() {
+  static const HMODULE module = LoadSystemDll(L"msimg32.dll");
+  return module;
+}
+
+}  // namespace
+
+bool RestrictDllSearch() {
+  const auto restrict = Find<decltype(::SetDefaultDllDirectories)>(
+      ::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
+  return restrict && restrict(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+namespace winmm {
+
+
+MCIERROR mciSendStringW(LPCWSTR command, LPWSTR reply, UINT capacity, HWND callback) {
+  static const auto real = Find<decltype(::mciSendStringW)>(Winmm(), "mciSendStringW");
+  return real ? real(command, reply, capacity, callback) : MCIERR_CANNOT_LOAD_DRIVER;
+}
+
+
+BOOL mciGetErrorStringW(MCIERROR code, LPWSTR text, UINT capacity) {
+  static const auto real = Find<decltype(::mciGetErrorStringW)>(Winmm(), "mciGetErrorStringW");
+  return real ? real(code, text, capacity) : FALSE;
+}
+
+
+BOOL PlaySoundW(LPCWSTR sound, HMODULE module, DWORD flags) {
+  static const auto real = Find<decltype(::PlaySoundW)>(Winmm(), "PlaySoundW");
+  return real ? real(sound, module, flags) : FALSE;
+}
+
+UINT waveOutGetNumDevs() {
+  static const auto real = Find<decltype(::waveOutGetNumDevs)>(Winmm(), "waveOutGetNumDevs");
+  return real ? real() : 0;
+}
+
+MMRESULT timeBeginPeriod(UINT period) {
+  static const auto real = Find<decltype(::timeBeginPeriod)>(Winmm(), "timeBeginPeriod");
+  return real ? real(period) : TIMERR_NOCANDO;
+}
+
+MMRESULT timeEndPeriod(UINT period) {
+  static const auto real = Find<decltype(::timeEndPeriod)>(Winmm(), "timeEndPeriod");
+  return real ? real(period) : TIMERR_NOCANDO;
+}
+
+}  // namespace winmm
+
+namespace msimg32 {
+
+BOOL GradientFill(HDC dc, PTRIVERTEX vertices, ULONG vertexCount, PVOID mesh, ULONG meshCount,
+                  ULONG mode) {
+  static const auto real = Find<decltype(::GradientFill)>(Msimg32(), "GradientFill");
+  return real ? real(dc, vertices, vertexCount, mesh, meshCount, mode) : FALSE;
+}
+
+}  // namespace msimg32
+}  // namespace qb

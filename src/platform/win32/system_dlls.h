@@ -1,0 +1,40 @@
+// The system DLLs that are not among Windows' known DLLs (winmm, msimg32)
+// are never imported: for those the loader looks beside the program first,
+// and a folder the user can write (Downloads, an open install folder) would
+// run whatever DLL was planted there. Both programs call RestrictDllSearch
+// first thing; the functions below load their DLL from System32 on first
+// use, and where it or the function cannot be had they fail the way the
+// real function fails, so the program carries on without music or
+// gradients.
+#pragma once
+
+#include <windows.h>
+#include <mmsystem.h>
+
+namespace qb {
+
+// SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32), so that no later
+// load, ours or a system DLL's, searches the program's folder. False where
+// the system lacks it (Windows 7 without KB2533623); the loads below then
+// name System32 by its full path.
+bool RestrictDllSearch();
+
+// Same signatures as the system's. Without the DLL or the function they
+// answer as with no device: MCI calls MCIERR_CANNOT_LOAD_DRIVER or FALSE,
+// PlaySound FALSE, waveOutGetNumDevs 0, the timer calls TIMERR_NOCANDO,
+// GradientFill FALSE.
+namespace winmm {
+MCIERROR mciSendStringW(LPCWSTR command, LPWSTR reply, UINT capacity, HWND callback);
+BOOL mciGetErrorStringW(MCIERROR code, LPWSTR text, UINT capacity);
+BOOL PlaySoundW(LPCWSTR sound, HMODULE module, DWORD flags);
+UINT waveOutGetNumDevs();
+MMRESULT timeBeginPeriod(UINT period);
+MMRESULT timeEndPeriod(UINT period);
+}  // namespace winmm
+
+namespace msimg32 {
+BOOL GradientFill(HDC dc, PTRIVERTEX vertices, ULONG vertexCount, PVOID mesh, ULONG meshCount,
+                  ULONG mode);
+}  // namespace msimg32
+
+}  // namespace qb
