@@ -93,7 +93,7 @@ qb_expect_ge "hues of the points (30-degree sectors)" "$(qb_get hues "$QB_OUT/ce
 lightless=""
 for y in 0 192 384 576; do
   for x in 0 256 512 768; do
-    pixel_census "$shot" "256x192+$x+$y" >"$QB_OUT/census_part"
+    qb_pixel_census "$shot" "256x192+$x+$y" >"$QB_OUT/census_part"
     (($(qb_get bright "$QB_OUT/census_part") >= 10)) || lightless+=" 256x192+$x+$y"
   done
 done
