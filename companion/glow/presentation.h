@@ -25,7 +25,7 @@ struct Look {
 // pixels high (the frame may span several). Every screen shows the same
 // picture: the same number of lights across its width, moving at the same
 // pace across it, and the same light per screen area; a screen of more
-// pixels shows it at a finer grain, each light the same size in pixels.
+// lines shows it at a finer grain, each light smaller on the screen.
 Look LookFor(int width, int height, int screenHeight);
 
 // Takes the parts of a frame that changed as each is finished, while its
