@@ -27,7 +27,7 @@ constexpr int kMoveThreshold = 4;
 // GUID_CONSOLE_DISPLAY_STATE, spelt out: MinGW's headers only declare it.
 constexpr GUID kConsoleDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
 
-// The frame the renderer draws into, shown with one BitBlt.
+// The frame the renderer draws into, shown a rectangle at a time.
 class FrameBuffer {
  public:
   FrameBuffer(int width, int height) : dib_(width, height) {
@@ -38,7 +38,9 @@ class FrameBuffer {
 
   bool Valid() const { return view_.pixels != nullptr; }
   const glow::FrameView& View() const { return view_; }
-  void ShowOn(HDC target) const { ::BitBlt(target, 0, 0, view_.width, view_.height, dib_.Dc(), 0, 0, SRCCOPY); }
+  void ShowOn(HDC target, const PixelRect& area) const {
+    ::BitBlt(target, area.x, area.y, area.width, area.height, dib_.Dc(), area.x, area.y, SRCCOPY);
+  }
 
  private:
   DibSection dib_;
@@ -52,7 +54,7 @@ uint64_t FreshSeed() {
          ::GetTickCount();
 }
 
-class PresentationWindow : public BaseWindow<PresentationWindow> {
+class PresentationWindow : public BaseWindow<PresentationWindow>, private glow::AreaSink {
  public:
   ~PresentationWindow() {
     if (powerNotify_) ::UnregisterPowerSettingNotification(powerNotify_);
@@ -78,8 +80,7 @@ class PresentationWindow : public BaseWindow<PresentationWindow> {
 
   void DrawFrame(double seconds) {
     ::GdiFlush();
-    presentation_->Advance(seconds, frame_->View());
-    frame_->ShowOn(dc_);
+    presentation_->Advance(seconds, frame_->View(), this);
   }
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -118,13 +119,20 @@ class PresentationWindow : public BaseWindow<PresentationWindow> {
     if (w <= 0 || h <= 0) return;
     frame_ = std::make_unique<FrameBuffer>(w, h);
     // Without a frame buffer the window stays black, and still ends on input.
-    if (frame_->Valid()) presentation_ = std::make_unique<glow::Presentation>(w, h, FreshSeed());
+    if (frame_->Valid()) {
+      const glow::Look look = glow::LookFor(w, h, ::GetSystemMetrics(SM_CYSCREEN));
+      presentation_ = std::make_unique<glow::Presentation>(w, h, FreshSeed(), look);
+    }
   }
+
+  // Only what changed goes to the screen: most of it is dark, and stays so.
+  void Show(const PixelRect& area) override { frame_->ShowOn(dc_, area); }
 
   void OnPaint() {
     PaintDc paint(Window());
     if (presentation_) {
-      frame_->ShowOn(paint.Get());
+      const RECT& r = paint.Area();
+      frame_->ShowOn(paint.Get(), {r.left, r.top, r.right - r.left, r.bottom - r.top});
     } else {
       ::FillRect(paint.Get(), &paint.Area(), static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
     }

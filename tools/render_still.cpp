@@ -1,11 +1,14 @@
-// Renders the preview still: the presentation as a miniature of a screen,
-// 152 x 112, written as a 24-bit bottom-up BMP. Deterministic for a seed.
+// Renders the preview still: the presentation as the display settings'
+// preview monitor shows it, 152 x 112, written as a 24-bit bottom-up BMP.
+// Deterministic for a seed.
 //
 // Usage: render_still OUT.bmp [SEED [SECONDS]]
 //
-// The show is drawn at the size of a small screen and averaged down, so the
-// glows look as they do on a real one, only smaller; a gain makes up for the
-// light the averaging spreads over the dark field.
+// Drawn for its size: the presentation's own look shrunk this far would be
+// hundreds of one-pixel specks, so the still gets a few dozen larger,
+// softer lights, moving fast enough for their trails to show, as the
+// presentation looks from afar. It is drawn at twice the size and averaged
+// down, which softens the edges.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -18,9 +21,19 @@ namespace {
 
 constexpr int kWidth = 152;
 constexpr int kHeight = 112;
-constexpr int kOversample = 6;
-constexpr uint32_t kGain = 3;
-constexpr double kFrameSeconds = 1.0 / 60.0;
+constexpr int kOversample = 2;
+constexpr double kFrameSeconds = 1.0 / 30.0;
+
+// The still's look, at its drawing size: the points move as on a screen
+// three times as high, so that their trails are several pixels long.
+qb::glow::Look StillLook() {
+  qb::glow::Look look;
+  look.points = 36;
+  look.screenHeight = 3 * kHeight * kOversample;
+  look.glowScale = 1.8f;
+  look.exposure = 0.6f;
+  return look;
+}
 
 void PutLe(std::vector<uint8_t>& out, uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
@@ -73,7 +86,7 @@ int main(int argc, char** argv) {
   const int bigHeight = kHeight * kOversample;
   std::vector<uint32_t> big(static_cast<std::size_t>(bigWidth) * bigHeight, 0);
   const qb::glow::FrameView frame{big.data(), bigWidth, bigHeight, bigWidth};
-  qb::glow::Presentation show(bigWidth, bigHeight, seed);
+  qb::glow::Presentation show(bigWidth, bigHeight, seed, StillLook());
   for (double t = 0; t < seconds; t += kFrameSeconds) show.Advance(kFrameSeconds, frame);
 
   std::vector<uint32_t> small(static_cast<std::size_t>(kWidth) * kHeight);
@@ -89,8 +102,7 @@ int main(int argc, char** argv) {
           b += qb::glow::BlueOf(row[i]);
         }
       }
-      auto level = [](uint32_t sum) { return std::min<uint32_t>(255, sum * kGain / kSamples); };
-      small[static_cast<std::size_t>(y * kWidth + x)] = qb::glow::PackRgb(level(r), level(g), level(b));
+      small[static_cast<std::size_t>(y * kWidth + x)] = qb::glow::PackRgb(r / kSamples, g / kSamples, b / kSamples);
     }
   }
 

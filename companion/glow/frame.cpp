@@ -1,64 +1,62 @@
 #include "glow/frame.h"
 
+#include <algorithm>
 #include <cstring>
 
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
-#define QB_GLOW_SSE2 1
-#include <emmintrin.h>
-#else
-#define QB_GLOW_SSE2 0
-#endif
+#include "glow/simd.h"
 
 namespace qb::glow {
 
 namespace {
 
-// One byte: v * f / 256, one step less, not below zero.
-inline uint8_t Fade(uint8_t v, uint16_t f) {
-  const uint8_t scaled = static_cast<uint8_t>(static_cast<uint16_t>(v * f) >> 8);
-  return scaled > 0 ? static_cast<uint8_t>(scaled - 1) : 0;
-}
-
-// A row of bytes; returns the OR of the results.
-uint8_t FadeBytes(uint8_t* p, std::size_t count, uint16_t f) {
-  uint8_t any = 0;
+// A row of bytes: v * f / 256, `tail` less, not below zero. Returns the
+// largest result.
+uint8_t FadeBytes(uint8_t* p, std::size_t count, uint16_t f, uint8_t tail) {
+  uint8_t top = 0;
   std::size_t i = 0;
 #if QB_GLOW_SSE2
   // Compilers vectorise the plain loop poorly (the saturating step defeats
-  // them), and this loop is most of a frame's cost.
+  // them), and this loop is much of a frame's cost.
   const __m128i factor = _mm_set1_epi16(static_cast<short>(f));
   const __m128i zero = _mm_setzero_si128();
-  const __m128i one = _mm_set1_epi8(1);
-  __m128i seen = zero;
+  const __m128i step = _mm_set1_epi8(static_cast<char>(tail));
+  __m128i most = zero;
   for (; i + 16 <= count; i += 16) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
     const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(v, zero), factor), 8);
     const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(v, zero), factor), 8);
-    const __m128i faded = _mm_subs_epu8(_mm_packus_epi16(lo, hi), one);
+    const __m128i faded = _mm_subs_epu8(_mm_packus_epi16(lo, hi), step);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), faded);
-    seen = _mm_or_si128(seen, faded);
+    most = _mm_max_epu8(most, faded);
   }
-  any = _mm_movemask_epi8(_mm_cmpeq_epi8(seen, zero)) != 0xFFFF ? 1 : 0;
+  if (i > 0) {
+    most = _mm_max_epu8(most, _mm_srli_si128(most, 8));
+    most = _mm_max_epu8(most, _mm_srli_si128(most, 4));
+    most = _mm_max_epu8(most, _mm_srli_si128(most, 2));
+    most = _mm_max_epu8(most, _mm_srli_si128(most, 1));
+    top = static_cast<uint8_t>(_mm_cvtsi128_si32(most));
+  }
 #endif
   for (; i < count; ++i) {
-    p[i] = Fade(p[i], f);
-    any |= p[i];
+    const int scaled = (p[i] * f) >> 8;
+    p[i] = static_cast<uint8_t>(scaled > tail ? scaled - tail : 0);
+    top = std::max(top, p[i]);
   }
-  return any;
+  return top;
 }
 
 }  // namespace
 
-bool FadeArea(const FrameView& frame, int left, int top, int width, int height, uint32_t factor) {
-  if (factor > 255) factor = 255;
-  const uint16_t f = static_cast<uint16_t>(factor);
+uint32_t FadePixels(uint32_t* pixels, int count, uint32_t factor, uint32_t tail) {
   // The unused fourth byte of each pixel fades too: cheaper than skipping it.
-  const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
-  uint8_t any = 0;
-  for (int y = top; y < top + height; ++y) {
-    any |= FadeBytes(reinterpret_cast<uint8_t*>(frame.Row(y) + left), rowBytes, f);
-  }
-  return any != 0;
+  return FadeBytes(reinterpret_cast<uint8_t*>(pixels), static_cast<std::size_t>(count) * 4,
+                   static_cast<uint16_t>(std::min<uint32_t>(factor, 255)), static_cast<uint8_t>(std::min<uint32_t>(tail, 255)));
+}
+
+bool FadeArea(const FrameView& frame, int left, int top, int width, int height, uint32_t factor) {
+  bool any = false;
+  for (int y = top; y < top + height; ++y) any |= FadePixels(frame.Row(y) + left, width, factor) != 0;
+  return any;
 }
 
 void ClearFrame(const FrameView& frame) {

@@ -39,10 +39,13 @@ constexpr uint32_t Scale(uint32_t colour, uint32_t k) {
   return ((((colour & 0xFF00FFu) * k) >> 8) & 0xFF00FFu) | ((((colour & 0x00FF00u) * k) >> 8) & 0x00FF00u);
 }
 
-// Multiplies every channel by factor / 256 (0..255), rounding down, and
-// takes one more step off what is left: the dim tail of a trail, which a
-// plain multiply would drag out for seconds, ends cleanly in black.
-// Returns false when the area is all black afterwards.
+// Multiplies every channel of `count` pixels by factor / 256 (0..255),
+// rounding down, and takes `tail` more steps off what is left: the dim end
+// of a trail, which a plain multiply would drag out for seconds, ends
+// cleanly in black. Returns the brightest channel left (0: all black).
+uint32_t FadePixels(uint32_t* pixels, int count, uint32_t factor, uint32_t tail = 1);
+
+// FadePixels over an area; false when it is all black afterwards.
 bool FadeArea(const FrameView& frame, int left, int top, int width, int height, uint32_t factor);
 
 inline bool FadeFrame(const FrameView& frame, uint32_t factor) {

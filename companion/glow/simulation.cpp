@@ -68,17 +68,16 @@ uint32_t HsvToRgb(float hue, float saturation, float value) {
     case 4: r = t; g = p; b = value; break;
     default: r = value; g = p; b = q; break;
   }
-  auto byte = [](float c) { return static_cast<uint32_t>(std::lround(std::clamp(c, 0.0f, 1.0f) * 255.0f)); };
+  // Rounded by hand: lround is a library call, three per point per frame.
+  auto byte = [](float c) { return static_cast<uint32_t>(std::clamp(c, 0.0f, 1.0f) * 255.0f + 0.5f); };
   return (byte(r) << 16) | (byte(g) << 8) | byte(b);
 }
 
-int PointCountFor(int width, int height) {
-  const long long area = static_cast<long long>(std::max(width, 0)) * std::max(height, 0);
-  return static_cast<int>(std::clamp(area / 1000, 150LL, 12000LL));
-}
-
-Simulation::Simulation(int width, int height, int count, uint64_t seed)
-    : width_(width), height_(height), margin_(0.03f * static_cast<float>(height)) {
+Simulation::Simulation(int width, int height, int count, uint64_t seed, float screenHeight)
+    : width_(width),
+      height_(height),
+      screenHeight_(screenHeight > 0 ? screenHeight : static_cast<float>(std::max(height, 1))),
+      margin_(0.03f * screenHeight_) {
   Random start(seed);
   // Each show begins somewhere else in the mood's cycles.
   clock_ = 1000.0 * start.Unit();
@@ -94,6 +93,8 @@ void Simulation::Spawn(Point& p, bool anywhereInLife) {
   Random& r = p.random;
   p.x = r.Range(0, static_cast<float>(width_));
   p.y = r.Range(0, static_cast<float>(height_));
+  p.fromX = p.x;
+  p.fromY = p.y;
   p.life = r.Range(4.0f, 12.0f);
   p.age = anywhereInLife ? r.Range(0, p.life) : 0.0f;
   p.hueOffset = r.Range(-1, 1);
@@ -115,9 +116,9 @@ void Simulation::Step(double seconds) {
   mood_ = MoodAt(clock_);
   const float fdt = static_cast<float>(dt);
   const float t = static_cast<float>(std::fmod(clock_, 10000.0));
-  const float unit = 1.0f / static_cast<float>(height_);
+  const float unit = 1.0f / screenHeight_;
   const float k = mood_.swirl;
-  const float pace = mood_.speed * static_cast<float>(height_) * fdt;
+  const float pace = mood_.speed * screenHeight_ * fdt;
   for (Point& p : points_) {
     p.age += fdt;
     const bool gone = p.x < -margin_ || p.y < -margin_ || p.x > static_cast<float>(width_) + margin_ ||
@@ -133,6 +134,8 @@ void Simulation::Step(double seconds) {
     const float v = p.y * unit;
     const float angle = 2.0f * Sine(1.3f * k * u + 0.21f * t) + 1.7f * Sine(1.7f * k * v - 0.17f * t + 1.3f) +
                         1.3f * Sine(0.9f * k * (u + v) + 0.13f * t + 4.0f) + p.heading;
+    p.fromX = p.x;
+    p.fromY = p.y;
     p.x += Cosine(angle) * p.speed * pace;
     p.y += Sine(angle) * p.speed * pace;
   }

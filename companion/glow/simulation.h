@@ -23,7 +23,8 @@ struct Mood {
 Mood MoodAt(double seconds);
 
 struct Point {
-  float x = 0, y = 0;  // pixels
+  float x = 0, y = 0;          // pixels
+  float fromX = 0, fromY = 0;  // where the last step moved it from
   float age = 0, life = 1;
   float hueOffset = 0;  // -1..1, in units of the mood's spread
   bool accent = false;  // one of the few in the opposite colour
@@ -40,9 +41,10 @@ class Simulation {
  public:
   static constexpr int kSizes = 3;
 
-  // `count` points on a width x height field; the same seed gives the same
-  // show.
-  Simulation(int width, int height, int count, uint64_t seed);
+  // `count` points on a width x height field, moving across screens
+  // `screenHeight` pixels high (the field's height unless given); the same
+  // seed gives the same show.
+  Simulation(int width, int height, int count, uint64_t seed, float screenHeight = 0);
 
   // Moves the clock on by `seconds` (a long stall counts as a short step).
   void Step(double seconds);
@@ -66,6 +68,7 @@ class Simulation {
   void Spawn(Point& p, bool anywhereInLife);
 
   int width_, height_;
+  float screenHeight_;
   float margin_;
   double clock_;
   double elapsed_ = 0;
@@ -75,8 +78,5 @@ class Simulation {
 
 // Hue in degrees (any value), saturation and value 0..1.
 uint32_t HsvToRgb(float hue, float saturation, float value);
-
-// How many points suit a frame of this size: about one per thousand pixels.
-int PointCountFor(int width, int height);
 
 }  // namespace qb::glow

@@ -14,15 +14,20 @@ class GlowSprite {
   // whole pixel at a time.
   static constexpr int kPhases = 4;
 
-  // A bright core of width `sigma` (pixels) and a halo about three times
-  // wider, cut off smoothly at the sprite's edge.
+  // A bright core of width `sigma` (pixels) on a fainter, wider halo, cut
+  // off smoothly at the sprite's edge.
   explicit GlowSprite(float sigma);
 
   int Radius() const { return radius_; }
+  // The sprite covers Size() x Size() pixels from its top-left corner,
+  // Radius() pixels up and left of the pixel holding its centre.
   int Size() const { return size_; }
-  // Size() x Size() weights, 0..256, for a centre at the given phases.
+  // Weights per row: Size() rounded up to whole groups of four pixels,
+  // zero beyond Size(), so that rows are added four pixels at a time.
+  int Stride() const { return stride_; }
+  // Size() rows of Stride() weights, 0..256, for a centre at the given phases.
   const uint16_t* Weights(int phaseX, int phaseY) const {
-    return &weights_[static_cast<std::size_t>((phaseY * kPhases + phaseX) * size_ * size_)];
+    return &weights_[static_cast<std::size_t>((phaseY * kPhases + phaseX) * size_ * stride_)];
   }
   // Per row of those weights: the columns [first, end) that are not zero.
   const uint8_t* Spans(int phaseX, int phaseY) const {
@@ -32,6 +37,7 @@ class GlowSprite {
  private:
   int radius_;
   int size_;
+  int stride_;
   std::vector<uint16_t> weights_;
   std::vector<uint8_t> spans_;
 };

@@ -88,7 +88,7 @@ qb_build_is_current() {
 }
 
 # The Win32 helpers of the tests, built in the Windows build's tests/wine.
-QB_HELPERS=(qbdriver standin idle_waiter settings_probe resource_probe activator command_host dialog_probe)
+QB_HELPERS=(qbdriver standin idle_waiter settings_probe resource_probe activator command_host dialog_probe blit_floor)
 # The DLLs wine.planted_dlls puts beside the programs, under the helpers' folder.
 QB_PLANTED_DLLS=(planted/winmm.dll planted/msimg32.dll)
 
@@ -134,14 +134,15 @@ qb_free_display_number() {
   return 1
 }
 
-# Starts Xvfb on a free display, records its pid in STATE_DIR/xvfb.pid and
+# Starts Xvfb on a free display, with a screen of SIZE (WIDTHxHEIGHT,
+# 1280x1024 unless given), records its pid in STATE_DIR/xvfb.pid and
 # exports DISPLAY.
 qb_start_xvfb() {
-  local state_dir=$1 attempt n pid i
+  local state_dir=$1 size=${2:-1280x1024} attempt n pid i
   mkdir -p "$state_dir"
   for attempt in 1 2 3; do
     n=$(qb_free_display_number) || qb_die "no free X display number"
-    setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp \
+    setsid Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp \
       </dev/null >"$state_dir/xvfb.log" 2>&1 &
     pid=$!
     for i in $(seq 100); do

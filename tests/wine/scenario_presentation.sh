@@ -88,6 +88,16 @@ echo "screenshot census: $(tr '\n' ' ' <"$QB_OUT/census")"
 qb_expect_ge "dark field (dark pixels, per mille)" "$(qb_get dark_permille "$QB_OUT/census")" 600
 qb_expect_ge "glowing points (bright coloured pixels)" "$(qb_get bright "$QB_OUT/census")" 300
 qb_expect_ge "hues of the points (30-degree sectors)" "$(qb_get hues "$QB_OUT/census")" 3
+# Light in each sixteenth of the screen: the program copies to the screen
+# only what changed, so a part it failed to copy would stay black.
+lightless=""
+for y in 0 192 384 576; do
+  for x in 0 256 512 768; do
+    qb_pixel_census "$shot" "256x192+$x+$y" >"$QB_OUT/census_part"
+    (($(qb_get bright "$QB_OUT/census_part") >= 10)) || lightless+=" 256x192+$x+$y"
+  done
+done
+qb_expect_eq "sixteenths of the screen without glowing points" "${lightless:- none}" " none"
 # Drawn on: a second look a moment later differs.
 sleep 0.3
 qb_screenshot "$QB_OUT/look2.png" || qb_fail "screenshot failed"

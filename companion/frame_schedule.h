@@ -1,0 +1,46 @@
+// When the presentation's frames are due: portable arithmetic on a clock
+// of any resolution, which the Win32 pacer (frame_pacer.h) drives.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+namespace qb {
+
+// A screen saver gains nothing visible from more frames than this, and a
+// fast display would otherwise multiply the cost.
+constexpr int kMaxFrameRate = 30;
+
+// Frames a second for a display refreshing `displayRate` times a second
+// (0, or anything implausible, when the system cannot tell).
+constexpr int FrameRateFor(int displayRate) {
+  if (displayRate < 24 || displayRate > 1000) return kMaxFrameRate;
+  return std::min(displayRate, kMaxFrameRate);
+}
+
+class FrameSchedule {
+ public:
+  FrameSchedule(int64_t ticksPerSecond, int framesPerSecond)
+      : period_(std::max<int64_t>(1, ticksPerSecond / std::max(framesPerSecond, 1))) {}
+
+  // The deadline of the next frame, `now` being the time the last one was
+  // drawn; a late frame moves the schedule on instead of trying to catch up.
+  int64_t Next(int64_t now) {
+    next_ = started_ ? next_ + period_ : now + period_;
+    started_ = true;
+    if (next_ <= now) next_ = now + period_;
+    return next_;
+  }
+
+  // Forgets the schedule, after a pause.
+  void Restart() { started_ = false; }
+
+  int64_t Period() const { return period_; }
+
+ private:
+  int64_t period_;
+  int64_t next_ = 0;
+  bool started_ = false;
+};
+
+}  // namespace qb
