@@ -1,47 +1,28 @@
 // The code page 932 helpers never split a character and never read past
 // the end, whatever the bytes; and a character starts where the C
 // library's own CP932 converter says it does.
-#include <iconv.h>
-
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "check.h"
+#include "iconv_reference.h"
 #include "platform/cp932.h"
-
-namespace {
-
-// Lead bytes by an independent converter: a lead byte alone is an
-// incomplete character.
-std::array<bool, 256> ReferenceLeadBytes() {
-  std::array<bool, 256> lead = {};
-  for (int b = 0; b < 256; ++b) {
-    const iconv_t cd = ::iconv_open("UTF-16LE", "CP932");
-    QB_FUZZ_CHECK(cd != reinterpret_cast<iconv_t>(-1));
-    char in[1] = {static_cast<char>(b)};
-    char out[8];
-    char* inp = in;
-    char* outp = out;
-    size_t inLeft = 1;
-    size_t outLeft = sizeof(out);
-    lead[b] = ::iconv(cd, &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1) && errno == EINVAL;
-    ::iconv_close(cd);
-  }
-  return lead;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1 || size > 4096) return 0;
   const size_t limit = data[0];
   const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
 
-  static const std::array<bool, 256> kLead = ReferenceLeadBytes();
+  // Lead bytes by an independent converter.
+  static const std::array<bool, 256> kLead = [] {
+    const std::optional<std::array<bool, 256>> lead = qb::IconvCp932LeadBytes();
+    QB_FUZZ_CHECK(lead.has_value());
+    return *lead;
+  }();
   const std::vector<size_t> starts = qb::Cp932CharStarts(text);
   for (size_t i = 0; i < starts.size(); ++i) {
     const size_t end = i + 1 < starts.size() ? starts[i + 1] : text.size();

@@ -2,8 +2,6 @@
 // record what the core asked of them.
 #pragma once
 
-#include <iconv.h>
-
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -13,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "iconv_reference.h"
 #include "platform/ports.h"
 #include "platform/program_paths.h"
 
@@ -42,23 +41,6 @@ inline std::string Utf8(std::u16string_view text) {
       out += static_cast<char>(0x80 | (c & 0x3F));
     }
   }
-  return out;
-}
-
-// Bytes through iconv: nothing when they do not convert whole.
-inline std::optional<std::string> Iconv(const char* to, const char* from, std::string_view bytes) {
-  const iconv_t cd = ::iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-  std::string in(bytes);
-  std::string out(in.size() * 4 + 8, '\0');
-  char* inp = in.data();
-  char* outp = out.data();
-  size_t inLeft = in.size();
-  size_t outLeft = out.size();
-  const size_t result = ::iconv(cd, &inp, &inLeft, &outp, &outLeft);
-  ::iconv_close(cd);
-  if (result == static_cast<size_t>(-1)) return std::nullopt;
-  out.resize(out.size() - outLeft);
   return out;
 }
 
