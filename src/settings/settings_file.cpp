@@ -7,6 +7,7 @@
 #include "platform/number_text.h"
 #include "platform/program_paths.h"
 #include "platform/texts.h"
+#include "settings/ini_encoding.h"
 #include "settings/ini_text.h"
 
 namespace qb {
@@ -53,7 +54,8 @@ std::optional<int16_t> ConvertSettingNumber(std::string_view text) {
 
 void LoadSettings(SettingsValues& settings, FileSystem& files, Cp932Codec& codec,
                   const SettingsPlaces& places, UnreachableMusicFile unreachable) {
-  const std::string content = ReadSettingsText(files, places).content;
+  const IniFileText file(ReadSettingsText(files, places).content, codec);
+  const std::string& content = file.Text();
   const auto read = [&](const char* key) { return IniReadValue(content, texts::kIniSection, key); };
 
   SetFromText(settings.MusicKind, read(texts::kKeyMusicKind));
@@ -71,15 +73,16 @@ void LoadSettings(SettingsValues& settings, FileSystem& files, Cp932Codec& codec
       settings.MusicFile.empty() ? places.programFolder : FolderOfPath(settings.MusicFile);
 }
 
-bool SaveSettings(FileSystem& files, const SettingsPlaces& places, const SavedSettings& saved) {
+bool SaveSettings(FileSystem& files, Cp932Codec& codec, const SettingsPlaces& places, const SavedSettings& saved) {
   const SettingsText current = ReadSettingsText(files, places);
+  const IniFileText file(current.content, codec);
   const std::string kind = std::to_string(saved.musicKind);
   const std::string repeat = std::to_string(saved.repeatTrack);
-  const std::string content =
-      IniWithValues(current.content, texts::kIniSection,
+  const std::string content = file.FileBytes(
+      IniWithValues(file.Text(), texts::kIniSection,
                     {{texts::kKeyMusicKind, kind},
                      {texts::kKeyRepeatTrack, repeat},
-                     {texts::kKeyMusicFile, saved.musicFile, !saved.musicFileChanged}});
+                     {texts::kKeyMusicFile, saved.musicFile, !saved.musicFileChanged}}));
 
   // A file that is there but cannot be read is not replaced: what else it
   // holds would be lost.

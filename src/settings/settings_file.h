@@ -59,7 +59,8 @@ struct SavedSettings {
 // Writes the three keys into the settings file in use in one replacement
 // of the whole file. When that is the program folder's file and it cannot
 // be written, the user's own file takes the settings (its folder made when
-// missing). False when neither could be written; nothing changed then.
-bool SaveSettings(FileSystem& files, const SettingsPlaces& places, const SavedSettings& saved);
+// missing). A file saved as UTF-16 stays UTF-16 (see ini_encoding.h).
+// False when neither could be written; nothing changed then.
+bool SaveSettings(FileSystem& files, Cp932Codec& codec, const SettingsPlaces& places, const SavedSettings& saved);
 
 }  // namespace qb

@@ -86,7 +86,7 @@ bool MusicChoice::Save(FileSystem& files, Cp932Codec& codec, const SettingsPlace
   // written again.
   const std::string musicFile =
       musicFileChanged_ ? chosenFile_ : codec.FromUtf16(settings_.MusicFile).value_or(std::string());
-  return SaveSettings(files, places, {settings_.MusicKind, settings_.RepeatTrack, musicFile, musicFileChanged_});
+  return SaveSettings(files, codec, places, {settings_.MusicKind, settings_.RepeatTrack, musicFile, musicFileChanged_});
 }
 
 void OpenLink(LinkShell& shell, const std::string& address) {

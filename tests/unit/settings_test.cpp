@@ -7,6 +7,7 @@
 #include "platform/program_paths.h"
 #include "platform/texts.h"
 #include "platform/utf16.h"
+#include "settings/ini_encoding.h"
 #include "settings/ini_text.h"
 
 namespace qb {
@@ -157,7 +158,7 @@ class SettingsFileTest : public ::testing::Test {
     LoadSettings(settings, files, codec, places, unreachable);
   }
   bool Save(int16_t kind, int16_t repeat, const std::string& file, bool changed = true) {
-    return SaveSettings(files, places, {kind, repeat, file, changed});
+    return SaveSettings(files, codec, places, {kind, repeat, file, changed});
   }
 };
 
@@ -293,6 +294,78 @@ TEST_F(SettingsFileTest, AnUnreadableProgramFileIsNotReplaced) {
   EXPECT_TRUE(Save(1, 2, ""));
   EXPECT_EQ(files.replaced, std::vector<std::u16string>{userIni});
   EXPECT_EQ(files.contents[userIni], Ini("1", "2", ""));
+}
+
+// A file an editor saved as UTF-16 ("Unicode"): UTF-16LE with its mark.
+std::string Utf16File(std::u16string_view text) {
+  std::string out = "\xFF\xFE";
+  for (char16_t c : text) {
+    out += static_cast<char>(c & 0xFF);
+    out += static_cast<char>(c >> 8);
+  }
+  return out;
+}
+
+TEST_F(SettingsFileTest, AFileSavedAsUtf16IsReadAndStaysUtf16WithItsOtherLinesAsTheyWere) {
+  // Keys and values in UTF-16, and lines with characters that code page
+  // 932 lacks ("\u20ac", an emoji), which must come back unchanged.
+  const std::u16string kind = u"BGM\u533a\u5206", repeat = u"BGM\uff98\uff8b\uff9f\uff70\uff84",
+                       file = u"BGM\uff8c\uff67\uff72\uff99";
+  const std::u16string before = u"; \u20ac \U0001F3B5\r\n[Section]\r\n" + kind + u"=2\r\n" + repeat +
+                                u"=4\r\n" + file + u"=C:\\\u97f3\u697d\\a.wav\r\n[Other]\r\nx=\u20ac\r\n";
+  files.contents[programIni] = Utf16File(before);
+  files.readable = {u"C:\\\u97f3\u697d\\a.wav"};
+  Load();
+  EXPECT_EQ(settings.MusicKind, 2);
+  EXPECT_EQ(settings.RepeatTrack, 4);
+  EXPECT_EQ(settings.MusicFile, u"C:\\\u97f3\u697d\\a.wav");
+
+  ASSERT_TRUE(Save(1, 7, "D:\\\x95\x5c.mp3"));
+  const std::u16string after = u"; \u20ac \U0001F3B5\r\n[Section]\r\n" + kind + u"=1\r\n" + repeat +
+                               u"=7\r\n" + file + u"=D:\\\u8868.mp3\r\n[Other]\r\nx=\u20ac\r\n";
+  EXPECT_EQ(files.contents[programIni], Utf16File(after));
+  // Keys it lacks go in as UTF-16 too; an empty UTF-16 file gets them all.
+  files.contents[programIni] = Utf16File(u"[Section]\r\n\u20ac=1\r\n");
+  ASSERT_TRUE(Save(3, 0, "", true));
+  EXPECT_EQ(files.contents[programIni],
+            Utf16File(u"[Section]\r\n\u20ac=1\r\n" + kind + u"=3\r\n" + repeat + u"=0\r\n" + file + u"=\r\n"));
+  files.contents[programIni] = Utf16File(u"");
+  ASSERT_TRUE(Save(2, 1, "C:\\a.wav"));
+  EXPECT_EQ(files.contents[programIni],
+            Utf16File(u"[Section]\r\n" + kind + u"=2\r\n" + repeat + u"=1\r\n" + file + u"=C:\\a.wav\r\n"));
+}
+
+TEST(IniFileText, KeepsEachUnchangedLineEvenWhenTheTextRepeatsOrIsLong) {
+  test::IconvCodec codec;
+  // Lines that read alike ("?" for each character code page 932 lacks)
+  // keep their own characters, and a long file costs no quadratic match.
+  std::u16string text = u"a\u20ac\r\na\u0394\r\n";  // "a?" and "a" + Greek Delta, which code page 932 has
+  text += u"a\u20ad\r\n";
+  for (int i = 0; i < 3000; ++i) text += u"k" + std::u16string(1, static_cast<char16_t>(u'0' + i % 10)) + u"=\u20ac\n";
+  const std::string bytes = Utf16File(text);
+  const IniFileText file(bytes, codec);
+  EXPECT_EQ(file.FileBytes(file.Text()), bytes);
+  std::string changed = file.Text();
+  changed.replace(changed.find("k5="), 3, "k5=x\r\nk5=");  // a line put in the middle
+  changed += "end\r\n";
+  std::u16string want = text;
+  want.replace(want.find(u"k5="), 3, u"k5=x\r\nk5=");
+  want += u"end\r\n";
+  EXPECT_TRUE(file.FileBytes(changed) == Utf16File(want));  // (too long to print)
+  // A line changed between two that read alike: each keeps its own.
+  const IniFileText alike(Utf16File(u"a\u20ac\nb\na\u20ad\n"), codec);
+  EXPECT_EQ(alike.Text(), "a?\nb\na?\n");
+  EXPECT_EQ(alike.FileBytes("a?\nc\na?\n"), Utf16File(u"a\u20ac\nc\na\u20ad\n"));
+  // Code page 932 files pass as they are, and so does any other mark,
+  // which the system reads as text of the first line; an odd last byte
+  // of a UTF-16 file stays.
+  EXPECT_EQ(IniFileText("[S]\r\n\x82", codec).FileBytes("[S]\r\n\x82"), "[S]\r\n\x82");
+  for (const std::string& other : {std::string("\xFE\xFF\0[\0S\0]", 8), std::string("\xEF\xBB\xBF[S]")}) {
+    EXPECT_EQ(IniFileText(other, codec).Text(), other);
+  }
+  const IniFileText odd(Utf16File(u"x=1") + "\x41", codec);
+  EXPECT_EQ(odd.Text(), "x=1");
+  EXPECT_EQ(odd.FileBytes("x=1"), Utf16File(u"x=1") + "\x41");
 }
 
 }  // namespace

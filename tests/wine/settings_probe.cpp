@@ -21,6 +21,7 @@
 #include "platform/win32/system_ports.h"
 #include "platform/win32/wide_text.h"
 #include "report.h"
+#include "settings/ini_encoding.h"
 #include "settings/ini_text.h"
 #include "settings/settings_file.h"
 
@@ -82,7 +83,9 @@ int CompareReads(int count, char** files) {
   int differing = 0;
   int bytesDiffering = 0;
   for (int i = 0; i < count; ++i) {
-    const std::string content = FileBytes(files[i]);
+    qb::Win32Codec codec;
+    const qb::IniFileText file(FileBytes(files[i]), codec);
+    const std::string& content = file.Text();
     for (const char* key : kKeys) {
       char buffer[256] = {};
       ::GetPrivateProfileStringA(qb::texts::kIniSection, key, "", buffer, sizeof(buffer), files[i]);
@@ -110,8 +113,10 @@ int CompareWrite(const std::string& file, const char* kind, const char* repeat, 
   }
   ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, platformCopy.c_str());  // flush
   const std::string platform = FileBytes(platformCopy);
-  const std::string ours = qb::IniWithValues(original, qb::texts::kIniSection,
-                                             {{kKeys[0], kind}, {kKeys[1], repeat}, {kKeys[2], musicFile}});
+  qb::Win32Codec codec;
+  const qb::IniFileText text(original, codec);
+  const std::string ours = text.FileBytes(qb::IniWithValues(
+      text.Text(), qb::texts::kIniSection, {{kKeys[0], kind}, {kKeys[1], repeat}, {kKeys[2], musicFile}}));
   ::DeleteFileA(platformCopy.c_str());
   if (platform == ours) {
     std::printf("write=same\n");
