@@ -2,7 +2,8 @@
 // defaults (a file kind only with a file that exists, paths within the
 // read limit, the folder belonging to the file); a save, read back, gives
 // the values written, changes no line but those of the three keys, leaves
-// other sections' values alone, and changes nothing when repeated.
+// other sections' values alone, and changes nothing when repeated; a file
+// written back unchanged keeps its bytes.
 #include <cstdint>
 #include <map>
 #include <string>
@@ -13,6 +14,7 @@
 #include "platform/cp932.h"
 #include "platform/program_paths.h"
 #include "platform/texts.h"
+#include "settings/ini_encoding.h"
 #include "settings/ini_text.h"
 #include "settings/settings_file.h"
 
@@ -153,7 +155,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 (settings.MusicFile.empty() ? places.programFolder : qb::FolderOfPath(settings.MusicFile)));
   // The stored numbers: the conversion's value, 0 for empty text, the
   // start value 0 for text that is not a number.
-  const std::string storedRepeat = qb::IniReadValue(text, qb::texts::kIniSection, qb::texts::kKeyRepeatTrack);
+  const qb::IniFileText file(text, codec);
+  const std::string storedRepeat =
+      qb::IniReadValue(file.Text(), qb::texts::kIniSection, qb::texts::kKeyRepeatTrack);
   QB_FUZZ_CHECK(settings.RepeatTrack == qb::ConvertSettingNumber(storedRepeat).value_or(0));
 
   const std::vector<qb::IniSetting> saved = {{kKeys[0], kind}, {kKeys[1], repeat}, {kKeys[2], music}};
@@ -165,5 +169,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   QB_FUZZ_CHECK(Unwritten(after) == Unwritten(text));
   QB_FUZZ_CHECK(Lines(after).size() <= Lines(text).size() + 5);  // a header, three keys, a line end
   QB_FUZZ_CHECK(qb::IniWithValues(after, qb::texts::kIniSection, saved) == after);
+  // A file written back unchanged keeps its bytes, UTF-16 or not.
+  QB_FUZZ_CHECK(file.FileBytes(file.Text()) == text);
   return 0;
 }

@@ -88,11 +88,13 @@ IniFileText::IniFileText(std::string_view bytes, Cp932Codec& codec) : codec_(cod
   for (const std::u16string& line : SplitAfterLineEnds<char16_t>(units)) {
     std::optional<std::string> view = codec_.FromUtf16(line);
     if (!view) {
-      // Character by character, "?" for each that has no form of its own.
+      // Character by character, "?" for each that has no form of its own;
+      // ASCII, line ends included, is itself.
       view.emplace();
       for (size_t i = 0; i < line.size();) {
         const size_t size = IsHighSurrogate(line[i]) && i + 1 < line.size() && IsLowSurrogate(line[i + 1]) ? 2 : 1;
-        *view += codec_.FromUtf16(std::u16string_view(line).substr(i, size)).value_or("?");
+        *view += line[i] < 0x80 ? std::string(1, static_cast<char>(line[i]))
+                                : codec_.FromUtf16(std::u16string_view(line).substr(i, size)).value_or("?");
         i += size;
       }
     }
@@ -100,8 +102,9 @@ IniFileText::IniFileText(std::string_view bytes, Cp932Codec& codec) : codec_(cod
     viewLines_.push_back(*view);
     text_ += *view;
   }
-  // An odd last byte stays with the last line.
-  if (bytes.size() % 2 != 0 && !fileLines_.empty()) fileLines_.back() += bytes.back();
+  // An odd last byte is no character; it stays last, after whatever an
+  // update adds, so that nothing else moves out of step.
+  if (bytes.size() % 2 != 0) oddByte_ = bytes.substr(bytes.size() - 1);
 }
 
 std::string IniFileText::Encode(std::u16string_view text) {
@@ -122,7 +125,7 @@ std::string IniFileText::FileBytes(std::string_view updated) const {
   for (size_t i = 0; i < lines.size(); ++i) {
     out += own[i] != std::string::npos ? fileLines_[own[i]] : Encode(codec_.ToUtf16(lines[i]));
   }
-  return out;
+  return out + oddByte_;
 }
 
 }  // namespace qb

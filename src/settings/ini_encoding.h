@@ -41,6 +41,7 @@ class IniFileText {
   // as their part of text_.
   std::vector<std::string> fileLines_;
   std::vector<std::string> viewLines_;
+  std::string oddByte_;  // a UTF-16 file's last byte, when its length is odd
 };
 
 }  // namespace qb

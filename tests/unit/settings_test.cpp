@@ -366,6 +366,8 @@ TEST(IniFileText, KeepsEachUnchangedLineEvenWhenTheTextRepeatsOrIsLong) {
   const IniFileText odd(Utf16File(u"x=1") + "\x41", codec);
   EXPECT_EQ(odd.Text(), "x=1");
   EXPECT_EQ(odd.FileBytes("x=1"), Utf16File(u"x=1") + "\x41");
+  EXPECT_EQ(odd.FileBytes("x=1\r\ny=2"), Utf16File(u"x=1\r\ny=2") + "\x41");
+  EXPECT_EQ(IniFileText("\xFF\xFE\x41", codec).FileBytes(""), "\xFF\xFE\x41");
 }
 
 }  // namespace
