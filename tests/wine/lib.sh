@@ -162,13 +162,6 @@ qb_start_xvfb() {
   qb_die "Xvfb did not start (see $state_dir/xvfb.log)"
 }
 
-# Uses the caller's display when there is one.
-qb_ensure_display() {
-  local state_dir=$1
-  [[ -n ${DISPLAY:-} ]] && return 0
-  qb_start_xvfb "$state_dir"
-}
-
 qb_stop_xvfb() {
   local state_dir=$1 pid
   [[ -f $state_dir/xvfb.pid ]] || return 0
