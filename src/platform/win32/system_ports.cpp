@@ -6,11 +6,12 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/cp932.h"
 #include "platform/program_paths.h"
 #include "platform/texts.h"
 #include "platform/win32/handles.h"
-#include "platform/win32/wide_text.h"
 #include "platform/win32/system_dlls.h"
+#include "platform/win32/wide_text.h"
 
 namespace qb {
 
@@ -34,17 +35,21 @@ bool WriteAll(HANDLE file, const std::string& content) {
 // included, never ending on half a character.
 void CopyCp932(const std::wstring& text, char* buffer, uint32_t capacity) {
   if (!buffer || capacity == 0) return;
-  std::string bytes = WideToCp932Lossy(text);
-  size_t keep = 0;
-  for (size_t i = 0; i < bytes.size();) {
-    const auto byte = static_cast<unsigned char>(bytes[i]);
-    const size_t size = ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC)) ? 2 : 1;
-    if (i + size > capacity - 1) break;
-    i += size;
-    keep = i;
-  }
-  std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(keep), buffer);
-  buffer[keep] = '\0';
+  const std::string bytes = Cp932Truncate(WideToCp932Lossy(text), capacity - 1);
+  std::copy(bytes.begin(), bytes.end(), buffer);
+  buffer[bytes.size()] = '\0';
+}
+
+// The short (8.3) form of an existing file's path; nothing when the system
+// cannot tell one.
+std::optional<std::wstring> ShortPathOf(const std::wstring& path) {
+  const DWORD needed = ::GetShortPathNameW(path.c_str(), nullptr, 0);
+  if (needed == 0) return std::nullopt;
+  std::wstring shortPath(needed, L'\0');
+  const DWORD length = ::GetShortPathNameW(path.c_str(), shortPath.data(), needed);
+  if (length == 0 || length >= needed) return std::nullopt;
+  shortPath.resize(length);
+  return shortPath;
 }
 
 }  // namespace
@@ -121,14 +126,9 @@ bool Win32FileSystem::MakeFolder(const std::u16string& path) {
 }
 
 std::optional<std::u16string> Win32FileSystem::ShortPath(const std::u16string& path) {
-  const std::wstring longPath = Wide(path);
-  const DWORD needed = ::GetShortPathNameW(longPath.c_str(), nullptr, 0);
-  if (needed == 0) return std::nullopt;
-  std::wstring shortPath(needed, L'\0');
-  const DWORD length = ::GetShortPathNameW(longPath.c_str(), shortPath.data(), needed);
-  if (length == 0 || length >= needed) return std::nullopt;
-  shortPath.resize(length);
-  return Utf16(shortPath);
+  const std::optional<std::wstring> shortPath = ShortPathOf(Wide(path));
+  if (!shortPath) return std::nullopt;
+  return Utf16(*shortPath);
 }
 
 std::u16string Win32Codec::ToUtf16(std::string_view cp932) { return Utf16(Cp932ToWide(cp932)); }
@@ -222,11 +222,7 @@ std::wstring PathTheSoundPlayerOpens(const std::wstring& path) {
   BOOL lost = FALSE;
   ::WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, path.c_str(), -1, nullptr, 0, nullptr, &lost);
   if (!lost) return path;
-  std::wstring shortPath(MAX_PATH, L'\0');
-  const DWORD length = ::GetShortPathNameW(path.c_str(), shortPath.data(), MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return path;
-  shortPath.resize(length);
-  return shortPath;
+  return ShortPathOf(path).value_or(path);
 }
 
 }  // namespace
