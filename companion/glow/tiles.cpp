@@ -5,7 +5,7 @@
 namespace qb::glow {
 namespace {
 
-// In tile units, right and bottom exclusive.
+// Right and bottom exclusive; in tile units, or pixels where said.
 struct Block {
   int left, top, right, bottom;
   long long Tiles() const { return static_cast<long long>(right - left) * (bottom - top); }
@@ -13,6 +13,12 @@ struct Block {
 
 Block Union(const Block& a, const Block& b) {
   return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+}
+
+// A rectangle given as position and size, cut to a frame of width x height,
+// as pixel edges (right and bottom exclusive); empty when nothing is left.
+Block Clipped(int left, int top, int width, int height, int frameWidth, int frameHeight) {
+  return {std::max(left, 0), std::max(top, 0), std::min(left + width, frameWidth), std::min(top + height, frameHeight)};
 }
 
 }  // namespace
@@ -27,14 +33,11 @@ TileGrid::TileGrid(int width, int height)
 void TileGrid::Fill(bool on) { std::fill(flags_.begin(), flags_.end(), on ? 1 : 0); }
 
 void TileGrid::Mark(int left, int top, int width, int height) {
-  const int right = std::min(left + width, width_);
-  const int bottom = std::min(top + height, height_);
-  left = std::max(left, 0);
-  top = std::max(top, 0);
-  if (left >= right || top >= bottom) return;
-  for (int ty = top / kTileHeight; ty <= (bottom - 1) / kTileHeight; ++ty) {
+  const Block p = Clipped(left, top, width, height, width_, height_);
+  if (p.left >= p.right || p.top >= p.bottom) return;
+  for (int ty = p.top / kTileHeight; ty <= (p.bottom - 1) / kTileHeight; ++ty) {
     uint8_t* row = &flags_[Index(0, ty)];
-    std::fill(row + left / kTileWidth, row + (right - 1) / kTileWidth + 1, 1);
+    std::fill(row + p.left / kTileWidth, row + (p.right - 1) / kTileWidth + 1, 1);
   }
 }
 
@@ -109,14 +112,11 @@ LitCells::LitCells(int width, int height)
 void LitCells::Fill() { Mark(0, 0, width_, height_); }
 
 void LitCells::Mark(int left, int top, int width, int height) {
-  const int right = std::min(left + width, width_);
-  const int bottom = std::min(top + height, height_);
-  left = std::max(left, 0);
-  top = std::max(top, 0);
-  if (left >= right || top >= bottom) return;
-  const int first = left / kCellWidth;
-  const int last = (right - 1) / kCellWidth;
-  for (int y = top; y < bottom; ++y) {
+  const Block p = Clipped(left, top, width, height, width_, height_);
+  if (p.left >= p.right || p.top >= p.bottom) return;
+  const int first = p.left / kCellWidth;
+  const int last = (p.right - 1) / kCellWidth;
+  for (int y = p.top; y < p.bottom; ++y) {
     uint64_t* words = &bits_[static_cast<std::size_t>(y) * words_];
     for (int c = first; c <= last; ++c) words[c / 64] |= uint64_t{1} << (c % 64);
   }

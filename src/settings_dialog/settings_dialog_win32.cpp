@@ -359,9 +359,7 @@ void SettingsDialog::OnLinkButton(bool down, LPARAM lParam) {
 
 void SettingsDialog::PaintContent(HDC dc) {
   background_.ShowOn(dc);
-  DrawLabel(dc, linkFont_.Get(), kLinkColour, kLinkAddress,
-            {linkRect_.x, linkRect_.y, linkRect_.x + linkRect_.width, linkRect_.y + linkRect_.height},
-            DT_SINGLELINE | DT_NOCLIP);
+  DrawLabel(dc, linkFont_.Get(), kLinkColour, kLinkAddress, ToRect(linkRect_), DT_SINGLELINE | DT_NOCLIP);
 }
 
 void SettingsDialog::ShowMark(int16_t kind, bool selected) { panel_.ShowMark(kind, selected); }
