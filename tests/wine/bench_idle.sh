@@ -53,12 +53,7 @@ check_wine_pid "$idle_pid" idle_waiter.exe
 QB_OUT=$out
 qb_driver wait_vc wait-window "$QB_COMPANION_TITLE" 20000 || qb_die "the companion window did not appear"
 qb_driver wait_idle wait-window QbIdleWaiter 20000 || qb_die "idle_waiter did not start"
-server_pid=""
-for pid in $(pgrep -x 'wineserver(64|32)?' || true); do
-  if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
-    server_pid=$pid
-  fi
-done
+server_pid=$(qb_prefix_pid 'wineserver(64|32)?' || true)
 
 saver_start=$(qb_cpu_ticks "$saver_pid")
 idle_start=$(qb_cpu_ticks "$idle_pid")

@@ -31,22 +31,6 @@ share() { awk -v t="$1" -v hz="$QB_CLOCK_TICKS" -v s="$seconds" 'BEGIN {printf "
 median() { sort -g | awk '{v[NR] = $1} END {if (NR) print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2)}'; }
 range() { sort -g | awk 'NR == 1 {lo = $1} {hi = $1} END {if (NR) printf "%s-%s", lo, hi}'; }
 
-# The Unix pid of the process NAME (a pattern) of this prefix: a Windows
-# program's is named after its executable.
-find_wine_pid() {
-  local name=$1 i pid
-  for i in $(seq 200); do
-    for pid in $(pgrep -x "$name" || true); do
-      if tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; then
-        echo "$pid"
-        return 0
-      fi
-    done
-    sleep 0.05
-  done
-  return 1
-}
-
 # Starts the saver (/s) in the background (saver_pid) and, once the
 # presentation's window is up, sets show_pid to the presentation program.
 start_presentation() {
@@ -54,7 +38,7 @@ start_presentation() {
   "$QB_WINE_LOADER" "$(qb_winpath "$dir")\\Quillbright.scr" /s </dev/null >"$out/saver.log" 2>&1 &
   saver_pid=$!
   qb_driver wait_vc wait-window "$QB_COMPANION_TITLE" 20000 >/dev/null || qb_die "the presentation window did not appear"
-  show_pid=$(find_wine_pid Quillbright.dll) || qb_die "no presentation process"
+  show_pid=$(qb_prefix_pid Quillbright.dll) || qb_die "no presentation process"
 }
 
 # Ends the presentation as a user would, so that the saver ends too.
@@ -78,7 +62,7 @@ floor_run() {
   local pid
   "$QB_WINE_LOADER" "$QB_HELPERS_DIR/blit_floor.exe" $((seconds + 10)) "$@" </dev/null >"$out/floor.log" 2>&1 &
   qb_driver wait_floor wait-window qb_blit_floor 20000 >/dev/null || qb_die "blit_floor did not start"
-  pid=$(find_wine_pid blit_floor.exe) || qb_die "no blit_floor process"
+  pid=$(qb_prefix_pid blit_floor.exe) || qb_die "no blit_floor process"
   sleep 2
   ticks_over_run "$pid"
   kill "$pid" 2>/dev/null || true
@@ -156,7 +140,7 @@ for size in $sizes; do
     floor_ticks=$(floor_run)
 
     start_presentation
-    server=$(find_wine_pid 'wineserver(64|32)?' || true)
+    server=$(qb_prefix_pid 'wineserver(64|32)?' || true)
     sleep 3  # past the start and the fade-in
     server_before=$([[ -n $server ]] && qb_cpu_ticks "$server" || echo 0)
     xvfb_before=$(qb_cpu_ticks "$xvfb_pid")

@@ -735,6 +735,23 @@ qb_cpu_ticks() {
 
 qb_ticks_to_seconds() { awk -v t="$1" -v hz="$QB_CLOCK_TICKS" 'BEGIN {printf "%.3f", t / hz}'; }
 
+# The Unix pid of a process of this prefix named NAME (a pgrep -x pattern:
+# a Windows program's is named after its executable), waiting up to 10 s
+# for it; fails when there is none.
+qb_prefix_pid() {  # NAME
+  local i pid
+  for i in $(seq 200); do
+    for pid in $(pgrep -x "$1" || true); do
+      if tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+        echo "$pid"
+        return 0
+      fi
+    done
+    sleep 0.05
+  done
+  return 1
+}
+
 # Pixel census of a screenshot area: dark share (per mille), bright
 # coloured pixels, and the hue sectors (of twelve) with at least 10 of them.
 qb_pixel_census() {
