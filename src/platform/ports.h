@@ -38,6 +38,28 @@ class FileSystem {
   virtual std::optional<std::u16string> ShortPath(const std::u16string& path) = 0;
 };
 
+// The steps of a whole-file replacement as the system offers them; the
+// order in which they are taken, and what is done when one fails, is
+// ReplaceWholeFile's (file_replace.h).
+class FileSteps {
+ public:
+  virtual ~FileSteps() = default;
+  // Creates a file of a new name in `folder` (one that did not exist: never
+  // one put there by someone else), writes `content` and flushes it to the
+  // disk through that one handle. Its path, or nothing when any step
+  // failed, in which case no file is left.
+  virtual std::optional<std::u16string> WriteNewFile(const std::u16string& folder, const std::string& content) = 0;
+  // ReplaceFile: `replacement` takes the place of `target`, which becomes
+  // `backup`. 0, or the system's error code.
+  virtual uint32_t Replace(const std::u16string& target, const std::u16string& replacement,
+                           const std::u16string& backup) = 0;
+  // MoveFileEx, replacing a file at `to` and on the disk before it returns.
+  virtual bool Move(const std::u16string& from, const std::u16string& to) = 0;
+  virtual bool Delete(const std::u16string& path) = 0;
+  // True when a file (or folder) is there.
+  virtual bool Exists(const std::u16string& path) = 0;
+};
+
 // Code page 932 and UTF-16, converted as the system converts them,
 // whatever its own code page.
 class Cp932Codec {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
+#include "platform/file_replace.h"
 
 namespace qb {
 namespace {
@@ -39,6 +40,9 @@ TEST(FolderOfPath, IsTheTextBeforeTheLastColonOrBackslash) {
       {u"C:\\\u8868\\a.mp3", u"C:\\\u8868"},
       {u"C:\\\u8868.mp3", u"C:"},
       {u"C:\\\U0001F3B5\\\U0001F3B5.wav", u"C:\\\U0001F3B5"},
+      // Characters whose low byte is a backslash (U+305C) or ':' (U+4E3A).
+      {u"C:\\Music\\\u305c\u3093\u3076.wav", u"C:\\Music"},
+      {u"C:\\Music\\\u4e3a.mp3", u"C:\\Music"},
   };
   for (const auto& c : cases) EXPECT_EQ(FolderOfPath(c.path), c.folder) << test::Utf8(c.path);
 }
@@ -53,6 +57,76 @@ TEST(FileExists, DropsOneTrailingBackslashAndAsksTheFileSystem) {
   EXPECT_FALSE(FileExists(files, u""));
   EXPECT_FALSE(FileExists(files, u"\\"));
   EXPECT_TRUE(FileExists(files, u"C:\\\u8868"));
+}
+
+// A folder in memory whose ReplaceFile answers as told, as Windows documents
+// each answer for a call with a backup name.
+class FakeFileSteps : public FileSteps {
+ public:
+  std::map<std::u16string, std::string> files;
+  uint32_t replaceAnswer = 0;
+  bool writeFails = false;
+  bool newFileMoves = true;  // false: a scanner refuses every rename of it
+
+  std::optional<std::u16string> WriteNewFile(const std::u16string& folder, const std::string& content) override {
+    if (writeFails) return std::nullopt;
+    fresh_ = folder + u"\\qbs1.tmp";
+    files[fresh_] = content;
+    return fresh_;
+  }
+  uint32_t Replace(const std::u16string& target, const std::u16string& replacement,
+                   const std::u16string& backup) override {
+    if (!files.count(target)) return 2;
+    if (replaceAnswer == 0 || replaceAnswer == kErrorUnableToMoveReplacement2) Rename(target, backup);
+    if (replaceAnswer == 0) Rename(replacement, target);
+    return replaceAnswer;
+  }
+  bool Move(const std::u16string& from, const std::u16string& to) override {
+    if (!files.count(from) || (from == fresh_ && !newFileMoves)) return false;
+    Rename(from, to);
+    return true;
+  }
+  bool Delete(const std::u16string& path) override { return files.erase(path) != 0; }
+  bool Exists(const std::u16string& path) override { return files.count(path) != 0; }
+
+ private:
+  void Rename(const std::u16string& from, const std::u16string& to) {
+    files[to] = files[from];
+    files.erase(from);
+  }
+  std::u16string fresh_;
+};
+
+TEST(ReplaceWholeFile, LeavesTheOldFileOrTheNewOneWholeAndNothingElse) {
+  const std::u16string ini = u"C:\\Q\\Quillbright.ini";
+  const struct {
+    const char* what;
+    bool oldThere;
+    uint32_t replaceAnswer;
+    bool writeFails;
+    bool newFileMoves;
+    bool replaced;
+  } cases[] = {
+      {"replaced", true, 0, false, true, true},
+      {"no old file", false, 0, false, true, true},
+      {"1176: moved in after all", true, kErrorUnableToMoveReplacement, false, true, true},
+      {"1176: every rename refused", true, kErrorUnableToMoveReplacement, false, false, false},
+      {"1177: moved in after all", true, kErrorUnableToMoveReplacement2, false, true, true},
+      {"1177: every rename refused", true, kErrorUnableToMoveReplacement2, false, false, false},
+      {"access denied", true, 5, false, false, false},
+      {"the write failed", true, 0, true, true, false},
+  };
+  for (const auto& c : cases) {
+    FakeFileSteps steps;
+    if (c.oldThere) steps.files[ini] = "old";
+    steps.replaceAnswer = c.replaceAnswer;
+    steps.writeFails = c.writeFails;
+    steps.newFileMoves = c.newFileMoves;
+    EXPECT_EQ(ReplaceWholeFile(steps, ini, "new"), c.replaced) << c.what;
+    std::map<std::u16string, std::string> want;
+    if (c.replaced || c.oldThere) want[ini] = c.replaced ? "new" : "old";
+    EXPECT_EQ(steps.files, want) << c.what;
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/cp932.h"
+#include "platform/file_replace.h"
 #include "platform/program_paths.h"
 #include "platform/texts.h"
 #include "platform/win32/handles.h"
@@ -57,8 +58,13 @@ std::optional<std::wstring> ShortPathOf(const std::wstring& path) {
 bool Win32FileSystem::CanOpenForReading(const std::u16string& path) {
   // Without FILE_FLAG_BACKUP_SEMANTICS a folder cannot be opened, and a file
   // another process holds without read sharing fails too, as it should.
+  // The path may come from a settings file someone else wrote: should it
+  // name a pipe or a server, whoever answers may identify the user but
+  // never act as the user.
   KernelHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                  nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION,
+                                  nullptr));
   return static_cast<bool>(file);
 }
 
@@ -91,31 +97,54 @@ FileSystem::ReadResult Win32FileSystem::ReadWhole(const std::u16string& path, st
 }
 
 bool Win32FileSystem::ReplaceWhole(const std::u16string& path, const std::string& content) {
-  // The new text goes into a file of its own beside the old one and is on
-  // the disk before it takes the old one's place: whenever the machine
-  // stops, the settings file is either the old one or the new one, whole.
-  const std::wstring target = Wide(path);
-  const std::wstring folder = Wide(FolderOfPath(path));
-  wchar_t temporary[MAX_PATH + 1] = {};
-  if (folder.empty() || !::GetTempFileNameW(folder.c_str(), L"qbs", 0, temporary)) return false;
-  bool ok = false;
-  {
-    KernelHandle file(::CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+  Win32FileSteps steps;
+  return ReplaceWholeFile(steps, path, content);
+}
+
+std::optional<std::u16string> Win32FileSteps::WriteNewFile(const std::u16string& folder,
+                                                           const std::string& content) {
+  // A name of our own, created here and nowhere else (CREATE_NEW), and
+  // written through the handle that created it: nothing put under that
+  // name meanwhile can be followed.
+  LARGE_INTEGER now = {};
+  ::QueryPerformanceCounter(&now);
+  const DWORD seed = static_cast<DWORD>(now.QuadPart) ^ (::GetCurrentProcessId() << 16);
+  for (DWORD attempt = 0; attempt < 32; ++attempt) {
+    wchar_t name[16];
+    ::wsprintfW(name, L"\\qbs%04x.tmp", static_cast<unsigned>((seed + attempt * 7919u) & 0xFFFF));
+    const std::wstring path = Wide(folder) + name;
+    KernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-    ok = file && WriteAll(file.Get(), content) && ::FlushFileBuffers(file.Get());
-  }
-  if (ok) {
-    ok = ::ReplaceFileW(target.c_str(), temporary, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                        nullptr) != FALSE;
-    const DWORD error = ok ? ERROR_SUCCESS : ::GetLastError();
-    // No old file to replace (or one that ReplaceFile moved aside without
-    // putting the new one in): the new one is moved into place.
-    if (!ok && (error == ERROR_FILE_NOT_FOUND || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)) {
-      ok = ::MoveFileExW(temporary, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (!file) {
+      if (::GetLastError() == ERROR_FILE_EXISTS) continue;
+      return std::nullopt;
     }
+    if (WriteAll(file.Get(), content) && ::FlushFileBuffers(file.Get())) return Utf16(path);
+    FILE_DISPOSITION_INFO gone = {TRUE};
+    ::SetFileInformationByHandle(file.Get(), FileDispositionInfo, &gone, sizeof(gone));
+    return std::nullopt;
   }
-  if (!ok) ::DeleteFileW(temporary);
-  return ok;
+  return std::nullopt;
+}
+
+uint32_t Win32FileSteps::Replace(const std::u16string& target, const std::u16string& replacement,
+                                 const std::u16string& backup) {
+  if (::ReplaceFileW(Wide(target).c_str(), Wide(replacement).c_str(), Wide(backup).c_str(),
+                     REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+    return 0;
+  }
+  return ::GetLastError();
+}
+
+bool Win32FileSteps::Move(const std::u16string& from, const std::u16string& to) {
+  return ::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+         FALSE;
+}
+
+bool Win32FileSteps::Delete(const std::u16string& path) { return ::DeleteFileW(Wide(path).c_str()) != FALSE; }
+
+bool Win32FileSteps::Exists(const std::u16string& path) {
+  return ::GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool Win32FileSystem::MakeFolder(const std::u16string& path) {

@@ -16,6 +16,16 @@ class Win32FileSystem : public FileSystem {
   std::optional<std::u16string> ShortPath(const std::u16string& path) override;
 };
 
+class Win32FileSteps : public FileSteps {
+ public:
+  std::optional<std::u16string> WriteNewFile(const std::u16string& folder, const std::string& content) override;
+  uint32_t Replace(const std::u16string& target, const std::u16string& replacement,
+                   const std::u16string& backup) override;
+  bool Move(const std::u16string& from, const std::u16string& to) override;
+  bool Delete(const std::u16string& path) override;
+  bool Exists(const std::u16string& path) override;
+};
+
 class Win32Codec : public Cp932Codec {
  public:
   std::u16string ToUtf16(std::string_view cp932) override;
