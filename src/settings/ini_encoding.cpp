@@ -1,15 +1,11 @@
 #include "settings/ini_encoding.h"
 
-#include <algorithm>
+#include <cstddef>
 #include <optional>
 
 namespace qb {
 
 namespace {
-
-// Beyond this many changed lines, the rest are all converted anew: an
-// update changes three lines of a settings file, or adds at most five.
-constexpr long kMostEdits = 64;
 
 // The text split after each line end (CR LF, CR or LF), line ends kept.
 template <typename Char>
@@ -29,47 +25,37 @@ std::vector<std::basic_string<Char>> SplitAfterLineEnds(std::basic_string_view<C
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
-// Which of `to` are `from`'s own lines: for each line of `to`, the index
-// of the line of `from` it stands for, or npos. The longest common run of
-// lines in order, by the greedy shortest-edit search (Myers), whose cost
-// grows with the file's length times the edits, not its square.
-std::vector<size_t> MatchLines(const std::vector<std::string>& from, const std::vector<std::string>& to) {
-  std::vector<size_t> match(to.size(), std::string::npos);
-  const long n = static_cast<long>(from.size());
-  const long m = static_cast<long>(to.size());
-  const long most = std::min(n + m, kMostEdits);
-  // reach[most + k]: the furthest line of `from` reached on diagonal k
-  // (x - y) with the edits so far; one copy kept per edit count.
-  std::vector<long> reach(static_cast<size_t>(2 * most + 3), 0);
-  const auto at = [&](std::vector<long>& v, long k) -> long& { return v[static_cast<size_t>(k + most + 1)]; };
-  std::vector<std::vector<long>> trace;
-  for (long d = 0; d <= most; ++d) {
-    trace.push_back(reach);
-    for (long k = -d; k <= d; k += 2) {
-      long x = k == -d || (k != d && at(reach, k - 1) < at(reach, k + 1)) ? at(reach, k + 1) : at(reach, k - 1) + 1;
-      long y = x - k;
-      while (x < n && y < m && from[static_cast<size_t>(x)] == to[static_cast<size_t>(y)]) ++x, ++y;
-      at(reach, k) = x;
-      if (x < n || y < m) continue;
-      // Back from the end: each diagonal run is a run of matched lines,
-      // each step off one an edit.
-      for (long e = d; e >= 0; --e) {
-        std::vector<long>& before = trace[static_cast<size_t>(e)];
-        const long kk = x - y;
-        const long pk = kk == -e || (kk != e && at(before, kk - 1) < at(before, kk + 1)) ? kk + 1 : kk - 1;
-        const long px = at(before, pk);
-        const long py = px - pk;
-        while (x > px && y > py) {
-          --x, --y;
-          match[static_cast<size_t>(y)] = static_cast<size_t>(x);
-        }
-        x = px;
-        y = py;
-      }
-      return match;
-    }
+// A stretch of the text after an update: one of the file's own lines, as
+// it was, or text the update wrote.
+struct Piece {
+  std::string view;
+  size_t line;  // index of the file's line; npos for written text
+};
+
+// Applies one edit to the pieces: an insertion between two pieces becomes
+// a piece of its own; any other edit turns the pieces it touches into
+// written text.
+void ApplyEdit(std::vector<Piece>& pieces, const IniEdit& edit) {
+  size_t first = 0;
+  size_t start = 0;
+  while (first < pieces.size() && edit.offset >= start + pieces[first].view.size()) {
+    start += pieces[first++].view.size();
   }
-  return match;  // too many edits: every line of `to` is converted anew
+  if (edit.removed == 0 && (first == pieces.size() || edit.offset == start)) {
+    if (!edit.inserted.empty()) {
+      pieces.insert(pieces.begin() + static_cast<std::ptrdiff_t>(first), Piece{edit.inserted, std::string::npos});
+    }
+    return;
+  }
+  std::string merged;
+  size_t last = first;
+  while (last < pieces.size() && (last == first || start + merged.size() < edit.offset + edit.removed)) {
+    merged += pieces[last++].view;
+  }
+  if (edit.offset + edit.removed > start + merged.size()) return;  // not an edit of this text
+  merged.replace(edit.offset - start, edit.removed, edit.inserted);
+  pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(first), pieces.begin() + static_cast<std::ptrdiff_t>(last));
+  pieces.insert(pieces.begin() + static_cast<std::ptrdiff_t>(first), Piece{merged, std::string::npos});
 }
 
 }  // namespace
@@ -117,13 +103,19 @@ std::string IniFileText::Encode(std::u16string_view text) {
   return out;
 }
 
-std::string IniFileText::FileBytes(std::string_view updated) const {
+std::string IniFileText::FileBytes(std::string_view updated, const std::vector<IniEdit>& edits) const {
   if (!utf16_) return std::string(updated);
-  const std::vector<std::string> lines = SplitAfterLineEnds<char>(updated);
-  const std::vector<size_t> own = MatchLines(viewLines_, lines);
+  // The edits say which lines the update wrote; every other line keeps its
+  // own characters, however many lines read alike through the view.
+  std::vector<Piece> pieces;
+  for (size_t i = 0; i < viewLines_.size(); ++i) pieces.push_back({viewLines_[i], i});
+  for (const IniEdit& edit : edits) ApplyEdit(pieces, edit);
+  std::string check;
+  for (const Piece& piece : pieces) check += piece.view;
   std::string out = "\xFF\xFE";
-  for (size_t i = 0; i < lines.size(); ++i) {
-    out += own[i] != std::string::npos ? fileLines_[own[i]] : Encode(codec_.ToUtf16(lines[i]));
+  if (check != updated) return out + Encode(codec_.ToUtf16(updated)) + oddByte_;  // edits of another text
+  for (const Piece& piece : pieces) {
+    out += piece.line != std::string::npos ? fileLines_[piece.line] : Encode(codec_.ToUtf16(piece.view));
   }
   return out + oddByte_;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/ports.h"
+#include "settings/ini_text.h"
 
 namespace qb {
 
@@ -26,10 +27,11 @@ class IniFileText {
   // form reads as "?", as the system's conversion gives it.
   const std::string& Text() const { return text_; }
 
-  // The file's new bytes for `updated`, the text after an update: a
-  // UTF-16 file stays UTF-16, lines that stand as they were keep their own
-  // bytes and new or changed lines are converted.
-  std::string FileBytes(std::string_view updated) const;
+  // The file's new bytes for `updated`, the text after the update that
+  // made `edits` (see IniWithValues): a UTF-16 file stays UTF-16, lines the
+  // update did not touch keep their own bytes and the text it wrote is
+  // converted.
+  std::string FileBytes(std::string_view updated, const std::vector<IniEdit>& edits = {}) const;
 
  private:
   static std::string Encode(std::u16string_view text);

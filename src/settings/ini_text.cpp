@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <utility>
 
 #include "platform/cp932.h"
 
@@ -217,20 +218,36 @@ std::string_view LineEndToAppend(std::string_view s) {
   return "\r\n";
 }
 
-void SetOne(std::string& text, std::string_view section, const IniSetting& setting) {
+// A text that records each change made to it.
+class EditedText {
+ public:
+  EditedText(std::string_view text, std::vector<IniEdit>* edits) : text_(text), edits_(edits) {}
+  const std::string& Text() const { return text_; }
+  void Replace(size_t offset, size_t removed, std::string inserted) {
+    text_.replace(offset, removed, inserted);
+    if (edits_) edits_->push_back({offset, removed, std::move(inserted)});
+  }
+
+ private:
+  std::string text_;
+  std::vector<IniEdit>* edits_;
+};
+
+void SetOne(EditedText& edited, std::string_view section, const IniSetting& setting) {
+  const std::string& text = edited.Text();
   const std::vector<IniLine> lines = SplitLines(text);
   const SectionLines found = FindSection(text, lines, section);
   const std::string keyLine = std::string(setting.key) + "=" + std::string(setting.value) + "\r\n";
   if (!found.found) {
-    text += std::string(LineEndToAppend(text)) + "[" + std::string(section) + "]\r\n" + keyLine;
+    edited.Replace(text.size(), 0, std::string(LineEndToAppend(text)) + "[" + std::string(section) + "]\r\n" + keyLine);
     return;
   }
   const size_t key = FindKey(text, lines, found, setting.key);
   if (key != std::string_view::npos) {
     if (setting.keepStored) return;
     const IniLine& line = lines[key];
-    text.replace(line.begin, line.breakBegin - line.begin,
-                 Converted(line.name.Of(text)) + "=" + std::string(setting.value));
+    edited.Replace(line.begin, line.breakBegin - line.begin,
+                   Converted(line.name.Of(text)) + "=" + std::string(setting.value));
     return;
   }
   // After the section's last line that is not blank (its header when it
@@ -240,13 +257,13 @@ void SetOne(std::string& text, std::string_view section, const IniSetting& setti
     if (lines[i].kind != LineKind::Blank) anchor = i;
   }
   if (anchor == std::string_view::npos) {
-    text.insert(0, keyLine);
+    edited.Replace(0, 0, keyLine);
     return;
   }
   const size_t breakBegin = lines[anchor].breakBegin;
   const size_t lineEnd = FirstLineEndSize(text, breakBegin);
   const std::string_view before = lineEnd == 0 ? LineEndToAppend(text) : std::string_view();
-  text.insert(breakBegin + lineEnd, std::string(before) + keyLine);
+  edited.Replace(breakBegin + lineEnd, 0, std::string(before) + keyLine);
 }
 
 }  // namespace
@@ -261,10 +278,10 @@ std::string IniReadValue(std::string_view content, std::string_view section, std
 }
 
 std::string IniWithValues(std::string_view content, std::string_view section,
-                          const std::vector<IniSetting>& settings) {
-  std::string text(content);
-  for (const IniSetting& setting : settings) SetOne(text, section, setting);
-  return text;
+                          const std::vector<IniSetting>& settings, std::vector<IniEdit>* edits) {
+  EditedText edited(content, edits);
+  for (const IniSetting& setting : settings) SetOne(edited, section, setting);
+  return edited.Text();
 }
 
 }  // namespace qb

@@ -28,12 +28,20 @@ struct IniSetting {
   bool keepStored = false;
 };
 
+// One change an update made to the text: `removed` bytes at `offset` (in
+// the text as it was just before this change) gave way to `inserted`.
+struct IniEdit {
+  size_t offset = 0;
+  size_t removed = 0;
+  std::string inserted;
+};
+
 // `content` with each key of `settings` set in `section`, in order, as that
 // many profile writes would set them: an existing key's line becomes
 // "key=value" with its own line end; a missing key goes after the last
 // line of its section, a missing section at the end of the file; new lines
-// end in CR LF.
+// end in CR LF. Each change made is added to `edits` when given.
 std::string IniWithValues(std::string_view content, std::string_view section,
-                          const std::vector<IniSetting>& settings);
+                          const std::vector<IniSetting>& settings, std::vector<IniEdit>* edits = nullptr);
 
 }  // namespace qb

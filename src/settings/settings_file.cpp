@@ -78,11 +78,13 @@ bool SaveSettings(FileSystem& files, Cp932Codec& codec, const SettingsPlaces& pl
   const IniFileText file(current.content, codec);
   const std::string kind = std::to_string(saved.musicKind);
   const std::string repeat = std::to_string(saved.repeatTrack);
-  const std::string content = file.FileBytes(
-      IniWithValues(file.Text(), texts::kIniSection,
-                    {{texts::kKeyMusicKind, kind},
-                     {texts::kKeyRepeatTrack, repeat},
-                     {texts::kKeyMusicFile, saved.musicFile, !saved.musicFileChanged}}));
+  std::vector<IniEdit> edits;
+  const std::string updated = IniWithValues(file.Text(), texts::kIniSection,
+                                            {{texts::kKeyMusicKind, kind},
+                                             {texts::kKeyRepeatTrack, repeat},
+                                             {texts::kKeyMusicFile, saved.musicFile, !saved.musicFileChanged}},
+                                            &edits);
+  const std::string content = file.FileBytes(updated, edits);
 
   // A file that is there but cannot be read is not replaced: what else it
   // holds would be lost.

@@ -324,6 +324,13 @@ TEST_F(SettingsFileTest, AFileSavedAsUtf16IsReadAndStaysUtf16WithItsOtherLinesAs
   const std::u16string after = u"; \u20ac \U0001F3B5\r\n[Section]\r\n" + kind + u"=1\r\n" + repeat +
                                u"=7\r\n" + file + u"=D:\\\u8868.mp3\r\n[Other]\r\nx=\u20ac\r\n";
   EXPECT_EQ(files.contents[programIni], Utf16File(after));
+  // A key written twice, in lines that read alike: the first takes the new
+  // path, the second keeps its own characters.
+  files.contents[programIni] =
+      Utf16File(u"[Section]\r\n" + file + u"=C:\\caf\u00e9.mp3\r\n" + file + u"=C:\\caf\u00fc.mp3\r\n");
+  ASSERT_TRUE(Save(2, 0, "C:\\b.mp3"));
+  EXPECT_EQ(files.contents[programIni], Utf16File(u"[Section]\r\n" + file + u"=C:\\b.mp3\r\n" + file +
+                                                  u"=C:\\caf\u00fc.mp3\r\n" + kind + u"=2\r\n" + repeat + u"=0\r\n"));
   // Keys it lacks go in as UTF-16 too; an empty UTF-16 file gets them all.
   files.contents[programIni] = Utf16File(u"[Section]\r\n\u20ac=1\r\n");
   ASSERT_TRUE(Save(3, 0, "", true));
@@ -346,16 +353,17 @@ TEST(IniFileText, KeepsEachUnchangedLineEvenWhenTheTextRepeatsOrIsLong) {
   const IniFileText file(bytes, codec);
   EXPECT_EQ(file.FileBytes(file.Text()), bytes);
   std::string changed = file.Text();
-  changed.replace(changed.find("k5="), 3, "k5=x\r\nk5=");  // a line put in the middle
-  changed += "end\r\n";
+  const std::vector<IniEdit> edits = {{changed.find("k5="), 0, "k5=x\r\n"},  // a line put in the middle
+                                      {changed.size() + 6, 0, "end\r\n"}};
+  for (const IniEdit& edit : edits) changed.insert(edit.offset, edit.inserted);
   std::u16string want = text;
   want.replace(want.find(u"k5="), 3, u"k5=x\r\nk5=");
   want += u"end\r\n";
-  EXPECT_TRUE(file.FileBytes(changed) == Utf16File(want));  // (too long to print)
+  EXPECT_TRUE(file.FileBytes(changed, edits) == Utf16File(want));  // (too long to print)
   // A line changed between two that read alike: each keeps its own.
   const IniFileText alike(Utf16File(u"a\u20ac\nb\na\u20ad\n"), codec);
   EXPECT_EQ(alike.Text(), "a?\nb\na?\n");
-  EXPECT_EQ(alike.FileBytes("a?\nc\na?\n"), Utf16File(u"a\u20ac\nc\na\u20ad\n"));
+  EXPECT_EQ(alike.FileBytes("a?\nc\na?\n", {{3, 1, "c"}}), Utf16File(u"a\u20ac\nc\na\u20ad\n"));
   // Code page 932 files pass as they are, and so does any other mark,
   // which the system reads as text of the first line; an odd last byte
   // of a UTF-16 file stays.

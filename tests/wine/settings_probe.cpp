@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/texts.h"
 #include "platform/win32/system_ports.h"
@@ -115,8 +116,10 @@ int CompareWrite(const std::string& file, const char* kind, const char* repeat, 
   const std::string platform = FileBytes(platformCopy);
   qb::Win32Codec codec;
   const qb::IniFileText text(original, codec);
-  const std::string ours = text.FileBytes(qb::IniWithValues(
-      text.Text(), qb::texts::kIniSection, {{kKeys[0], kind}, {kKeys[1], repeat}, {kKeys[2], musicFile}}));
+  std::vector<qb::IniEdit> edits;
+  const std::string updated = qb::IniWithValues(
+      text.Text(), qb::texts::kIniSection, {{kKeys[0], kind}, {kKeys[1], repeat}, {kKeys[2], musicFile}}, &edits);
+  const std::string ours = text.FileBytes(updated, edits);
   ::DeleteFileA(platformCopy.c_str());
   if (platform == ours) {
     std::printf("write=same\n");
