@@ -3,6 +3,7 @@
 #include "platform/cp932.h"
 #include "platform/last_api_result.h"
 #include "platform/number_text.h"
+#include "platform/program_paths.h"
 
 namespace qb {
 
@@ -15,6 +16,10 @@ bool ReportsError(const std::string& reply) {
 // The first seven characters of a mode buffer equal `mode` (case-sensitive).
 bool ModeIs(const char* buffer, size_t capacity, const char* mode) {
   return BufferText(buffer, capacity).compare(0, 7, mode) == 0;
+}
+
+bool IsPosition(const std::string& reply) {
+  return !reply.empty() && reply.find_first_not_of("0123456789:") == std::string::npos;
 }
 
 }  // namespace
@@ -50,9 +55,11 @@ bool CdPlayer::PollSteps() {
   const std::optional<double> currentTrack = TextToNumber(current);
   if (!currentTrack) return false;
   if (stopped || *currentTrack != settings_.RepeatTrack) {
+    // The reply goes into a command: only a position (digits and colons)
+    // is taken, and anything else plays nothing this tick.
     const std::string start =
         mci_.QueryMci("status cdaudio position track " + std::to_string(settings_.RepeatTrack));
-    mci_.PlayMci("cdaudio", start, "");
+    if (IsPosition(start)) mci_.PlayMci("cdaudio", start, "");
   }
   return true;
 }
@@ -63,6 +70,7 @@ void CdPlayer::CdStop() {
 }
 
 void FilePlayers::Mp3Open() {
+  if (!IsMusicPath(settings_.MusicFile)) return;
   const std::u16string open = u"open \"" + settings_.MusicFile + u"\" type MPEGVideo Alias MP3Play";
   if (mci_.SendMciDirect(open) == 0) mci_.SendMciDirect("play MP3Play");
 }
@@ -85,7 +93,7 @@ void FilePlayers::Mp3Stop() {
 }
 
 void FilePlayers::WavPlay() {
-  if (sound_.WaveOutDeviceCount() <= 0) return;
+  if (!IsMusicPath(settings_.MusicFile) || sound_.WaveOutDeviceCount() <= 0) return;
   LastApiResult = sound_.Play(settings_.MusicFile.c_str(), kLoopFlags);
 }
 

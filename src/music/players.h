@@ -39,7 +39,10 @@ class CdPlayer {
 class FilePlayers {
  public:
   static constexpr uint32_t kModeBufferSize = 30;
-  static constexpr uint32_t kLoopFlags = 0x0001 | 0x0008;  // SND_ASYNC | SND_LOOP
+  // SND_ASYNC | SND_LOOP | SND_NODEFAULT | SND_FILENAME: the name is a
+  // file's, never a sound alias, and a file gone by then plays nothing
+  // rather than the system's default sound.
+  static constexpr uint32_t kLoopFlags = 0x0001 | 0x0008 | 0x0002 | 0x00020000;
 
   FilePlayers(MciChannel& mci, SoundPort& sound, const SettingsValues& settings)
       : mci_(mci), sound_(sound), settings_(settings) {}

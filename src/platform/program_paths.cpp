@@ -42,6 +42,20 @@ bool FileExists(FileSystem& files, std::u16string path) {
   return files.CanOpenForReading(path);
 }
 
+bool IsMusicPath(std::u16string_view path) {
+  if (path.empty()) return false;
+  const auto slash = [](char16_t c) { return c == u'\\' || c == u'/'; };
+  if (path.size() >= 3 && (path.size() == 3 || slash(path[3])) &&
+      ((slash(path[0]) && slash(path[1]) && (path[2] == u'.' || path[2] == u'?')) ||
+       (slash(path[0]) && path[1] == u'?' && path[2] == u'?'))) {
+    return false;
+  }
+  for (char16_t c : path) {
+    if (c < 0x20 || c == u'"') return false;
+  }
+  return true;
+}
+
 std::u16string CompanionPathOf(const std::u16string& programFolder) {
   return programFolder + WidenAscii(texts::kCompanionSuffix);
 }

@@ -26,6 +26,12 @@ std::u16string FolderOfPath(std::u16string_view path);
 // be opened for reading now: not a folder, an empty path or a locked file.
 bool FileExists(FileSystem& files, std::u16string path);
 
+// True for a path music may be read from: not empty, not in the device
+// namespaces (\\.\, \\?\, \??\), which reach pipes, devices and raw
+// volumes, and without a quote or a control character, which no file name
+// holds and which could end the quoted name in an MCI command.
+bool IsMusicPath(std::u16string_view path);
+
 // The companion program's path for a program folder.
 std::u16string CompanionPathOf(const std::u16string& programFolder);
 

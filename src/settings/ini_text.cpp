@@ -13,7 +13,6 @@ namespace {
 // What the profile functions cut a value to: a 256-character buffer, then
 // 255 bytes of it in code page 932.
 constexpr size_t kValueChars = 255;
-constexpr size_t kValueBytes = 255;
 
 // "・", which the system's conversion gives for a byte pair that is no
 // character.
@@ -198,7 +197,7 @@ std::string BufferedValue(std::string_view raw) {
   if (quoted && count <= kValueChars + 1) copied -= 1;
   if (copied == 0) return {};
   const size_t begin = starts[from];
-  return Cp932Truncate(std::string_view(text).substr(begin, endOf(from + copied - 1) - begin), kValueBytes);
+  return Cp932Truncate(std::string_view(text).substr(begin, endOf(from + copied - 1) - begin), kIniValueBytes);
 }
 
 size_t FirstLineEndSize(std::string_view s, size_t at) {

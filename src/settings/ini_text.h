@@ -20,6 +20,9 @@ namespace qb {
 // "=" reads as empty text.
 std::string IniReadValue(std::string_view content, std::string_view section, std::string_view key);
 
+// The most bytes a value reads back (IniReadValue): a longer one is cut.
+inline constexpr size_t kIniValueBytes = 255;
+
 struct IniSetting {
   std::string_view key;
   std::string_view value;

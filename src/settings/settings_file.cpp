@@ -40,7 +40,8 @@ SettingsText ReadSettingsText(FileSystem& files, const SettingsPlaces& places) {
     if (text.result != FileSystem::ReadResult::Read) text.content.clear();
   };
   if (!places.userFolder.empty()) readFrom(places.UserFile(), true);
-  if (text.result == FileSystem::ReadResult::Missing) readFrom(places.ProgramFile(), false);
+  text.userFileUnreadable = text.result == FileSystem::ReadResult::Unreadable;
+  if (text.result != FileSystem::ReadResult::Read) readFrom(places.ProgramFile(), false);
   return text;
 }
 
@@ -62,7 +63,9 @@ void LoadSettings(SettingsValues& settings, FileSystem& files, Cp932Codec& codec
   SetFromText(settings.RepeatTrack, read(texts::kKeyRepeatTrack));
 
   settings.MusicFile = codec.ToUtf16(read(texts::kKeyMusicFile));
-  const bool drop = settings.MusicFile.empty() ||
+  // A path that is no file's (a pipe, a device) is never opened, not even
+  // to see whether it is there.
+  const bool drop = !IsMusicPath(settings.MusicFile) ||
                     (unreachable == UnreachableMusicFile::Drop && !FileExists(files, settings.MusicFile));
   if (drop) {
     settings.MusicFile.clear();
@@ -90,7 +93,7 @@ bool SaveSettings(FileSystem& files, Cp932Codec& codec, const SettingsPlaces& pl
   // holds would be lost.
   bool written = current.result != FileSystem::ReadResult::Unreadable &&
                 files.ReplaceWhole(current.path, content);
-  if (!written && !current.isUserFile && !places.userFolder.empty()) {
+  if (!written && !current.isUserFile && !current.userFileUnreadable && !places.userFolder.empty()) {
     written = files.MakeFolder(places.userFolder) && files.ReplaceWhole(places.UserFile(), content);
   }
   LastApiResult = written ? 1 : 0;

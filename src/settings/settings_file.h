@@ -23,11 +23,14 @@ struct SettingsPlaces {
   std::u16string UserFile() const;
 };
 
-// The settings file in use and its text: the user's file when there is one
-// (readable or not), else the program folder's.
+// The settings file in use and its text: the user's file when it can be
+// read, else the program folder's.
 struct SettingsText {
   std::u16string path;
   bool isUserFile = false;
+  // The user's file is there but cannot be read (locked, denied, a folder
+  // of that name): it is passed over, and never replaced.
+  bool userFileUnreadable = false;
   FileSystem::ReadResult result = FileSystem::ReadResult::Missing;
   std::string content;  // empty unless read
 };

@@ -3,6 +3,7 @@
 #include "platform/number_text.h"
 #include "platform/program_paths.h"
 #include "platform/texts.h"
+#include "settings/ini_text.h"
 #include "settings_dialog/dialog_geometry.h"
 
 namespace qb {
@@ -60,12 +61,19 @@ void MusicChoice::ChooseFile(FileChooser& chooser, FileSystem& files, Cp932Codec
   const std::optional<std::u16string> chosen = chooser.Choose(MusicFileRequest(settings_.MusicFolder));
   // Only a file that is there goes into the settings: the saver puts the
   // path into MCI commands.
-  if (!chosen || !FileExists(files, *chosen)) return;
+  if (!chosen || !IsMusicPath(*chosen) || !FileExists(files, *chosen)) return;
   std::u16string path = *chosen;
-  std::optional<std::string> stored = codec.FromUtf16(path);
+  // What the settings file cannot give back whole, a name code page 932
+  // lacks or one longer than a value reads back, goes in as its short form.
+  const auto keepable = [&](const std::u16string& name) {
+    std::optional<std::string> bytes = codec.FromUtf16(name);
+    if (bytes && bytes->size() > kIniValueBytes) bytes.reset();
+    return bytes;
+  };
+  std::optional<std::string> stored = keepable(path);
   if (!stored) {
     const std::optional<std::u16string> shortPath = files.ShortPath(path);
-    if (shortPath) stored = codec.FromUtf16(*shortPath);
+    if (shortPath) stored = keepable(*shortPath);
     if (stored) path = *shortPath;
   }
   if (!stored) {

@@ -74,8 +74,9 @@ class MusicChoice {
   void SelectMusicKind(int16_t kind);
   // The "..." button: the last file chosen wins; a cancel, or a name that
   // is no file that can be read, changes nothing. The settings file keeps
-  // paths in code page 932: a path it cannot hold is kept as its short
-  // form, and without one the user hears that the name cannot be kept.
+  // paths in code page 932, at most 255 bytes of one: a path it cannot
+  // hold is kept as its short form, and without one the user hears that
+  // the name cannot be kept.
   void ChooseFile(FileChooser& chooser, FileSystem& files, Cp932Codec& codec);
   // The save button: the three keys into the settings file in use (see
   // SaveSettings). False when they could not be written anywhere; the

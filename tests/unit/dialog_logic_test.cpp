@@ -236,9 +236,17 @@ TEST(DialogChooseFile, APathBeyondCodePage932IsKeptShortOrNotAtAll) {
   FakeChooser chooser;
   FakeFileSystem files;
   test::IconvCodec codec;
-  files.readable = {korean, western, u"C:\\\u97F3\u697D\\a.wav"};
+  // Beyond the 255 bytes a value reads back: short when it can be.
+  const std::u16string longName = u"C:\\Music\\" + std::u16string(130, u'\u97F3') + u"\\a.mp3";
+  const std::u16string longer = longName + u".mp3";
+  files.readable = {korean, western, u"C:\\\u97F3\u697D\\a.wav", longName, longer};
   files.shortPaths[korean] = u"C:\\7B8C~1\\a.wav";
-  chooser.answers = {u"C:\\\u97F3\u697D\\a.wav", korean, western};
+  files.shortPaths[western] = western;
+  files.shortPaths[longer] = u"C:\\Music\\" + std::u16string(124, u'\u97F3') + u"\\a.mp3";
+  chooser.answers = {longName, u"C:\\\u97F3\u697D\\a.wav", korean, western, longer};
+
+  choice.ChooseFile(chooser, files, codec);
+  EXPECT_EQ(settings.MusicFile, u"C:\\SHORT~1\\A~1.WAV");
 
   choice.ChooseFile(chooser, files, codec);  // "音楽": code page 932 holds it
   EXPECT_EQ(settings.MusicFile, u"C:\\\u97F3\u697D\\a.wav");
@@ -252,6 +260,10 @@ TEST(DialogChooseFile, APathBeyondCodePage932IsKeptShortOrNotAtAll) {
   EXPECT_EQ(controls.nameNotKept, 1);
   EXPECT_EQ(settings.MusicFile, u"C:\\7B8C~1\\a.wav");
   EXPECT_EQ(controls.fileLabel, u"C:\\7B8C~1\\a.wav");
+  // A short form still too long: said too.
+  choice.ChooseFile(chooser, files, codec);
+  EXPECT_EQ(controls.nameNotKept, 2);
+  EXPECT_EQ(settings.MusicFile, u"C:\\7B8C~1\\a.wav");
 
   files.contents[kIni] = "";
   ASSERT_TRUE(choice.Save(files, codec, kPlaces));

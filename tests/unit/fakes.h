@@ -107,9 +107,11 @@ class FakeFileSystem : public FileSystem {
     missingFolders.erase(path);
     return true;
   }
+  // A short form of its own for every path not listed, so that a path
+  // taken short where it need not be shows.
   std::optional<std::u16string> ShortPath(const std::u16string& path) override {
     const auto found = shortPaths.find(path);
-    return found == shortPaths.end() ? path : found->second;
+    return found == shortPaths.end() ? u"C:\\SHORT~1\\A~1.WAV" : found->second;
   }
 };
 

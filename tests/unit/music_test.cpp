@@ -207,10 +207,14 @@ TEST_F(CdTest, ARepeatTrackBeyondTheDiscStaysSilentButKeepsPolling) {
   settings.RepeatTrack = 9;
   cd.CdOpen();
   for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(Tick(), Plus(kStatusQueries, {"status cdaudio position track 9", "play cdaudio from Error:282"}));
+    EXPECT_EQ(Tick(), Plus(kStatusQueries, {"status cdaudio position track 9"}));
     EXPECT_TRUE(cd.CdKeepPolling());
   }
   EXPECT_EQ(mci.cdMode, "stopped");
+  // Only a position from the device goes into the play command.
+  settings.RepeatTrack = 2;
+  mci.forcedReplies["status cdaudio position track 2"] = "02:00:00:00 notify";
+  EXPECT_EQ(Tick(), Plus(kStatusQueries, {"status cdaudio position track 2"}));
 }
 
 TEST_F(CdTest, ACurrentTrackThatIsNotANumberEndsPollingWhenRepeating) {
@@ -318,14 +322,24 @@ TEST_F(FileMusicTest, APathBeyondAsciiReachesTheDevicesWhole) {
   EXPECT_EQ(mci.log, (Log{"open \"" + utf8 + "\" type MPEGVideo Alias MP3Play", "play MP3Play"}));
   settings.MusicFile = u"C:\\\u97f3\u697d\\\u00c9t\u00e9.wav";
   players.WavPlay();
-  EXPECT_EQ(sound.calls, Log{test::Utf8(settings.MusicFile) + "|9"});
+  EXPECT_EQ(sound.calls, Log{test::Utf8(settings.MusicFile) + "|131083"});
+}
+
+TEST_F(FileMusicTest, APathThatIsNoFilesNeverReachesAPlayer) {
+  for (const char16_t* path : {u"\\\\.\\pipe\\qb.mp3", u"C:\\a\" wait x.mp3", u"C:\\a\rb.wav"}) {
+    settings.MusicFile = path;
+    players.Mp3Open();
+    players.WavPlay();
+  }
+  EXPECT_TRUE(mci.log.empty());
+  EXPECT_TRUE(sound.calls.empty());
 }
 
 TEST_F(FileMusicTest, WavLoopsThroughTheSoundPlayerWhenThereIsADevice) {
   settings.MusicFile = u"C:\\a b\\loop.wav";
   players.WavPlay();
   players.WavStop();
-  EXPECT_EQ(sound.calls, (Log{"C:\\a b\\loop.wav|9", "<null>|0"}));
+  EXPECT_EQ(sound.calls, (Log{"C:\\a b\\loop.wav|131083", "<null>|0"}));
   EXPECT_TRUE(mci.log.empty());
 
   sound.calls.clear();

@@ -47,6 +47,17 @@ TEST(FolderOfPath, IsTheTextBeforeTheLastColonOrBackslash) {
   for (const auto& c : cases) EXPECT_EQ(FolderOfPath(c.path), c.folder) << test::Utf8(c.path);
 }
 
+TEST(IsMusicPath, RefusesDevicesQuotesAndControlCharacters) {
+  for (const char16_t* path : {u"C:\\Music\\a.mp3", u"\\\\server\\share\\a.wav", u"a.mp3", u"C:\\\u97f3.wav"}) {
+    EXPECT_TRUE(IsMusicPath(path)) << test::Utf8(path);
+  }
+  for (const char16_t* path : {u"", u"\\\\.\\pipe\\qb.mp3", u"//./pipe/qb.mp3", u"\\\\?\\C:\\a.mp3",
+                               u"\\\\?\\GLOBALROOT\\Device\\a.wav", u"\\??\\C:\\a.mp3", u"\\\\.",
+                               u"C:\\a\" wait x.mp3", u"C:\\a\tb.mp3", u"C:\\a\x1f.wav"}) {
+    EXPECT_FALSE(IsMusicPath(path)) << test::Utf8(path);
+  }
+}
+
 TEST(FileExists, DropsOneTrailingBackslashAndAsksTheFileSystem) {
   test::FakeFileSystem files;
   files.readable = {u"C:\\a.wav", u"C:\\\u8868"};

@@ -184,12 +184,12 @@ TEST_F(SettingsFileTest, ReadsTheThreeKeysFromTheUserFileWhenThereIsOne) {
   EXPECT_EQ(settings.MusicFile, u"D:\\Music\\loop.mp3");
   EXPECT_EQ(settings.MusicFolder, u"D:\\Music");
 
-  // Even one that cannot be read: the program folder's does not stand in.
+  // One that is there but cannot be read: the program folder's stands in.
   files.unreadable = {userIni};
   settings = {};
   Load();
-  EXPECT_EQ(settings.MusicKind, 0);
-  EXPECT_EQ(settings.RepeatTrack, 0);
+  EXPECT_EQ(settings.MusicKind, 1);
+  EXPECT_EQ(settings.RepeatTrack, 4);
 }
 
 TEST_F(SettingsFileTest, AnUnreachableMusicFileIsDroppedForTheSaverAndKeptForTheDialog) {
@@ -279,14 +279,15 @@ TEST_F(SettingsFileTest, ASaveThatCannotBeWrittenChangesNothingAndSaysSo) {
   EXPECT_FALSE(Save(2, 0, "C:\\m.wav"));
   EXPECT_TRUE(files.replaced.empty());
 
-  // A user file that is there but unreadable is neither replaced nor
-  // passed over.
+  // A user file that is there but unreadable is never replaced: the
+  // program folder's takes the save, or nothing does.
   files.canMakeFolders = true;
-  files.lockedFolders.clear();
   files.unreadable = {userIni};
   EXPECT_FALSE(Save(2, 0, "C:\\m.wav"));
   EXPECT_TRUE(files.replaced.empty());
-  EXPECT_EQ(files.contents[programIni], Ini("1", "3", ""));
+  files.lockedFolders.clear();
+  EXPECT_TRUE(Save(2, 0, "C:\\m.wav"));
+  EXPECT_EQ(files.replaced, std::vector<std::u16string>{programIni});
 }
 
 TEST_F(SettingsFileTest, AnUnreadableProgramFileIsNotReplaced) {
