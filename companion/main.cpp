@@ -6,7 +6,7 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
+#include <cstddef>
 #include <memory>
 
 #include "frame_pacer.h"
@@ -140,11 +140,22 @@ class PresentationWindow : public BaseWindow<PresentationWindow>, private glow::
 
   void OnPowerBroadcast(WPARAM event, LPARAM data) {
     if (event != PBT_POWERSETTINGCHANGE || !data) return;
-    const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
-    if (setting->PowerSetting != kConsoleDisplayState || setting->DataLength < sizeof(DWORD)) return;
-    DWORD state;
-    std::memcpy(&state, setting->Data, sizeof(state));
-    displayOn_ = state != 0;  // 0 off, 1 on, 2 dimmed
+    // Any process can send this message with any pointer: the setting is
+    // copied through a read that fails instead of faulting.
+    struct {
+      GUID powerSetting;
+      DWORD dataLength;
+      DWORD state;  // the setting's data: 0 off, 1 on, 2 dimmed
+    } setting;
+    static_assert(offsetof(decltype(setting), state) == offsetof(POWERBROADCAST_SETTING, Data));
+    SIZE_T copied = 0;
+    if (!::ReadProcessMemory(::GetCurrentProcess(), reinterpret_cast<const void*>(data), &setting, sizeof(setting),
+                             &copied) ||
+        copied != sizeof(setting)) {
+      return;
+    }
+    if (setting.powerSetting != kConsoleDisplayState || setting.dataLength < sizeof(DWORD)) return;
+    displayOn_ = setting.state != 0;
   }
 
   LRESULT OnSysCommand(WPARAM command, LPARAM lParam) {

@@ -37,6 +37,7 @@ LRESULT SaverWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_TIMER: OnTimer(wParam); return 0;
     case WM_CLOSE: logic_.FormQueryUnload(); return 0;
+    case WM_DESTROY: logic_.FormQueryUnload(); return 0;  // an end from outside: close all the same
     case WM_QUERYENDSESSION: return TRUE;
     case WM_ENDSESSION: if (wParam) logic_.FormQueryUnload(); return 0;
     default: return DefaultHandling(message, wParam, lParam);

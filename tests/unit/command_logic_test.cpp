@@ -372,6 +372,13 @@ TEST_F(CommandTest, APressClicksOnlyWhereItBeganAndEnded) {
   Button().MouseUp(kRightButton, true);
   EXPECT_EQ(surface.Take(), (Events{"HighLightSelect", "HighLightSelect", "Click"}));
   EXPECT_EQ(Button().Fields().pressedHere, 0);
+
+  // The mouse taken away mid-press ends the press: its release is no click.
+  Button().MouseDown(kLeftButton);
+  Button().PressLost();
+  Button().MouseUp(kLeftButton, true);
+  EXPECT_EQ(surface.Take(), (Events{"Pressed", "HighLightSelect", "HighLightSelect"}));
+  EXPECT_FALSE(Button().Fields().mouseIsDown);
 }
 
 TEST(PointerIsOff, OnlyTheControlsOwnWindowKeepsTheHover) {

@@ -157,6 +157,12 @@ void CommandLogic::MouseUp(int16_t button, bool pointerOver) {
   ClickRule(pressedHere && pointerOver);
 }
 
+void CommandLogic::PressLost() {
+  for (int16_t button : {kLeftButton, kRightButton, kMiddleButton}) {
+    if (fields_.pressedHere & ButtonBit(button)) MouseUp(button, false);
+  }
+}
+
 void CommandLogic::GotFocus() {
   if (!fields_.enabled) return;
   if (fields_.buttonState == ButtonState::StateHighLight) {

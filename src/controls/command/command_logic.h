@@ -93,6 +93,9 @@ class CommandLogic {
   void MouseDown(int16_t button);
   void MouseMove();
   void MouseUp(int16_t button, bool pointerOver);
+  // The mouse was taken from the control mid-press: every press on it ends
+  // as a release off it would.
+  void PressLost();
   void GotFocus();
   void LostFocus();
   void MouseTimerTick(bool pointerOff);

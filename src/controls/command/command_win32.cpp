@@ -87,6 +87,7 @@ LRESULT Command::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MBUTTONUP: OnButtonUp(kMiddleButton, wParam, lParam); return 0;
     case WM_SETFOCUS: logic_.GotFocus(); return 0;
     case WM_KILLFOCUS: logic_.LostFocus(); return 0;
+    case WM_CAPTURECHANGED: OnCaptureChanged(reinterpret_cast<HWND>(lParam)); return 0;
     case WM_TIMER: if (wParam == kMouseTimerId) OnMouseTimer(); return 0;
     default: return DefaultHandling(message, wParam, lParam);
   }
@@ -250,8 +251,16 @@ void Command::OnButtonDown(int16_t button) {
 void Command::OnButtonUp(int16_t button, WPARAM stillHeld, LPARAM at) {
   POINT point = {static_cast<int16_t>(LOWORD(at)), static_cast<int16_t>(HIWORD(at))};
   const bool off = !::ClientToScreen(Window(), &point) || PointerOffAt(&point);
+  releasingMouse_ = true;
   ReleaseMouse(Window(), stillHeld);
+  releasingMouse_ = false;
   logic_.MouseUp(button, !off);
+}
+
+// The mouse taken away mid-press (Alt+Tab, another window's capture): the
+// press is over, and its release, wherever it comes, is no click.
+void Command::OnCaptureChanged(HWND newOwner) {
+  if (newOwner != Window() && !releasingMouse_) logic_.PressLost();
 }
 
 void Command::OnMouseTimer() {

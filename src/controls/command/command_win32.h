@@ -66,6 +66,7 @@ class Command : public BaseWindow<Command>, private CommandSurface {
   void DrawBorder(HDC dc, HBITMAP picture);
   void OnButtonDown(int16_t button);
   void OnButtonUp(int16_t button, WPARAM stillHeld, LPARAM at);
+  void OnCaptureChanged(HWND newOwner);
   void OnMouseTimer();
   bool PointerOffAt(const POINT* screen) const;
 
@@ -79,6 +80,7 @@ class Command : public BaseWindow<Command>, private CommandSurface {
   Font font_;
   CaptionFont fontMadeFrom_;
   CommandCounts counts_;
+  bool releasingMouse_ = false;  // our own release of the mouse, not a loss
   FaceObserver observer_ = nullptr;
   void* observerContext_ = nullptr;
 };

@@ -3,13 +3,51 @@
 // and messages go to T::HandleMessage. The windows are wide (Unicode) ones;
 // class names and titles are the program's own texts. The object owns its
 // window: a window still there when the object goes is destroyed with it.
+//
+// Any process on the desktop can send or post any message to a window, so
+// the window's end is T's WM_DESTROY handler, which runs once, on whichever
+// of WM_DESTROY and WM_NCDESTROY comes first: a forged WM_NCDESTROY that
+// would detach the object ends the window's job instead of leaving it
+// running without its handlers. Posted creation and destruction messages,
+// which the system never posts, are turned away before any window sees
+// them.
 #pragma once
 
 #include <windows.h>
 
+#include <utility>
+
 #include "platform/win32/wide_text.h"
 
 namespace qb {
+
+namespace detail {
+
+// Creation and destruction are always sent: a posted one comes from another
+// program. A posted end is taken as a request to close, so the window's own
+// close path runs; a posted creation is dropped.
+inline LRESULT CALLBACK TurnAwayPostedLifecycle(int code, WPARAM removal, LPARAM lParam) {
+  auto* msg = reinterpret_cast<MSG*>(lParam);
+  if (code == HC_ACTION && msg) {
+    if (msg->message == WM_NCCREATE || msg->message == WM_CREATE) {
+      msg->message = WM_NULL;
+    } else if (msg->message == WM_DESTROY || msg->message == WM_NCDESTROY) {
+      *msg = {msg->hwnd, WM_CLOSE, 0, 0, msg->time, msg->pt};
+    }
+  }
+  return ::CallNextHookEx(nullptr, code, removal, lParam);
+}
+
+// Once per thread that makes windows; the system removes the hook when the
+// thread ends. It sees every message loop of the thread, the system's own
+// (message boxes, the file chooser) included.
+inline void GuardThreadMessageQueue() {
+  thread_local const HHOOK hook =
+      ::SetWindowsHookExW(WH_GETMESSAGE, &TurnAwayPostedLifecycle, nullptr, ::GetCurrentThreadId());
+  (void)hook;
+}
+
+}  // namespace detail
 
 template <typename T>
 class BaseWindow {
@@ -45,6 +83,7 @@ class BaseWindow {
   bool CreateWindowFor(const char* className, const char* title, DWORD style, DWORD exStyle = 0,
                        int x = CW_USEDEFAULT, int y = CW_USEDEFAULT, int width = CW_USEDEFAULT,
                        int height = CW_USEDEFAULT, HWND parent = nullptr) {
+    detail::GuardThreadMessageQueue();
     ::CreateWindowExW(exStyle, Cp932ToWide(className).c_str(), Cp932ToWide(title).c_str(), style, x, y, width,
                       height, parent, nullptr, ::GetModuleHandleW(nullptr), this);
     return hwnd_ != nullptr;
@@ -73,7 +112,13 @@ class BaseWindow {
       self = reinterpret_cast<T*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
     if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    // A WM_CREATE from another thread or process is none of the window's.
+    if (message == WM_CREATE && ::InSendMessageEx(nullptr) != ISMEX_NOSEND) return 0;
 
+    if (message == WM_DESTROY || message == WM_NCDESTROY) {
+      if (!std::exchange(self->ended_, true)) self->HandleMessage(WM_DESTROY, 0, 0);
+      if (message == WM_DESTROY) return 0;
+    }
     const LRESULT result = self->HandleMessage(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
       ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
@@ -83,6 +128,7 @@ class BaseWindow {
   }
 
   HWND hwnd_ = nullptr;
+  bool ended_ = false;  // T's WM_DESTROY handler has run
 };
 
 }  // namespace qb
