@@ -323,7 +323,9 @@ LRESULT SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: ReleaseMouse(Window(), wParam); break;
     case WM_CLOSE: Unload(); return 0;
-    case WM_DESTROY: closed_ = true; return 0;
+    // However the end comes (a message from outside included), the modal
+    // loop wakes and ends.
+    case WM_DESTROY: closed_ = true; ::PostMessageW(nullptr, WM_NULL, 0, 0); return 0;
     default: break;
   }
   return DefaultHandling(message, wParam, lParam);

@@ -346,11 +346,43 @@ int HoldFile(const char* path, DWORD ms) {
   return 0;
 }
 
-int CloseWindow(const char* title) {
+// Posts or sends `message` (WM_CLOSE, or one a neighbour could forge) to
+// the window.
+int MessageToWindow(const char* title, UINT message, bool send) {
   HWND window = ::FindWindowA(nullptr, title);
   Print("found", window ? 1 : 0);
   if (!window) return 1;
-  ::PostMessageA(window, WM_CLOSE, 0, 0);
+  DWORD_PTR result = 0;
+  if (send) {
+    ::SendMessageTimeoutA(window, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+  } else {
+    ::PostMessageA(window, message, 0, 0);
+  }
+  return 0;
+}
+
+// A pipe server at \\.\pipe\NAME for MS milliseconds: prints whether a
+// client connected and, if so, whether the server could act as it.
+int PipeServer(const char* name, DWORD ms) {
+  const std::string path = std::string("\\\\.\\pipe\\") + name;
+  HANDLE pipe = ::CreateNamedPipeA(path.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1, 512,
+                                   512, 0, nullptr);
+  Print("listening", pipe != INVALID_HANDLE_VALUE ? 1 : 0);
+  if (pipe == INVALID_HANDLE_VALUE) return 1;
+  OVERLAPPED overlapped = {};
+  overlapped.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  bool connected = ::ConnectNamedPipe(pipe, &overlapped) || ::GetLastError() == ERROR_PIPE_CONNECTED;
+  if (!connected && ::GetLastError() == ERROR_IO_PENDING) {
+    connected = ::WaitForSingleObject(overlapped.hEvent, ms) == WAIT_OBJECT_0;
+  }
+  Print("connected", connected ? 1 : 0);
+  if (connected) {
+    Print("impersonated", ::ImpersonateNamedPipeClient(pipe) ? 1 : 0);
+    ::RevertToSelf();
+  }
+  ::CancelIo(pipe);
+  ::CloseHandle(overlapped.hEvent);
+  ::CloseHandle(pipe);
   return 0;
 }
 
@@ -660,7 +692,11 @@ int main() {
   if (command == "wait-window" && argc == 4) return WaitWindow(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "window-info" && argc == 3) return WindowInfo(argv[2]);
   if (command == "hold-window" && argc == 4) return HoldWindow(argv[2], std::strtoul(argv[3], nullptr, 10));
-  if (command == "close-window" && argc == 3) return CloseWindow(argv[2]);
+  if (command == "close-window" && argc == 3) return MessageToWindow(argv[2], WM_CLOSE, false);
+  if ((command == "post-message" || command == "send-message") && argc == 4) {
+    return MessageToWindow(argv[2], std::strtoul(argv[3], nullptr, 0), command == "send-message");
+  }
+  if (command == "pipe-server" && argc == 4) return PipeServer(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "hold-file" && argc == 4) return HoldFile(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "msgbox" && argc == 4) return AnswerMessageBox(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "dead-window" && argc == 2) return DeadWindow();

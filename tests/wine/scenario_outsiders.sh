@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# What other programs on the desktop can do: a WM_NCDESTROY posted to the
+# saver's window or sent to the dialog's ends their job (the saver stops and
+# ends, the dialog's program ends) instead of leaving them running without
+# their handlers; and a music path naming a pipe is never opened, so no
+# pipe server sees the saver as a client.
+set -uo pipefail
+source "$(dirname "$0")/lib.sh"
+qb_scenario_begin outsiders
+
+echo "# a music file at \\\\.\\pipe\\qb.mp3"
+dir=$(qb_saver_folder qb_pipe_music window=0 exit_ms=1500)
+qb_write_ini "$dir" 2 0 '\\.\pipe\qb.mp3'
+qb_driver pipe pipe-server qb.mp3 6000 &
+server=$!
+qb_await listening "$QB_OUT/pipe" || qb_fail "the pipe server did not start"
+qb_run_saver pipe_saver --timeout 10000 "$(qb_winpath "$dir")\\Quillbright.scr" /s
+wait "$server"
+qb_expect_eq "the saver ran" "$(qb_get main_seen "$QB_OUT/pipe_saver")" 1
+qb_expect_eq "the pipe saw no client" "$(qb_get connected "$QB_OUT/pipe")" 0
+
+echo "# WM_NCDESTROY posted to the saver's window, then the companion closes"
+dir=$(qb_saver_folder qb_forged_end window=1 lifetime_ms=0)
+out=$QB_OUT/forged_end
+qb_driver forged_end run --timeout 15000 "$(qb_winpath "$dir")\\Quillbright.scr" /s &
+driver=$!
+qb_driver forged_end_wait wait-window "$QB_COMPANION_TITLE" 10000 || qb_fail "the companion did not appear"
+qb_driver forged_end_post post-message "$QB_SAVER_TITLE" 0x82 >/dev/null
+sleep 1
+qb_driver forged_end_close close-window "$QB_COMPANION_TITLE" >/dev/null
+wait "$driver" || qb_fail "forged_end: driver: $(tr -d '\r' <"$out")"
+qb_expect_eq "the saver ended, with its close path's exit code" "$(qb_get exit_code "$out")" 0
+
+echo "# WM_NCDESTROY sent to the settings dialog"
+dir=$(qb_saver_folder qb_forged_dialog window=1)
+qb_open_dialog forged_dialog "$dir"
+qb_driver forged_dialog_send send-message "$QB_DIALOG_TITLE" 0x82 >/dev/null
+qb_expect_dialog_ended "forged WM_NCDESTROY to the dialog"
+
+qb_scenario_end
