@@ -70,42 +70,36 @@ TEST(FileExists, DropsOneTrailingBackslashAndAsksTheFileSystem) {
   EXPECT_TRUE(FileExists(files, u"C:\\\u8868"));
 }
 
-// A folder in memory whose ReplaceFile answers as told, as Windows documents
-// each answer for a call with a backup name.
-class FakeFileSteps : public FileSteps {
- public:
+// A folder in memory whose ReplaceFile gives `answer` and does what Windows
+// documents for it when a backup name is given; kWriteFails: the new file
+// cannot be written. `refuseMoves`: a scanner refuses every rename of the
+// new file.
+struct FakeFileSteps : FileSteps {
+  static constexpr uint32_t kWriteFails = ~0u;
   std::map<std::u16string, std::string> files;
-  uint32_t replaceAnswer = 0;
-  bool writeFails = false;
-  bool newFileMoves = true;  // false: a scanner refuses every rename of it
+  uint32_t answer = 0;
+  bool refuseMoves = false;
+  std::u16string fresh;
 
   std::optional<std::u16string> WriteNewFile(const std::u16string& folder, const std::string& content) override {
-    if (writeFails) return std::nullopt;
-    fresh_ = folder + u"\\qbs1.tmp";
-    files[fresh_] = content;
-    return fresh_;
+    if (answer == kWriteFails) return std::nullopt;
+    files[fresh = folder + u"\\qbs1.tmp"] = content;
+    return fresh;
   }
   uint32_t Replace(const std::u16string& target, const std::u16string& replacement,
                    const std::u16string& backup) override {
     if (!files.count(target)) return 2;
-    if (replaceAnswer == 0 || replaceAnswer == kErrorUnableToMoveReplacement2) Rename(target, backup);
-    if (replaceAnswer == 0) Rename(replacement, target);
-    return replaceAnswer;
+    if (answer == 0 || answer == kErrorUnableToMoveReplacement2) Move(target, backup);
+    if (answer == 0) files[target] = files[replacement], files.erase(replacement);
+    return answer;
   }
   bool Move(const std::u16string& from, const std::u16string& to) override {
-    if (!files.count(from) || (from == fresh_ && !newFileMoves)) return false;
-    Rename(from, to);
+    if (!files.count(from) || (from == fresh && refuseMoves)) return false;
+    files[to] = files[from], files.erase(from);
     return true;
   }
   bool Delete(const std::u16string& path) override { return files.erase(path) != 0; }
   bool Exists(const std::u16string& path) override { return files.count(path) != 0; }
-
- private:
-  void Rename(const std::u16string& from, const std::u16string& to) {
-    files[to] = files[from];
-    files.erase(from);
-  }
-  std::u16string fresh_;
 };
 
 TEST(ReplaceWholeFile, LeavesTheOldFileOrTheNewOneWholeAndNothingElse) {
@@ -113,26 +107,24 @@ TEST(ReplaceWholeFile, LeavesTheOldFileOrTheNewOneWholeAndNothingElse) {
   const struct {
     const char* what;
     bool oldThere;
-    uint32_t replaceAnswer;
-    bool writeFails;
-    bool newFileMoves;
+    uint32_t answer;
+    bool refuseMoves;
     bool replaced;
   } cases[] = {
-      {"replaced", true, 0, false, true, true},
-      {"no old file", false, 0, false, true, true},
-      {"1176: moved in after all", true, kErrorUnableToMoveReplacement, false, true, true},
-      {"1176: every rename refused", true, kErrorUnableToMoveReplacement, false, false, false},
-      {"1177: moved in after all", true, kErrorUnableToMoveReplacement2, false, true, true},
-      {"1177: every rename refused", true, kErrorUnableToMoveReplacement2, false, false, false},
-      {"access denied", true, 5, false, false, false},
-      {"the write failed", true, 0, true, true, false},
+      {"replaced", true, 0, false, true},
+      {"no old file", false, 0, false, true},
+      {"1176: moved in after all", true, kErrorUnableToMoveReplacement, false, true},
+      {"1176: every rename refused", true, kErrorUnableToMoveReplacement, true, false},
+      {"1177: moved in after all", true, kErrorUnableToMoveReplacement2, false, true},
+      {"1177: every rename refused", true, kErrorUnableToMoveReplacement2, true, false},
+      {"access denied", true, 5, true, false},
+      {"the write failed", true, FakeFileSteps::kWriteFails, false, false},
   };
   for (const auto& c : cases) {
     FakeFileSteps steps;
     if (c.oldThere) steps.files[ini] = "old";
-    steps.replaceAnswer = c.replaceAnswer;
-    steps.writeFails = c.writeFails;
-    steps.newFileMoves = c.newFileMoves;
+    steps.answer = c.answer;
+    steps.refuseMoves = c.refuseMoves;
     EXPECT_EQ(ReplaceWholeFile(steps, ini, "new"), c.replaced) << c.what;
     std::map<std::u16string, std::string> want;
     if (c.replaced || c.oldThere) want[ini] = c.replaced ? "new" : "old";

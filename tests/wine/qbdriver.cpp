@@ -353,16 +353,12 @@ int MessageToWindow(const char* title, UINT message, bool send) {
   Print("found", window ? 1 : 0);
   if (!window) return 1;
   DWORD_PTR result = 0;
-  if (send) {
-    ::SendMessageTimeoutA(window, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
-  } else {
-    ::PostMessageA(window, message, 0, 0);
-  }
-  return 0;
+  if (send) return ::SendMessageTimeoutA(window, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) ? 0 : 1;
+  return ::PostMessageA(window, message, 0, 0) ? 0 : 1;
 }
 
 // A pipe server at \\.\pipe\NAME for MS milliseconds: prints whether a
-// client connected and, if so, whether the server could act as it.
+// client connected.
 int PipeServer(const char* name, DWORD ms) {
   const std::string path = std::string("\\\\.\\pipe\\") + name;
   HANDLE pipe = ::CreateNamedPipeA(path.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1, 512,
@@ -376,10 +372,6 @@ int PipeServer(const char* name, DWORD ms) {
     connected = ::WaitForSingleObject(overlapped.hEvent, ms) == WAIT_OBJECT_0;
   }
   Print("connected", connected ? 1 : 0);
-  if (connected) {
-    Print("impersonated", ::ImpersonateNamedPipeClient(pipe) ? 1 : 0);
-    ::RevertToSelf();
-  }
   ::CancelIo(pipe);
   ::CloseHandle(overlapped.hEvent);
   ::CloseHandle(pipe);
