@@ -331,8 +331,7 @@ TEST_F(FileMusicTest, APathThatIsNoFilesNeverReachesAPlayer) {
     players.Mp3Open();
     players.WavPlay();
   }
-  EXPECT_TRUE(mci.log.empty());
-  EXPECT_TRUE(sound.calls.empty());
+  EXPECT_TRUE(mci.log.empty() && sound.calls.empty());
 }
 
 TEST_F(FileMusicTest, WavLoopsThroughTheSoundPlayerWhenThereIsADevice) {
