@@ -120,8 +120,8 @@ echo "# the executable's resources"
 qb_wine "$QB_OUT/resources" 30 "$QB_HELPERS_DIR/resource_probe.exe" "$scr" ||
   qb_fail "resource_probe: $(tr -d '\r' <"$QB_OUT/resources")"
 res=$QB_OUT/resources
-qb_expect_eq "icons in group 1" "$(qb_get icon_count "$res")" 1
-qb_expect_eq "icon: width x height x bits" "$(qb_get icon_0 "$res")" 32x32x8
+qb_expect_eq "icons in group 1" "$(qb_get icon_count "$res")" 2
+qb_expect_eq "icons: width x height x bits" "$(qb_get icon_0 "$res") $(qb_get icon_1 "$res")" "32x32x8 64x64x8"
 qb_expect_eq "string 1" "$(qb_get string_1 "$res")" Quillbright
 qb_expect_eq "file version" "$(qb_get file_version "$res")" 1.0.0.0
 qb_expect_eq "product version" "$(qb_get product_version "$res")" 1.0.0.0
