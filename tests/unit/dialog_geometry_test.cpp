@@ -7,6 +7,8 @@
 namespace qb {
 namespace {
 
+const DialogLayout kDesign = LayoutFor(96);
+
 TEST(DialogRounding, HalvesGoToTheEvenNeighbour) {
   EXPECT_EQ(RoundHalfEven(2.5), 2.0);
   EXPECT_EQ(RoundHalfEven(3.5), 4.0);
@@ -17,7 +19,7 @@ TEST(DialogRounding, HalvesGoToTheEvenNeighbour) {
 }
 
 TEST(DialogGradient, DesignHeightGivesTheDesignedColours) {
-  const auto lines = GradientLines(kClientHeight);
+  const auto lines = GradientLines(kDesign.clientHeight);
   ASSERT_EQ(lines.size(), 247u);  // one below the client area
   for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].row, static_cast<int32_t>(i));
   EXPECT_EQ(lines[0].grey, 0);
@@ -41,8 +43,8 @@ TEST(DialogGradient, OtherHeightsAndNone) {
 }
 
 TEST(DialogTiling, PanelTakesTwoColumnsOfTen) {
-  const auto tiles = TilePositions(kTextureWidth, kTextureHeight, kPanelRect.width,
-                                   kPanelRect.height);
+  const auto tiles = TilePositions(kDesign.textureWidth, kDesign.textureHeight, kDesign.panel.width,
+                                   kDesign.panel.height);
   ASSERT_EQ(tiles.size(), 20u);
   for (int i = 0; i < 10; ++i) {
     EXPECT_EQ(tiles[i], (TilePosition{0, 20 * i}));
@@ -94,13 +96,13 @@ TEST(DialogPlacement, WindowLargerThanTheScreenTruncatesTowardZero) {
 
 TEST(DialogLayout, MarksAndLabelsOfEachKindShareTheirRow) {
   for (int kind = 0; kind < kChoiceCount; ++kind) {
-    EXPECT_EQ(kMarkRects[kind].y, kChoiceLabelY[kind]);
-    EXPECT_TRUE(kMarkRects[kind].Contains(kMarkRects[kind].x, kMarkRects[kind].y));
-    EXPECT_FALSE(kMarkRects[kind].Contains(kMarkRects[kind].x + 13, kMarkRects[kind].y));
+    EXPECT_EQ(kDesign.marks[kind].y, kDesign.choiceLabelY[kind]);
+    EXPECT_TRUE(kDesign.marks[kind].Contains(kDesign.marks[kind].x, kDesign.marks[kind].y));
+    EXPECT_FALSE(kDesign.marks[kind].Contains(kDesign.marks[kind].x + 13, kDesign.marks[kind].y));
   }
   // Rows top to bottom: CD, none, file.
-  EXPECT_LT(kMarkRects[1].y, kMarkRects[0].y);
-  EXPECT_LT(kMarkRects[0].y, kMarkRects[2].y);
+  EXPECT_LT(kDesign.marks[1].y, kDesign.marks[0].y);
+  EXPECT_LT(kDesign.marks[0].y, kDesign.marks[2].y);
 }
 
 }  // namespace
