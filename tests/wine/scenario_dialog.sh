@@ -7,7 +7,7 @@
 # the save writes; cancel and the close box writing nothing; releases over
 # the buttons of presses that began elsewhere clicking nothing; a hand-written
 # kind of 7; the saved choice heard in the next saver run; and the layout
-# and picture at 144 dpi.
+# and picture at 144 dpi, on start and on a move from a monitor of 96 dpi.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 qb_scenario_begin dialog
@@ -118,6 +118,18 @@ qb_dialog_probe cover cover 800
 qb_shot cd_uncovered
 qb_expect_eq "client area pixels changed by covering" \
   "$(differing cd_uncovered "496x246+$CX+$CY" "$QB_OUT/cd_before_cover.png")" 0
+
+echo "# moved to a monitor of 144 dpi and back (WM_DPICHANGED, the frame as Wine draws it)"
+size=$(qb_get outer_size "$info")
+qb_dialog_probe to144 dpi-changed 144 $((${size%x*} + 248)) $((${size#*x} + 123))
+qb_dialog_probe moved.info info
+qb_expect_eq "client, panel, repeat box, \"...\" and ｷｬﾝｾﾙ at 144 dpi" \
+  "$(for key in client_size panel_rect combo_rect command_3_rect command_2_rect; do qb_get $key "$QB_OUT/moved.info"; done | paste -sd' ')" \
+  "744x369 18,24,722,272 186,102,248,134 60,198,122,230 606,300,722,338"
+qb_dialog_probe to96 dpi-changed 96 "${size%x*}" "${size#*x}"
+qb_shot cd_back
+qb_expect_eq "back at 96 dpi: client area pixels changed" \
+  "$(differing cd_back "496x246+$CX+$CY" "$QB_OUT/cd_before_cover.png")" 0
 
 echo "# any mouse button on a mark or its label chooses"
 qb_click $((PX + 50)) $((PY + 82)) 3  # right button on "なし"
