@@ -9,6 +9,7 @@
 #include <shellapi.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "controls/command/command_win32.h"
@@ -203,6 +204,8 @@ void SettingsDialog::FitRepeatBox() {
 // Dragged to a monitor of another scale: the system's rectangle for the
 // window, and everything in it laid out, lettered and drawn again.
 void SettingsDialog::OnDpiChanged(int32_t dpi, const RECT& suggested) {
+  // The panel and the repeat box draw with it until they have the new one.
+  const Font previousLabelFont = std::move(labelFont_);
   UseDpi(dpi);
   panel_.SetLayout(layout_, labelFont_.Get());
   const PixelRect& box = layout_.repeat;
