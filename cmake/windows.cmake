@@ -32,21 +32,27 @@ add_library(qb_system_dlls STATIC src/platform/win32/system_dlls.cpp)
 target_include_directories(qb_system_dlls PUBLIC src)
 target_link_libraries(qb_system_dlls PUBLIC qb_windows_runtime PRIVATE qb_warnings)
 
+# Window dpi, frames and pictures drawn for it (the dialog and the button).
+add_library(qb_dpi STATIC src/platform/win32/dpi.cpp)
+target_link_libraries(qb_dpi PUBLIC qb_core qb_system_dlls PRIVATE qb_warnings)
+
 # The Windows side of the ports; the integration tests' probes link it too.
 add_library(qb_win32 STATIC src/platform/win32/system_ports.cpp)
 target_link_libraries(qb_win32 PUBLIC qb_core qb_system_dlls shell32 PRIVATE qb_warnings)
 
 # The skinned button's window side; its Wine test host links it too.
 add_library(qb_command STATIC src/controls/command/command_win32.cpp)
-target_link_libraries(qb_command PUBLIC qb_core qb_system_dlls PRIVATE qb_warnings)
+target_link_libraries(qb_command PUBLIC qb_core qb_dpi PRIVATE qb_warnings)
 set(QB_COMMAND_PICTURES)
 foreach(state normal highlight pressed selected highlightselect disable)
-  list(APPEND QB_COMMAND_PICTURES ${CMAKE_SOURCE_DIR}/src/resources/command_${state}.bmp)
+  list(APPEND QB_COMMAND_PICTURES ${CMAKE_SOURCE_DIR}/src/resources/command_${state}.bmp
+    ${CMAKE_SOURCE_DIR}/src/resources/command_${state}_2x.bmp)
 endforeach()
 
 # The settings dialog's pictures (tools/make_dialog_pictures.py).
 set(QB_DIALOG_PICTURES)
-foreach(picture dialog_texture.bmp dialog_mark_off.bmp dialog_mark_on.bmp dialog_link.cur)
+foreach(picture dialog_texture.bmp dialog_mark_off.bmp dialog_mark_on.bmp dialog_mark_off_2x.bmp
+                dialog_mark_on_2x.bmp dialog_link.cur)
   list(APPEND QB_DIALOG_PICTURES ${CMAKE_SOURCE_DIR}/src/resources/${picture})
 endforeach()
 
@@ -69,5 +75,5 @@ qb_resource_files(src/resources/quillbright.rc
 set_target_properties(Quillbright PROPERTIES SUFFIX ".scr")
 # windres looks for the manifest named in the .rc along the include path.
 target_include_directories(Quillbright PRIVATE ${QB_GENERATED_DIR})
-target_link_libraries(Quillbright PRIVATE qb_win32 qb_command qb_lean_runtime qb_warnings
+target_link_libraries(Quillbright PRIVATE qb_win32 qb_command qb_dpi qb_lean_runtime qb_warnings
   comdlg32 shell32)

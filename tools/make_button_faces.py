@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes the skinned button's six state pictures (64 x 25, 24-bit BMP)
-into src/resources/.
+into src/resources/, and each again at twice the size for screens of more
+than 96 dpi (command_*_2x.bmp, 128 x 50, 8-bit: they have a few colours).
 
 Each picture is drawn as rings counted from its outer edge: a light beige
 margin, a one-pixel border with rounded corners, and an inner glow or face
@@ -55,19 +56,27 @@ def pixel(rings, middle, x, y):
     return colour
 
 
-def bmp_bytes(rings, middle):
-    row_size = (WIDTH * 3 + 3) // 4 * 4
-    pixels = bytearray()
-    for y in reversed(range(HEIGHT)):  # bottom-up
-        row = bytearray()
-        for x in range(WIDTH):
-            r, g, b = pixel(rings, middle, x, y)
-            row += bytes((b, g, r))
-        row += bytes(row_size - len(row))
-        pixels += row
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, WIDTH, HEIGHT, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    return header + info + bytes(pixels)
+def bmp_bytes(rings, middle, scale=1):
+    """24-bit at the design size; at a larger scale each design pixel is a
+    scale x scale block, with a palette of the picture's own colours."""
+    width, height = WIDTH * scale, HEIGHT * scale
+    rows = [[pixel(rings, middle, x // scale, y // scale) for x in range(width)]
+            for y in reversed(range(height))]  # bottom-up
+    if scale == 1:
+        palette, bits = b"", 24
+        data = [b"".join(bytes((b, g, r)) for r, g, b in row) for row in rows]
+    else:
+        colours = sorted({c for row in rows for c in row})
+        index = {c: i for i, c in enumerate(colours)}
+        palette, bits = b"".join(bytes((b, g, r, 0)) for r, g, b in colours), 8
+        data = [bytes(index[c] for c in row) for row in rows]
+    row_size = (width * bits // 8 + 3) // 4 * 4
+    pixels = b"".join(row + bytes(row_size - len(row)) for row in data)
+    offset = 54 + len(palette)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, 0, len(pixels), 2835, 2835,
+                       len(palette) // 4, 0)
+    return header + info + palette + pixels
 
 
 def main():
@@ -78,6 +87,8 @@ def main():
         assert len(data) == 4854
         with open(os.path.join(folder, "command_%s.bmp" % name), "wb") as f:
             f.write(data)
+        with open(os.path.join(folder, "command_%s_2x.bmp" % name), "wb") as f:
+            f.write(bmp_bytes(rings, middle, 2))
 
 
 if __name__ == "__main__":

@@ -4,6 +4,8 @@
   dialog_texture.bmp    556 x 20, 24-bit: light grey horizontal brushed streaks
   dialog_mark_off.bmp   12 x 12, 24-bit: a light square with a grey edge
   dialog_mark_on.bmp    12 x 12, 24-bit: the same square filled with blue
+  dialog_mark_*_2x.bmp  the marks at twice the size, for screens of more
+                        than 96 dpi
   dialog_link.cur       32 x 32 monochrome pointing hand, hot spot (12, 10)
 
 The streaks come from a fixed-seed generator, so every run writes the same
@@ -72,14 +74,15 @@ LIGHT = (0xF4, 0xF4, 0xF4)
 BLUE = (0x1E, 0x50, 0xD2)
 
 
-def mark(selected):
+def mark(selected, scale=1):
     def pixel(x, y):
+        x, y = x // scale, y // scale
         if x in (0, MARK_SIZE - 1) or y in (0, MARK_SIZE - 1):
             return EDGE
         if selected and 2 <= x <= MARK_SIZE - 3 and 2 <= y <= MARK_SIZE - 3:
             return BLUE
         return LIGHT
-    return bmp_bytes(MARK_SIZE, MARK_SIZE, pixel)
+    return bmp_bytes(MARK_SIZE * scale, MARK_SIZE * scale, pixel)
 
 
 def hand(x, y):
@@ -132,6 +135,8 @@ def main():
         "dialog_texture.bmp": texture(),
         "dialog_mark_off.bmp": mark(False),
         "dialog_mark_on.bmp": mark(True),
+        "dialog_mark_off_2x.bmp": mark(False, 2),
+        "dialog_mark_on_2x.bmp": mark(True, 2),
         "dialog_link.cur": cursor(),
     }
     for name, data in outputs.items():

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the program icon: 32 x 32, 256 colours (8-bit palette), as .ico.
+"""Draws the program icon, 256 colours (8-bit palette), as .ico: 32 x 32,
+and 64 x 64 for screens of twice the dpi, drawn from the same shapes.
 
 A night-blue tile with a pale gold quill stroke across it.
 Usage: make_icon.py OUT.ico
@@ -11,9 +12,10 @@ import sys
 SIZE = 32
 
 
-def pixel(x, y):
-    """RGB colour of pixel (x, y), origin top-left."""
-    cx, cy = x + 0.5, y + 0.5
+def pixel(x, y, scale=1):
+    """RGB colour of pixel (x, y) of the icon `scale` times 32 pixels wide,
+    origin top-left."""
+    cx, cy = (x + 0.5) / scale, (y + 0.5) / scale
     # Rounded tile
     r = 5.0
     dx = max(r - cx, 0, cx - (SIZE - r))
@@ -35,18 +37,21 @@ def pixel(x, y):
     return base
 
 
-def main(out):
+def image(scale):
+    """The icon's image record (header, palette, colours, mask)."""
+    size = SIZE * scale
     colours = []
     index = {}
     rows = []
     mask_rows = []
-    for y in range(SIZE - 1, -1, -1):  # bottom-up
+    mask_row_size = (size + 31) // 32 * 4
+    for y in range(size - 1, -1, -1):  # bottom-up
         row = bytearray()
         mask = 0
-        for x in range(SIZE):
-            c = pixel(x, y)
+        for x in range(size):
+            c = pixel(x, y, scale)
             if c is None:
-                mask |= 1 << (31 - x)
+                mask |= 1 << (mask_row_size * 8 - 1 - x)
                 c = (0, 0, 0)
             c = tuple(v // 8 * 8 for v in c)  # keep the palette small
             if c not in index:
@@ -54,17 +59,24 @@ def main(out):
                 colours.append(c)
             row.append(index[c])
         rows.append(bytes(row))
-        mask_rows.append(struct.pack(">I", mask))
+        mask_rows.append(mask.to_bytes(mask_row_size, "big"))
     assert len(colours) <= 256, len(colours)
     palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in colours)
     palette += b"\0" * (1024 - len(palette))
-    header = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE * 2, 1, 8, 0,
-                         SIZE * SIZE + SIZE * 4, 0, 0, 256, 0)
-    image = header + palette + b"".join(rows) + b"".join(mask_rows)
-    ico = struct.pack("<HHH", 0, 1, 1)
-    ico += struct.pack("<BBBBHHII", SIZE, SIZE, 0, 0, 1, 8, len(image), 6 + 16)
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 8, 0,
+                         size * size + size * mask_row_size, 0, 0, 256, 0)
+    return header + palette + b"".join(rows) + b"".join(mask_rows)
+
+
+def main(out):
+    images = [(SIZE * scale, image(scale)) for scale in (1, 2)]
+    ico = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, data in images:
+        ico += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 8, len(data), offset)
+        offset += len(data)
     with open(out, "wb") as f:
-        f.write(ico + image)
+        f.write(ico + b"".join(data for _, data in images))
 
 
 if __name__ == "__main__":

@@ -1,6 +1,6 @@
 // The preview window "Quillbright_R": a borderless black window that the
 // display-settings panel's preview monitor hosts as a child, showing the
-// preview still at its own size from the top-left corner.
+// preview still at its own size, in 96-dpi units, from the top-left corner.
 #include "preview/preview.h"
 
 #include <windows.h>
@@ -10,6 +10,7 @@
 
 #include "platform/last_api_result.h"
 #include "platform/win32/base_window.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/gdi.h"
 #include "resources/resource_ids.h"
 #include "preview/preview_logic.h"
@@ -19,14 +20,11 @@ namespace {
 
 constexpr char kClassName[] = "Quillbright_R";
 constexpr char kTitle[] = "Preview Window";
+constexpr int32_t kStillWidth = 152;
+constexpr int32_t kStillHeight = 112;
 
 // Window handles are 32-bit values, sign-extended in a 64-bit process.
 HWND HandleOf(int32_t value) { return reinterpret_cast<HWND>(static_cast<intptr_t>(value)); }
-
-int32_t ScreenDpi(int axis) {
-  WindowDc screen(nullptr);
-  return screen.Get() ? ::GetDeviceCaps(screen.Get(), axis) : 0;
-}
 
 class PreviewWindow : public BaseWindow<PreviewWindow>, public PreviewPlatform {
  public:
@@ -56,12 +54,6 @@ class PreviewWindow : public BaseWindow<PreviewWindow>, public PreviewPlatform {
     WNDCLASSEXW wc = {};
     wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
     if (!RegisterClassOnce(kClassName, wc)) return false;
-    still_ = LoadBitmapResource(IDB_PREVIEW_STILL);
-    BITMAP info = {};
-    if (still_ && ::GetObjectW(still_.Get(), sizeof(info), &info)) {
-      stillWidth_ = info.bmWidth;
-      stillHeight_ = info.bmHeight;
-    }
     return CreateWindowFor(kClassName, kTitle, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
                            0, 0, 0);
   }
@@ -81,12 +73,21 @@ class PreviewWindow : public BaseWindow<PreviewWindow>, public PreviewPlatform {
   void PlaceImage(int32_t width, int32_t height) override {
     imageWidth_ = width;
     imageHeight_ = height;
+    LoadStill(WindowDpi(Window()));
     ::InvalidateRect(Window(), nullptr, TRUE);
   }
 
   void Show() override { ::ShowWindow(Window(), SW_SHOW); }
 
  private:
+  // The still is designed 152 x 112 at 96 dpi; on a scaled screen it is
+  // drawn as large, in that screen's pixels, scaled smoothly.
+  void LoadStill(int32_t dpi) {
+    stillWidth_ = PixelsAtDpi(kStillWidth * kTwipsPerPixel, dpi);
+    stillHeight_ = PixelsAtDpi(kStillHeight * kTwipsPerPixel, dpi);
+    still_ = PictureAt(IDB_PREVIEW_STILL, 0, stillWidth_, stillHeight_);
+  }
+
   void OnPaint() {
     PaintDc paint(Window());
     PaintContent(paint.Get());

@@ -5,14 +5,14 @@
 
 namespace qb {
 
-Font MakeLabelFont(bool underline) {
+Font MakeLabelFont(bool underline, int32_t dpi) {
   LOGFONTW logFont = {};
   logFont.lfWeight = FW_NORMAL;
   logFont.lfUnderline = underline ? TRUE : FALSE;
   logFont.lfCharSet = SHIFTJIS_CHARSET;
   const std::wstring designFace = Cp932ToWide(texts::kDesignFontFace);
   lstrcpynW(logFont.lfFaceName, designFace.c_str(), LF_FACESIZE);
-  Font font = PointFont(logFont, 975);
+  Font font = PointFont(logFont, 975, dpi);
   WindowDc screen(nullptr);
   if (font && screen.Get()) {
     wchar_t face[LF_FACESIZE] = {};
@@ -22,7 +22,7 @@ Font MakeLabelFont(bool underline) {
     }
     if (designFace == face) return font;
     logFont.lfFaceName[0] = L'\0';
-    font = PointFont(logFont, 975);
+    font = PointFont(logFont, 975, dpi);
   }
   return font;
 }

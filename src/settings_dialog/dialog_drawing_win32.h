@@ -12,10 +12,10 @@
 
 namespace qb {
 
-// 9.75 points of the design face, Shift-JIS. Where that face is missing the
-// font mapper would pick any face it likes; asking for none by name lets it
-// pick by the character set, so the labels stay Japanese.
-Font MakeLabelFont(bool underline);
+// 9.75 points at `dpi` of the design face, Shift-JIS. Where that face is
+// missing the font mapper would pick any face it likes; asking for none by
+// name lets it pick by the character set, so the labels stay Japanese.
+Font MakeLabelFont(bool underline, int32_t dpi);
 
 // The size of a text (UTF-16, or code page 932) in `font`.
 SIZE TextSize(HFONT font, const std::wstring& text);

@@ -1,6 +1,6 @@
 // The settings dialog's layout and the arithmetic of its look: where the
 // window goes on the screen, the colour of each gradient line, and where
-// the texture strip is copied onto the panel. Pixels at 96 dots per inch.
+// the texture strip is copied onto the panel, at any dpi.
 #pragma once
 
 #include <cstdint>
@@ -11,34 +11,50 @@
 
 namespace qb {
 
-// On the window's client area (496 x 246).
-inline constexpr int32_t kClientWidth = 496;
-inline constexpr int32_t kClientHeight = 246;
-inline constexpr PixelRect kPanelRect = {12, 16, 469, 165};  // Pic_C
-inline constexpr PixelRect kSaveRect = {324, 200, 77, 25};   // Cmd_Set
-inline constexpr PixelRect kCancelRect = {404, 200, 77, 25};  // Cmd_Can
-inline constexpr int32_t kLinkX = 12;                          // lbl_URL, fitted to its text
-inline constexpr int32_t kLinkY = 208;
-// The texture holder Pic_Mbl, never shown.
-inline constexpr int32_t kTextureWidth = 556;
-inline constexpr int32_t kTextureHeight = 20;
-inline constexpr int32_t kMarkPictureSize = 12;  // Img_Ra
-
-// Inside the panel.
-inline constexpr PixelRect kHeadingFrameRect = {20, 20, 113, 21};  // Shape3(3)
-inline constexpr PixelRect kHeadingRect = {20, 24, 111, 13};       // lbl(15)
-inline constexpr PixelRect kRepeatRect = {112, 52, 41, 20};        // BGM_Repeat
-inline constexpr int32_t kRepeatLabelX = 156;                       // lbl(14)
-inline constexpr int32_t kRepeatLabelY = 56;
-inline constexpr PixelRect kFileButtonRect = {28, 116, 41, 21};   // Cmd_File(0)
-inline constexpr PixelRect kFileLabelRect = {72, 116, 373, 33};   // lbl_Fname(0)
+// The design, in twips.
+struct TwipsRect {
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+};
 inline constexpr int32_t kChoiceCount = 3;
-// Img_BGM by kind (the rows read CD, none, file: kinds 1, 0, 2).
-inline constexpr PixelRect kMarkRects[kChoiceCount] = {
-    {28, 76, 13, 13}, {28, 56, 13, 13}, {28, 96, 13, 13}};
-// Left edge and top of lbl_BGM by kind; their size is their text's.
-inline constexpr int32_t kChoiceLabelX = 44;
-inline constexpr int32_t kChoiceLabelY[kChoiceCount] = {76, 56, 96};
+
+// The design laid out in pixels at one dpi: each position and size
+// converted on its own, as the design's controls are placed.
+struct DialogLayout {
+  int32_t dpi = kDesignDpi;
+  // On the window's client area.
+  int32_t clientWidth = 0;
+  int32_t clientHeight = 0;
+  PixelRect panel;   // Pic_C
+  PixelRect save;    // Cmd_Set
+  PixelRect cancel;  // Cmd_Can
+  int32_t linkX = 0;  // lbl_URL, fitted to its text
+  int32_t linkY = 0;
+  // The texture holder Pic_Mbl (never shown): the strip is drawn this size.
+  int32_t textureWidth = 0;
+  int32_t textureHeight = 0;
+  int32_t markPictureSize = 0;  // Img_Ra
+  // Inside the panel.
+  PixelRect headingFrame;  // Shape3(3)
+  PixelRect heading;       // lbl(15)
+  PixelRect repeat;        // BGM_Repeat, closed
+  int32_t repeatListHeight = 0;  // ... and its list dropped
+  int32_t repeatLabelX = 0;      // lbl(14)
+  int32_t repeatLabelY = 0;
+  PixelRect fileButton;  // Cmd_File(0)
+  PixelRect fileLabel;   // lbl_Fname(0)
+  // Img_BGM by kind (the rows read CD, none, file: kinds 1, 0, 2).
+  PixelRect marks[kChoiceCount];
+  // Left edge and top of lbl_BGM by kind; their size is their text's.
+  int32_t choiceLabelX = 0;
+  int32_t choiceLabelY[kChoiceCount] = {};
+};
+
+// The layout at `dpi` (the design's when not positive).
+DialogLayout LayoutFor(int32_t dpi);
+PixelRect ScaleRect(const TwipsRect& rect, int32_t dpi);
 
 // Rounds to the nearest integer, halves to the even neighbour (2.5 to 2,
 // 3.5 to 4), as the platform's conversions do.
@@ -48,12 +64,13 @@ double RoundHalfEven(double value);
 // window size in pixels: centred across, one third of the free height
 // above. The sums are made in twips as designed: the differences halved and
 // thirded with truncation toward zero, then back to the nearest pixel.
+// `twipsPerPixel` is the screen's (TwipsPerPixel of its dpi).
 struct DialogPlacement {
   int32_t left = 0;
   int32_t top = 0;
 };
 DialogPlacement PlaceDialog(int32_t screenWidth, int32_t screenHeight, int32_t windowWidth,
-                            int32_t windowHeight);
+                            int32_t windowHeight, int32_t twipsPerPixel = kTwipsPerPixel);
 
 // One horizontal line of the background: RGB(grey, grey, grey + 30).
 struct GradientLine {

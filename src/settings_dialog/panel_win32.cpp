@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/texts.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/mouse_capture.h"
 #include "resources/resource_ids.h"
 
@@ -19,19 +20,36 @@ constexpr const char* kChoiceLabels[kChoiceCount] = {texts::kLabelNoMusic, texts
 
 }  // namespace
 
-bool Panel::Create(HWND parent, HFONT labelFont) {
+bool Panel::Create(HWND parent, HFONT labelFont, const DialogLayout& layout) {
+  layout_ = layout;
   labelFont_ = labelFont;
-  texture_ = LoadBitmapResource(IDB_DIALOG_TEXTURE);
-  markOff_ = LoadBitmapResource(IDB_DIALOG_MARK_OFF);
-  markOn_ = LoadBitmapResource(IDB_DIALOG_MARK_ON);
+  Prepare();
+  if (!RegisterClassOnce(kPanelClass)) return false;
+  const PixelRect& at = layout_.panel;
+  return CreateWindowFor(kPanelClass, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, 0, at.x,
+                         at.y, at.width, at.height, parent);
+}
+
+void Panel::SetLayout(const DialogLayout& layout, HFONT labelFont) {
+  layout_ = layout;
+  labelFont_ = labelFont;
+  Prepare();
+  TileBackground();
+  const PixelRect& at = layout_.panel;
+  ::MoveWindow(Window(), at.x, at.y, at.width, at.height, TRUE);
+}
+
+// The texture holder has one form, scaled smoothly; the marks have two.
+void Panel::Prepare() {
+  texture_ = PictureAt(IDB_DIALOG_TEXTURE, 0, layout_.textureWidth, layout_.textureHeight);
+  const int32_t mark = layout_.markPictureSize;
+  markOff_ = PictureAt(IDB_DIALOG_MARK_OFF, IDB_DIALOG_MARK_OFF_2X, mark, mark);
+  markOn_ = PictureAt(IDB_DIALOG_MARK_ON, IDB_DIALOG_MARK_ON_2X, mark, mark);
   for (int kind = 0; kind < kChoiceCount; ++kind) {
     const SIZE size = TextSize(labelFont_, kChoiceLabels[kind]);
-    choiceLabelRects_[kind] = {kChoiceLabelX, kChoiceLabelY[kind], size.cx, size.cy};
+    choiceLabelRects_[kind] = {layout_.choiceLabelX, layout_.choiceLabelY[kind], size.cx, size.cy};
   }
-  background_.Make(kPanelRect.width, kPanelRect.height, kPanelColour);
-  if (!RegisterClassOnce(kPanelClass)) return false;
-  return CreateWindowFor(kPanelClass, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, 0,
-                         kPanelRect.x, kPanelRect.y, kPanelRect.width, kPanelRect.height, parent);
+  background_.Make(layout_.panel.width, layout_.panel.height, kPanelColour);
 }
 
 void Panel::TileBackground() {
@@ -41,9 +59,10 @@ void Panel::TileBackground() {
   if (!target || !source) return;
   SelectObjectGuard selectTarget(target.Get(), background_.Get());
   SelectObjectGuard selectSource(source.Get(), texture_.Get());
-  for (const TilePosition& at :
-       TilePositions(kTextureWidth, kTextureHeight, background_.Width(), background_.Height())) {
-    ::BitBlt(target.Get(), at.x, at.y, kTextureWidth, kTextureHeight, source.Get(), 0, 0, SRCCOPY);
+  const int32_t width = layout_.textureWidth;
+  const int32_t height = layout_.textureHeight;
+  for (const TilePosition& at : TilePositions(width, height, background_.Width(), background_.Height())) {
+    ::BitBlt(target.Get(), at.x, at.y, width, height, source.Get(), 0, 0, SRCCOPY);
   }
   if (Window()) ::InvalidateRect(Window(), nullptr, FALSE);
 }
@@ -51,12 +70,12 @@ void Panel::TileBackground() {
 void Panel::ShowMark(int16_t kind, bool selected) {
   if (kind < 0 || kind >= kChoiceCount) return;
   markSelected_[kind] = selected;
-  Invalidate(kMarkRects[kind]);
+  Invalidate(layout_.marks[kind]);
 }
 
 void Panel::SetFileLabel(std::wstring text) {
   fileLabel_ = std::move(text);
-  Invalidate(kFileLabelRect);
+  Invalidate(layout_.fileLabel);
 }
 
 void Panel::Invalidate(const PixelRect& area) {
@@ -104,7 +123,7 @@ void Panel::OnPress(LPARAM lParam) {
   const int32_t x = static_cast<int16_t>(LOWORD(lParam));
   const int32_t y = static_cast<int16_t>(HIWORD(lParam));
   for (int16_t kind = 0; kind < kChoiceCount; ++kind) {
-    if (kMarkRects[kind].Contains(x, y) || choiceLabelRects_[kind].Contains(x, y)) {
+    if (layout_.marks[kind].Contains(x, y) || choiceLabelRects_[kind].Contains(x, y)) {
       owner_.ChoicePressed(kind);
       return;
     }
@@ -122,29 +141,30 @@ void Panel::PaintContent(HDC target) {
   {
     SelectObjectGuard pen(dc, ::GetStockObject(BLACK_PEN));
     SelectObjectGuard brush(dc, ::GetStockObject(NULL_BRUSH));
-    const RECT f = ToRect(kHeadingFrameRect);
+    const RECT f = ToRect(layout_.headingFrame);
     ::Rectangle(dc, f.left, f.top, f.right, f.bottom);
   }
-  DrawLabel(dc, labelFont_, kLabelColour, texts::kLabelHeading, ToRect(kHeadingRect), DT_CENTER | DT_SINGLELINE);
+  DrawLabel(dc, labelFont_, kLabelColour, texts::kLabelHeading, ToRect(layout_.heading), DT_CENTER | DT_SINGLELINE);
   for (int kind = 0; kind < kChoiceCount; ++kind) {
     DrawLabel(dc, labelFont_, kLabelColour, kChoiceLabels[kind], ToRect(choiceLabelRects_[kind]),
               DT_SINGLELINE | DT_NOCLIP);
   }
   const SIZE repeat = TextSize(labelFont_, texts::kLabelRepeat);
+  const int32_t repeatX = layout_.repeatLabelX;
+  const int32_t repeatY = layout_.repeatLabelY;
   DrawLabel(dc, labelFont_, kLabelColour, texts::kLabelRepeat,
-            {kRepeatLabelX, kRepeatLabelY, kRepeatLabelX + repeat.cx, kRepeatLabelY + repeat.cy},
-            DT_SINGLELINE | DT_NOCLIP);
+            {repeatX, repeatY, repeatX + repeat.cx, repeatY + repeat.cy}, DT_SINGLELINE | DT_NOCLIP);
   {
     MemoryDc source(target);
     for (int kind = 0; kind < kChoiceCount; ++kind) {
       const HBITMAP mark = markSelected_[kind] ? markOn_.Get() : markOff_.Get();
       if (!mark || !source) continue;
       SelectObjectGuard select(source.Get(), mark);
-      ::BitBlt(dc, kMarkRects[kind].x, kMarkRects[kind].y, kMarkPictureSize, kMarkPictureSize, source.Get(), 0,
-               0, SRCCOPY);
+      const int32_t size = layout_.markPictureSize;
+      ::BitBlt(dc, layout_.marks[kind].x, layout_.marks[kind].y, size, size, source.Get(), 0, 0, SRCCOPY);
     }
   }
-  RECT fileRect = ToRect(kFileLabelRect);
+  RECT fileRect = ToRect(layout_.fileLabel);
   ::DrawEdge(dc, &fileRect, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
   DrawLabel(dc, labelFont_, kLabelColour, fileLabel_, fileRect, DT_WORDBREAK | DT_EDITCONTROL);
   frame.PresentTo(target);

@@ -34,8 +34,11 @@ class Panel : public BaseWindow<Panel> {
   explicit Panel(PanelOwner& owner) : owner_(owner) {}
 
   // The window, its pictures and its labels measured in `labelFont`, which
-  // outlives the panel.
-  bool Create(HWND parent, HFONT labelFont);
+  // stays until the panel is given another.
+  bool Create(HWND parent, HFONT labelFont, const DialogLayout& layout);
+  // Lays the panel out again for another dpi: place, pictures, labels and
+  // the tiled texture.
+  void SetLayout(const DialogLayout& layout, HFONT labelFont);
   // Copies the texture strip across the backing image, as tiles.
   void TileBackground();
   void ShowMark(int16_t kind, bool selected);
@@ -46,11 +49,14 @@ class Panel : public BaseWindow<Panel> {
  private:
   // The panel's own answer to a message; nothing for the default handling.
   std::optional<LRESULT> PanelMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // The pictures, the label sizes and the backing image for layout_.
+  void Prepare();
   void Invalidate(const PixelRect& area);
   void OnPress(LPARAM lParam);
   void PaintContent(HDC target);
 
   PanelOwner& owner_;
+  DialogLayout layout_;
   HFONT labelFont_ = nullptr;
   Backing background_;
   Bitmap texture_;

@@ -9,11 +9,13 @@
 #include <shellapi.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "controls/command/command_win32.h"
 #include "platform/texts.h"
 #include "platform/win32/base_window.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/mouse_capture.h"
 #include "platform/win32/system_ports.h"
@@ -39,6 +41,8 @@ constexpr COLORREF kBaseColour = RGB(192, 192, 192);
 constexpr COLORREF kLinkColour = RGB(255, 255, 255);
 
 enum ControlId : int { kIdSave = 1, kIdCancel = 2, kIdFile = 3, kIdRepeat = 4 };
+
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
 class SettingsDialog : public BaseWindow<SettingsDialog>,
                        private MusicControls,
@@ -79,6 +83,9 @@ class SettingsDialog : public BaseWindow<SettingsDialog>,
   bool SetWaitPointer() override;
 
   bool CreateControls();
+  void UseDpi(int32_t dpi);
+  void FitRepeatBox();
+  void OnDpiChanged(int32_t dpi, const RECT& suggested);
   void FormLoad();
   void FormResize();
   void SetupButtons(bool initialize, bool enable);
@@ -106,6 +113,7 @@ class SettingsDialog : public BaseWindow<SettingsDialog>,
   Command fileButton_;
   HWND repeatBox_ = nullptr;
 
+  DialogLayout layout_;
   Backing background_;
   Font labelFont_;
   Font linkFont_;
@@ -128,23 +136,34 @@ bool SettingsDialog::Create() {
   if (!RegisterClassOnce(kDialogClass, wc)) return false;
 
   linkPointer_ = ::LoadCursorW(instance, MAKEINTRESOURCEW(IDC_DIALOG_LINK));
-  labelFont_ = MakeLabelFont(false);
-  linkFont_ = MakeLabelFont(true);
-
-  constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  RECT outer = {0, 0, kClientWidth, kClientHeight};
-  ::AdjustWindowRectEx(&outer, kStyle, FALSE, 0);
-  if (!CreateWindowFor(kDialogClass, texts::kSettingsDialogTitle, kStyle, 0, 0, 0,
-                       outer.right - outer.left, outer.bottom - outer.top)) {
+  // Made for the primary monitor, where it opens; laid out again below when
+  // the system puts it on another.
+  UseDpi(ScreenDpi());
+  SIZE outer = OuterSize(layout_.clientWidth, layout_.clientHeight, kStyle, 0, layout_.dpi);
+  if (!CreateWindowFor(kDialogClass, texts::kSettingsDialogTitle, kStyle, 0, 0, 0, outer.cx, outer.cy)) {
     return false;
+  }
+  if (WindowDpi(Window()) != layout_.dpi) {
+    UseDpi(WindowDpi(Window()));
+    outer = OuterSize(layout_.clientWidth, layout_.clientHeight, kStyle, 0, layout_.dpi);
+    ::SetWindowPos(Window(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   ::SendMessageW(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(wc.hIcon));
   ::SendMessageW(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(wc.hIconSm));
   return CreateControls();
 }
 
+// The layout and the fonts at `dpi`.
+void SettingsDialog::UseDpi(int32_t dpi) {
+  layout_ = LayoutFor(dpi);
+  labelFont_ = MakeLabelFont(false, layout_.dpi);
+  linkFont_ = MakeLabelFont(true, layout_.dpi);
+  const SIZE link = TextSize(linkFont_.Get(), kLinkAddress);
+  linkRect_ = {layout_.linkX, layout_.linkY, link.cx, link.cy};
+}
+
 bool SettingsDialog::CreateControls() {
-  if (!panel_.Create(Window(), labelFont_.Get())) return false;
+  if (!panel_.Create(Window(), labelFont_.Get(), layout_)) return false;
   const HWND panel = panel_.Window();
 
   // The dialog keeps each button's caption; the font is the design's.
@@ -152,35 +171,55 @@ bool SettingsDialog::CreateControls() {
   cancelBag_.WriteText(texts::kCommandKeyCaption, texts::kCaptionCancel, texts::kCommandCaption);
   fileBag_.WriteText(texts::kCommandKeyCaption, texts::kCaptionChooseFile, texts::kCommandCaption);
 
+  const PixelRect& box = layout_.repeat;
   repeatBox_ = ::CreateWindowExW(
       0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
-      kRepeatRect.x, kRepeatRect.y, kRepeatRect.width, 200, panel,
+      box.x, box.y, box.width, layout_.repeatListHeight, panel,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdRepeat)), ::GetModuleHandleW(nullptr), nullptr);
   if (!repeatBox_) return false;
-  // The dialog's own font, not the system's GUI font, which differs from one
-  // system language to another.
+  FitRepeatBox();
+
+  const PixelRect& file = layout_.fileButton;
+  const PixelRect& save = layout_.save;
+  const PixelRect& cancel = layout_.cancel;
+  return fileButton_.Create(panel, kIdFile, file.x, file.y, file.width, file.height, true) &&
+         saveButton_.Create(Window(), kIdSave, save.x, save.y, save.width, save.height, true) &&
+         cancelButton_.Create(Window(), kIdCancel, cancel.x, cancel.y, cancel.width, cancel.height, true);
+}
+
+// The dialog's own font, not the system's GUI font, which differs from one
+// system language to another; and the closed box as high as designed,
+// whatever the font makes it.
+void SettingsDialog::FitRepeatBox() {
   ::SendMessageW(repeatBox_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.Get()), FALSE);
-  // The closed box is as high as designed, whatever the font makes it.
   RECT box;
   ::GetWindowRect(repeatBox_, &box);
   const LRESULT fieldHeight = ::SendMessageW(repeatBox_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-  const LONG extra = kRepeatRect.height - (box.bottom - box.top);
+  const LONG extra = layout_.repeat.height - (box.bottom - box.top);
   if (fieldHeight > 0 && fieldHeight + extra > 0) {
     ::SendMessageW(repeatBox_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), fieldHeight + extra);
   }
+}
 
-  if (!fileButton_.Create(panel, kIdFile, kFileButtonRect.x, kFileButtonRect.y,
-                          kFileButtonRect.width, kFileButtonRect.height, true) ||
-      !saveButton_.Create(Window(), kIdSave, kSaveRect.x, kSaveRect.y, kSaveRect.width,
-                          kSaveRect.height, true) ||
-      !cancelButton_.Create(Window(), kIdCancel, kCancelRect.x, kCancelRect.y, kCancelRect.width,
-                            kCancelRect.height, true)) {
-    return false;
+// Dragged to a monitor of another scale: the system's rectangle for the
+// window, and everything in it laid out, lettered and drawn again.
+void SettingsDialog::OnDpiChanged(int32_t dpi, const RECT& suggested) {
+  // The panel and the repeat box draw with it until they have the new one.
+  const Font previousLabelFont = std::move(labelFont_);
+  UseDpi(dpi);
+  panel_.SetLayout(layout_, labelFont_.Get());
+  const PixelRect& box = layout_.repeat;
+  ::MoveWindow(repeatBox_, box.x, box.y, box.width, layout_.repeatListHeight, FALSE);
+  FitRepeatBox();
+  const std::pair<Command*, PixelRect> buttons[] = {
+      {&fileButton_, layout_.fileButton}, {&saveButton_, layout_.save}, {&cancelButton_, layout_.cancel}};
+  for (const auto& [button, at] : buttons) {
+    button->SetDpi(layout_.dpi);
+    ::MoveWindow(button->Window(), at.x, at.y, at.width, at.height, FALSE);
   }
-
-  const SIZE link = TextSize(linkFont_.Get(), kLinkAddress);
-  linkRect_ = {kLinkX, kLinkY, link.cx, link.cy};
-  return true;
+  ::SetWindowPos(Window(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 // Loading: every step runs whatever the one before it did.
@@ -189,7 +228,7 @@ void SettingsDialog::FormLoad() {
   ::GetWindowRect(Window(), &outer);
   const DialogPlacement place =
       PlaceDialog(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
-                  outer.right - outer.left, outer.bottom - outer.top);
+                  outer.right - outer.left, outer.bottom - outer.top, TwipsPerPixel(layout_.dpi));
   ::SetWindowPos(Window(), nullptr, place.left, place.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetupButtons(true, true);
@@ -322,6 +361,7 @@ LRESULT SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_MBUTTONDOWN: HoldMouse(Window()); break;
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: ReleaseMouse(Window(), wParam); break;
+    case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_CLOSE: Unload(); return 0;
     // However the end comes (a message from outside included), the modal
     // loop wakes and ends.

@@ -75,6 +75,22 @@ TEST(SlicePieces, PiecesThatCannotBeDrawnLeaveAGap) {
   for (int i : {3, 4, 5, 6, 7}) EXPECT_FALSE(pieces[i].drawn);
 }
 
+TEST(SlicePieces, BandsFollowTheDpiInPictureAndFace) {
+  for (int32_t dpi : {120, 144, 192, 288}) {
+    SCOPED_TRACE(dpi);
+    const int32_t c = dpi / 24;  // the 4-pixel band, scaled
+    const PixelRect picture = PictureSizeAt(dpi);
+    const int32_t w = 77 * dpi / 96, h = 25 * dpi / 96;
+    const auto pieces = SlicePieces(w, h, dpi);
+    EXPECT_EQ(pieces[4].source, (PixelRect{picture.width - c, picture.height - c, c, c}));
+    EXPECT_EQ(pieces[4].destination, (PixelRect{w - c, h - c, c, c}));
+    EXPECT_EQ(pieces[1].source.width, picture.width - 2 * c);
+    EXPECT_EQ(pieces[7].destination, (PixelRect{0, c, c, h - 2 * c}));
+    for (const auto& piece : pieces) EXPECT_TRUE(piece.drawn);
+  }
+  EXPECT_EQ(PictureSizeAt(144), (PixelRect{0, 0, 96, 38}));  // 37.5, halves to even
+}
+
 TEST(CaptionTop, IsHalfOfWhatTheLabelLeavesLessTwentyTwips) {
   EXPECT_FLOAT_EQ(CaptionTopTwips(420.0f), 102.5f);
   EXPECT_FLOAT_EQ(CaptionTopTwips(375.0f), 80.0f);
@@ -82,6 +98,8 @@ TEST(CaptionTop, IsHalfOfWhatTheLabelLeavesLessTwentyTwips) {
   EXPECT_EQ(CaptionTopPixels(28), 7);  // 6.83
   EXPECT_EQ(CaptionTopPixels(25), 5);  // 5.33
   EXPECT_EQ(CaptionTopPixels(21), 3);  // 3.33
+  EXPECT_EQ(CaptionTopPixels(38, 144), 8);   // 82.5 twips of 10
+  EXPECT_EQ(CaptionTopPixels(50, 192), 11);  // 10.67
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 //   dialog_probe cover MS                a window over the dialog, then gone
 //   dialog_probe close-box               a screen point on the close box
 //   dialog_probe focus                   the control with the keyboard focus
+//   dialog_probe dpi-changed DPI W H     WM_DPICHANGED, as on a move to a
+//                                        monitor of DPI, suggesting W x H
 //   dialog_probe choose-file TITLE PATH  types PATH into the file-open dialog
 //                                        TITLE and presses its OK button
 // Texts, on the command line and in the output, are UTF-8.
@@ -239,10 +241,30 @@ int ChooseFile(const char* title, const char* path) {
   return 0;
 }
 
+// The suggested rectangle goes into the dialog's own memory, where the
+// message's lParam must point.
+int DpiChanged(int dpi, int width, int height) {
+  HWND dialog = Dialog();
+  DWORD pid = 0;
+  if (!dialog || !::GetWindowThreadProcessId(dialog, &pid)) return 1;
+  HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+  RECT now;
+  ::GetWindowRect(dialog, &now);
+  const RECT suggested = {now.left, now.top, now.left + width, now.top + height};
+  void* remote =
+      process ? ::VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE) : nullptr;
+  const bool written = remote && ::WriteProcessMemory(process, remote, &suggested, sizeof(suggested), nullptr);
+  if (written) ::SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));
+  Print("sent", written ? 1 : 0);
+  if (remote) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  if (process) ::CloseHandle(process);
+  return written ? 0 : 1;
+}
+
 int Usage() {
   std::fprintf(stderr, "usage: dialog_probe wait MS | info | set-repeat TEXT |\n"
                        "       wait-title TITLE MS [gone] | cover MS | close-box | focus |\n"
-                       "       choose-file TITLE PATH\n");
+                       "       choose-file TITLE PATH | dpi-changed DPI WIDTH HEIGHT\n");
   return 64;
 }
 
@@ -264,5 +286,6 @@ int main() {
   if (command == "close-box" && argc == 2) return CloseBox();
   if (command == "focus" && argc == 2) return Focus();
   if (command == "choose-file" && argc == 4) return ChooseFile(argv[2], argv[3]);
+  if (command == "dpi-changed" && argc == 5) return DpiChanged(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
   return Usage();
 }

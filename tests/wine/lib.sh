@@ -551,6 +551,28 @@ qb_use_locale() {
   qb_start_desktop "$QB_OUT/desktop.$1.log" || qb_die "the virtual desktop did not start under $1"
 }
 
+# Runs the next programs on a screen of DPI dots per inch (96, 120, 144,
+# 192): both LogPixels values, then the server and desktop start again.
+qb_use_dpi() {  # DPI
+  local reg=$QB_OUT/dpi$1.reg value
+  value=$(printf 'dword:%08x' "$1")
+  { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE <<EOF
+Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\\Control Panel\\Desktop]
+"LogPixels"=$value
+
+[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts]
+"LogPixels"=$value
+
+EOF
+  } >"$reg"
+  qb_wine "$reg.log" 60 regedit /S "$(qb_winpath "$reg")" || qb_die "LogPixels $1 was not imported"
+  qb_stop_wine
+  qb_start_wineserver || qb_die "wineserver did not start at $1 dpi"
+  qb_start_desktop "$QB_OUT/desktop.dpi$1.log" || qb_die "the virtual desktop did not start at $1 dpi"
+}
+
 # ---------------------------------------------------------------- the settings dialog
 
 # Runs dialog_probe with output to $QB_OUT/NAME.

@@ -6,7 +6,8 @@
 # button; a file chosen through the real file-open dialog; the exact bytes
 # the save writes; cancel and the close box writing nothing; releases over
 # the buttons of presses that began elsewhere clicking nothing; a hand-written
-# kind of 7; and the saved choice heard in the next saver run.
+# kind of 7; the saved choice heard in the next saver run; and the layout
+# and picture at 144 dpi, on start and on a move from a monitor of 96 dpi.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 qb_scenario_begin dialog
@@ -43,13 +44,19 @@ qb_expect_eq "caption and close box" $((style & 0xC80000)) $((0xC80000))
 qb_expect_eq "no sizing border, minimise or maximise box" $((style & 0x70000)) 0
 qb_expect_eq "no owner window" "$(qb_get owner "$info")" 0
 qb_expect_eq "client size" "$(qb_get client_size "$info")" 496x246
-size=$(qb_get outer_size "$info") screen=$(qb_get screen "$info")
-w=${size%x*} h=${size#*x} sw=${screen%x*} sh=${screen#*x}
-left=$(awk -v t=$(((sw - w) * 15 / 2)) 'BEGIN { printf "%.0f", t / 15 }')
-top=$(awk -v t=$(((sh - h) * 15 / 3)) 'BEGIN { printf "%.0f", t / 15 }')
-rect=$(qb_get rect "$info")
-qb_expect_eq "placed centred, a third of the free height down (${size} on ${screen})" \
-  "${rect%,*,*}" "$left,$top"
+# The window in probe output INFO is centred across, with a third of the
+# free height above it.
+expect_placed() {  # INFO
+  local size screen w h sw sh left top rect
+  size=$(qb_get outer_size "$1") screen=$(qb_get screen "$1")
+  w=${size%x*} h=${size#*x} sw=${screen%x*} sh=${screen#*x}
+  left=$(awk -v t=$(((sw - w) * 15 / 2)) 'BEGIN { printf "%.0f", t / 15 }')
+  top=$(awk -v t=$(((sh - h) * 15 / 3)) 'BEGIN { printf "%.0f", t / 15 }')
+  rect=$(qb_get rect "$1")
+  qb_expect_eq "placed centred, a third of the free height down (${size} on ${screen})" \
+    "${rect%,*,*}" "$left,$top"
+}
+expect_placed "$info"
 qb_expect_eq "panel" "$(qb_get panel_rect "$info")" 12,16,481,181
 qb_expect_eq "save button" "$(qb_get command_1_rect "$info")" 324,200,401,225
 qb_expect_eq "cancel button" "$(qb_get command_2_rect "$info")" 404,200,481,225
@@ -64,7 +71,7 @@ qb_expect_eq "repeat list entries" "$(qb_get combo_count "$info")" 31
 qb_expect_eq "repeat list: first, second, last" \
   "$(qb_get combo_first "$info")$(qb_get combo_second "$info")$(qb_get combo_last "$info")" "[][1][30]"
 
-qb_shot cd
+qb_shot_client cd
 for row in 0:0,0,30 1:3,3,33 118:220,220,250 123:220,220,250 128:220,220,250 245:3,3,33; do
   qb_expect_eq "gradient row ${row%%:*} (left and right of the panel)" \
     "$(qb_pixel cd $((CX + 5)) $((CY + ${row%%:*}))) $(qb_pixel cd $((CX + 490)) $((CY + ${row%%:*})))" \
@@ -111,6 +118,18 @@ qb_dialog_probe cover cover 800
 qb_shot cd_uncovered
 qb_expect_eq "client area pixels changed by covering" \
   "$(differing cd_uncovered "496x246+$CX+$CY" "$QB_OUT/cd_before_cover.png")" 0
+
+echo "# moved to a monitor of 144 dpi and back (WM_DPICHANGED, the frame as Wine draws it)"
+size=$(qb_get outer_size "$info")
+qb_dialog_probe to144 dpi-changed 144 $((${size%x*} + 248)) $((${size#*x} + 123))
+qb_dialog_probe moved.info info
+qb_expect_eq "client, panel, repeat box, \"...\" and ｷｬﾝｾﾙ at 144 dpi" \
+  "$(for key in client_size panel_rect combo_rect command_3_rect command_2_rect; do qb_get $key "$QB_OUT/moved.info"; done | paste -sd' ')" \
+  "744x369 18,24,722,272 186,102,248,134 60,198,122,230 606,300,722,338"
+qb_dialog_probe to96 dpi-changed 96 "${size%x*}" "${size#*x}"
+qb_shot cd_back
+qb_expect_eq "back at 96 dpi: client area pixels changed" \
+  "$(differing cd_back "496x246+$CX+$CY" "$QB_OUT/cd_before_cover.png")" 0
 
 echo "# any mouse button on a mark or its label chooses"
 qb_click $((PX + 50)) $((PY + 82)) 3  # right button on "なし"
@@ -233,5 +252,26 @@ qb_use_pulse
 qb_saver_heard saver "$scr"
 qb_expect_eq "saver exit code" "$(qb_get exit_code "$QB_OUT/saver")" 0
 qb_expect_heard "the chosen WAV"
+
+# ------------------------------------------------------------------------
+echo "# at 144 dpi: half as large again, centred, and the picture of 96 dpi"
+qb_ini_bytes 1 5 "$win\\tone.wav" >"$dir/Quillbright.ini"
+qb_use_dpi 144
+qb_on_exit "qb_use_dpi 96"  # for the scenarios after this one
+qb_open_dialog dpi144 "$dir"
+size=$(qb_get client_size "$QB_OUT/dpi144.info")
+w=$((${size%x*} - 744)) h=$((${size#*x} - 369))
+qb_expect_le "client size $size off 744x369 by (larger axis, squared)" $((w * w > h * h ? w * w : h * h)) 4
+expect_placed "$QB_OUT/dpi144.info"
+qb_shot dpi144
+# Shrunk back and softened, as the eye sees it: text and one-pixel lines
+# differ a little (0.016 measured), a layout fixed at 96 dpi a lot (0.042).
+convert "$QB_OUT/dpi144.png" -crop "$size+$CX+$CY" +repage -resize '496x246!' -blur 0x2 "$QB_OUT/dpi144.back.png"
+convert "$QB_OUT/cd.client.png" -blur 0x2 "$QB_OUT/cd.soft.png"
+rmse=$(compare -metric RMSE "$QB_OUT/dpi144.back.png" "$QB_OUT/cd.soft.png" null: 2>&1 | sed 's/.*(\(.*\)).*/\1/')
+qb_expect_le "its picture shrunk back off the 96-dpi one (RMSE $rmse, per mille)" \
+  "$(awk -v r="$rmse" 'BEGIN { printf "%d", r * 1000 }')" 30
+qb_click $((CX + 664)) $((CY + 319))  # ｷｬﾝｾﾙ, where 144 dpi puts it
+qb_expect_dialog_ended dpi144
 
 qb_scenario_end

@@ -2,8 +2,8 @@
 # Preview mode: the still inside hosts like the display settings' preview
 # monitor (borderless windows the driver makes), its picture on a
 # screenshot, its end with the host; handles that name no window; nothing
-# of the saver's work (settings, companion, music) in preview mode; and the
-# executable's resources as the system reads them.
+# of the saver's work (settings, companion, music) in preview mode; the
+# executable's resources as the system reads them; and the still at 144 dpi.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 qb_scenario_begin preview
@@ -120,13 +120,27 @@ echo "# the executable's resources"
 qb_wine "$QB_OUT/resources" 30 "$QB_HELPERS_DIR/resource_probe.exe" "$scr" ||
   qb_fail "resource_probe: $(tr -d '\r' <"$QB_OUT/resources")"
 res=$QB_OUT/resources
-qb_expect_eq "icons in group 1" "$(qb_get icon_count "$res")" 1
-qb_expect_eq "icon: width x height x bits" "$(qb_get icon_0 "$res")" 32x32x8
+qb_expect_eq "icons in group 1" "$(qb_get icon_count "$res")" 2
+qb_expect_eq "icons: width x height x bits" "$(qb_get icon_0 "$res") $(qb_get icon_1 "$res")" "32x32x8 64x64x8"
 qb_expect_eq "string 1" "$(qb_get string_1 "$res")" Quillbright
 qb_expect_eq "file version" "$(qb_get file_version "$res")" 1.0.0.0
 qb_expect_eq "product version" "$(qb_get product_version "$res")" 1.0.0.0
 qb_expect_eq "language and code page" "$(qb_get translation "$res")" 0411,932
 qb_expect_ge "manifest (bytes)" "$(qb_get manifest_bytes "$res")" 100
 qb_expect_eq "preview still: width x height x bits" "$(qb_get still_size "$res")" 152x112x8
+
+echo "# at 144 dpi: the still as large in 96-dpi units, 228 x 168, in a 300 x 225 host"
+qb_use_dpi 144
+qb_on_exit "qb_use_dpi 96"  # for the scenarios after this one
+picture_case scaled 300 225
+shot=$QB_OUT/scaled.png
+qb_expect_eq "scaled: black right of and below 228 x 168" \
+  "$(brightest "$shot" "72x225+$((lx + 228))+$ly") $(brightest "$shot" "228x57+$lx+$((ly + 168))")" "0 0"
+convert "$still" -resize '228x168!' "$QB_OUT/still228.png"
+convert "$shot" -crop "228x168+$lx+$ly" +repage "$QB_OUT/scaled.still.png"
+rmse=$(compare -metric RMSE "$QB_OUT/scaled.still.png" "$QB_OUT/still228.png" null: 2>&1 | sed 's/.*(\(.*\)).*/\1/')
+# Smooth: 0.010 measured; every pixel doubled or not, 0.020.
+qb_expect_le "scaled: the still enlarged smoothly (RMSE $rmse, per mille)" \
+  "$(awk -v r="$rmse" 'BEGIN { printf "%d", r * 1000 }')" 15
 
 qb_scenario_end

@@ -5,19 +5,19 @@
 namespace qb {
 namespace {
 
-// A piece laid out in twips, as the slice fields hold it.
-// `sizeFits` is false when the piece is placed from a face width or height
-// that itself does not fit.
-SlicePiece Piece(int32_t sx, int32_t sy, int32_t sw, int32_t sh, int32_t dx, int32_t dy,
-                 int32_t dw, int32_t dh, bool stretched, bool sizeFits) {
+// A piece in pixels at a dpi of `twipsPerPixel`, drawn only when it has an
+// area and its twips fit the slice fields. `sizeFits` is false when the
+// piece is placed from a face width or height that itself does not fit.
+SlicePiece Piece(PixelRect source, PixelRect destination, bool stretched, bool sizeFits,
+                 int32_t twipsPerPixel) {
   SlicePiece piece;
   piece.stretched = stretched;
-  piece.drawn = sizeFits && dw > 0 && dh > 0;
-  for (int32_t twips : {dx, dy, dw, dh}) piece.drawn = piece.drawn && FitsTwipsField(twips);
-  piece.source = {sx / kTwipsPerPixel, sy / kTwipsPerPixel, sw / kTwipsPerPixel,
-                  sh / kTwipsPerPixel};
-  piece.destination = {dx / kTwipsPerPixel, dy / kTwipsPerPixel, dw / kTwipsPerPixel,
-                       dh / kTwipsPerPixel};
+  piece.source = source;
+  piece.destination = destination;
+  piece.drawn = sizeFits && destination.width > 0 && destination.height > 0;
+  for (int32_t pixels : {destination.x, destination.y, destination.width, destination.height}) {
+    piece.drawn = piece.drawn && FitsTwipsField(int64_t{pixels} * twipsPerPixel);
+  }
   return piece;
 }
 
@@ -35,27 +35,33 @@ const char* FacePictureName(FacePicture picture) {
   return "?";
 }
 
-std::array<SlicePiece, 8> SlicePieces(int32_t width, int32_t height) {
-  // Twips in 32 bits, so that a face too large for the 16-bit fields is
-  // noticed instead of wrapping round.
-  const int32_t w = width * kTwipsPerPixel;
-  const int32_t h = height * kTwipsPerPixel;
-  const int32_t c = kCornerSize;
-  const int32_t right = kPictureRightBand;
-  const int32_t bottom = kPictureBottomBand;
-  const int32_t across = kPictureMiddleWidth;
-  const int32_t down = kPictureMiddleHeight;
-  const bool wFits = FitsTwipsField(w);
-  const bool hFits = FitsTwipsField(h);
+std::array<SlicePiece, 8> SlicePieces(int32_t width, int32_t height, int32_t dpi) {
+  // The picture is drawn for the dpi first (PictureSizeAt), so its band and
+  // the face's are the same width. Twips in 64 bits, so that a face too
+  // large for the 16-bit fields is noticed instead of wrapping round.
+  const int32_t perPixel = TwipsPerPixel(dpi);
+  const int32_t c = PixelsAtDpi(kCornerSize, dpi);
+  const PixelRect picture = PictureSizeAt(dpi);
+  const int32_t right = picture.width - c;
+  const int32_t bottom = picture.height - c;
+  const int32_t across = picture.width - 2 * c;
+  const int32_t down = picture.height - 2 * c;
+  const int32_t w = width;
+  const int32_t h = height;
+  const bool wFits = FitsTwipsField(int64_t{w} * perPixel);
+  const bool hFits = FitsTwipsField(int64_t{h} * perPixel);
+  const auto piece = [perPixel](PixelRect s, PixelRect d, bool stretched, bool fits) {
+    return Piece(s, d, stretched, fits, perPixel);
+  };
   return {{
-      Piece(0, 0, c, c, 0, 0, c, c, false, true),
-      Piece(c, 0, across, c, c, 0, w - 2 * c, c, true, wFits),
-      Piece(right, 0, c, c, w - c, 0, c, c, false, wFits),
-      Piece(right, c, c, down, w - c, c, c, h - 2 * c, true, wFits && hFits),
-      Piece(right, bottom, c, c, w - c, h - c, c, c, false, wFits && hFits),
-      Piece(c, bottom, across, c, c, h - c, w - 2 * c, c, true, wFits && hFits),
-      Piece(0, bottom, c, c, 0, h - c, c, c, false, hFits),
-      Piece(0, c, c, down, 0, c, c, h - 2 * c, true, hFits),
+      piece({0, 0, c, c}, {0, 0, c, c}, false, true),
+      piece({c, 0, across, c}, {c, 0, w - 2 * c, c}, true, wFits),
+      piece({right, 0, c, c}, {w - c, 0, c, c}, false, wFits),
+      piece({right, c, c, down}, {w - c, c, c, h - 2 * c}, true, wFits && hFits),
+      piece({right, bottom, c, c}, {w - c, h - c, c, c}, false, wFits && hFits),
+      piece({c, bottom, across, c}, {c, h - c, w - 2 * c, c}, true, wFits && hFits),
+      piece({0, bottom, c, c}, {0, h - c, c, c}, false, hFits),
+      piece({0, c, c, down}, {0, c, c, h - 2 * c}, true, hFits),
   }};
 }
 
@@ -63,9 +69,10 @@ float CaptionTopTwips(float heightTwips, float labelHeightTwips) {
   return (heightTwips - labelHeightTwips - 20.0f) / 2.0f;
 }
 
-int32_t CaptionTopPixels(int32_t heightPixels) {
-  const float top = CaptionTopTwips(static_cast<float>(heightPixels * kTwipsPerPixel));
-  return static_cast<int32_t>(std::lround(top / static_cast<float>(kTwipsPerPixel)));
+int32_t CaptionTopPixels(int32_t heightPixels, int32_t dpi) {
+  const float perPixel = 1440.0f / static_cast<float>(dpi > 0 ? dpi : kDesignDpi);
+  const float top = CaptionTopTwips(static_cast<float>(heightPixels) * perPixel);
+  return static_cast<int32_t>(std::lround(top / perPixel));
 }
 
 std::array<GradientVertex, 2> GradientVertices(int32_t width, int32_t height, bool hot) {

@@ -40,15 +40,21 @@ struct SlicePiece {
 
 // The pieces in drawing order (top-left corner, top edge, top-right corner,
 // right edge, bottom-right corner, bottom edge, bottom-left corner, left
-// edge) for a face of width x height pixels. The middle of the picture is
-// never among them.
-std::array<SlicePiece, 8> SlicePieces(int32_t width, int32_t height);
+// edge) for a face of width x height pixels at `dpi`, cut from the picture
+// drawn at that dpi (PictureSizeAt). The middle of the picture is never
+// among them.
+std::array<SlicePiece, 8> SlicePieces(int32_t width, int32_t height, int32_t dpi = kDesignDpi);
+
+// The state picture's size at `dpi`: 64 x 25 at the design's.
+inline PixelRect PictureSizeAt(int32_t dpi) {
+  return {0, 0, PixelsAtDpi(kPictureWidth, dpi), PixelsAtDpi(kPictureHeight, dpi)};
+}
 
 // Top of the caption label in twips for a face `heightTwips` high, in single
 // precision as designed: 102.5 at the design height.
 float CaptionTopTwips(float heightTwips, float labelHeightTwips = kCaptionLabelHeight);
-// The same in whole pixels, to the nearest.
-int32_t CaptionTopPixels(int32_t heightPixels);
+// The same in whole pixels at `dpi`, to the nearest.
+int32_t CaptionTopPixels(int32_t heightPixels, int32_t dpi = kDesignDpi);
 
 // A gradient end colour as the 16-bit channels of the platform's vertex
 // record: each 8-bit value in the high byte.

@@ -1,6 +1,7 @@
 #include "controls/command/command_win32.h"
 
 #include "platform/texts.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/mouse_capture.h"
 #include "platform/win32/system_dlls.h"
 #include "resources/resource_ids.h"
@@ -14,9 +15,10 @@ constexpr int kPictureIds[kFacePictureCount] = {
     IDB_COMMAND_NORMAL,   IDB_COMMAND_HIGHLIGHT,       IDB_COMMAND_PRESSED,
     IDB_COMMAND_SELECTED, IDB_COMMAND_HIGHLIGHTSELECT, IDB_COMMAND_DISABLE,
 };
-
-// The caption label's height, 195 twips.
-constexpr int32_t kCaptionHeight = 13;
+constexpr int kPictureIds2x[kFacePictureCount] = {
+    IDB_COMMAND_NORMAL_2X,   IDB_COMMAND_HIGHLIGHT_2X,       IDB_COMMAND_PRESSED_2X,
+    IDB_COMMAND_SELECTED_2X, IDB_COMMAND_HIGHLIGHTSELECT_2X, IDB_COMMAND_DISABLE_2X,
+};
 
 // A caption colour: red-green-blue, or a system colour by its index.
 COLORREF ColourOf(int32_t value) {
@@ -25,7 +27,7 @@ COLORREF ColourOf(int32_t value) {
   return bits & 0xFFFFFF;
 }
 
-Font MakeFont(const CaptionFont& font) {
+Font MakeFont(const CaptionFont& font, int32_t dpi) {
   LOGFONTW logFont = {};
   logFont.lfWeight = font.weight;
   logFont.lfItalic = font.italic;
@@ -33,7 +35,7 @@ Font MakeFont(const CaptionFont& font) {
   logFont.lfStrikeOut = font.strikethrough;
   logFont.lfCharSet = font.charset;
   lstrcpynW(logFont.lfFaceName, Cp932ToWide(font.faceName).c_str(), LF_FACESIZE);
-  return PointFont(logFont, font.sizeCentipoints);
+  return PointFont(logFont, font.sizeCentipoints, dpi);
 }
 
 uintptr_t HandleValue(HWND window) { return reinterpret_cast<uintptr_t>(window); }
@@ -59,7 +61,8 @@ bool FillGradient(HDC dc, int32_t width, int32_t height, bool hot) {
 Command::Command(PropertyStore& host) : logic_(*this, host) {}
 
 bool Command::Create(HWND parent, int id, int x, int y, int width, int height, bool fromStored) {
-  for (int i = 0; i < kFacePictureCount; ++i) pictures_[i] = LoadBitmapResource(kPictureIds[i]);
+  dpi_ = WindowDpi(parent);
+  LoadPictures();
   // No CS_DBLCLKS: a quick second press is a press like any other.
   if (!RegisterClassOnce(texts::kCommandClassName)) return false;
   fromStored_ = fromStored;
@@ -69,6 +72,22 @@ bool Command::Create(HWND parent, int id, int x, int y, int width, int height, b
   }
   ::SetWindowLongPtrW(Window(), GWLP_ID, id);
   return true;
+}
+
+void Command::SetDpi(int32_t dpi) {
+  if (dpi == dpi_) return;
+  dpi_ = dpi;
+  LoadPictures();
+  font_.Reset();
+  logic_.Resize();
+}
+
+// The state pictures drawn for the dpi, so the border band is its width.
+void Command::LoadPictures() {
+  const PixelRect size = PictureSizeAt(dpi_);
+  for (int i = 0; i < kFacePictureCount; ++i) {
+    pictures_[i] = PictureAt(kPictureIds[i], kPictureIds2x[i], size.width, size.height);
+  }
 }
 
 LRESULT Command::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -143,7 +162,7 @@ void Command::DrawBorder(HDC dc, HBITMAP picture) {
   SelectObjectGuard select(source.Get(), picture);
   SavedDcState saved(dc);
   ::SetStretchBltMode(dc, COLORONCOLOR);
-  for (const SlicePiece& piece : SlicePieces(width_, height_)) {
+  for (const SlicePiece& piece : SlicePieces(width_, height_, dpi_)) {
     if (!piece.drawn) continue;
     const PixelRect& s = piece.source;
     const PixelRect& d = piece.destination;
@@ -214,15 +233,16 @@ void Command::DrawCaption(HDC dc) {
   const CommandFields& fields = logic_.Fields();
   if (fields.caption.empty()) return;
   if (!font_ || fields.font != fontMadeFrom_) {
-    font_ = MakeFont(fields.font);
+    font_ = MakeFont(fields.font, dpi_);
     fontMadeFrom_ = fields.font;
   }
   SavedDcState saved(dc);
   SelectObjectGuard selectFont(dc, font_ ? static_cast<HGDIOBJ>(font_.Get())
                                          : ::GetStockObject(DEFAULT_GUI_FONT));
   ::SetBkMode(dc, TRANSPARENT);
-  const int32_t top = CaptionTopPixels(height_);
-  RECT label = {0, top, width_, top + kCaptionHeight};
+  const int32_t top = CaptionTopPixels(height_, dpi_);
+  const int32_t labelHeight = PixelsAtDpi(static_cast<int32_t>(kCaptionLabelHeight), dpi_);
+  RECT label = {0, top, width_, top + labelHeight};
   const UINT format = DT_CENTER | DT_TOP | DT_NOPREFIX | DT_WORDBREAK | DT_NOCLIP;
   const std::wstring caption = Cp932ToWide(fields.caption);
   const int length = static_cast<int>(caption.size());

@@ -33,7 +33,11 @@ class Command : public BaseWindow<Command>, private CommandSurface {
 
   // Creates the control as child `id` of `parent`. `fromStored` loads the
   // persisted properties from the host first; otherwise it starts new.
+  // It draws at the parent's dpi.
   bool Create(HWND parent, int id, int x, int y, int width, int height, bool fromStored);
+  // Draws the face, caption and font at `dpi` from now on (the parent moved
+  // to a monitor of another scale; it places and sizes the control).
+  void SetDpi(int32_t dpi);
 
   // The public members (Initialize, Visible, FontColour, Enabled, Caption,
   // Font) and persistence.
@@ -56,6 +60,7 @@ class Command : public BaseWindow<Command>, private CommandSurface {
   void StartMouseTimer(uint32_t intervalMs) override;
   void RaiseClick() override;
 
+  void LoadPictures();
   void OnCreate(const CREATESTRUCTW& create);
   void OnSize(int32_t width, int32_t height);
   void ResizeBuffer(int32_t width, int32_t height);
@@ -71,6 +76,7 @@ class Command : public BaseWindow<Command>, private CommandSurface {
   bool PointerOffAt(const POINT* screen) const;
 
   CommandLogic logic_;
+  int32_t dpi_ = kDesignDpi;
   bool fromStored_ = false;
   uint32_t pendingTimerMs_ = 0;
   Bitmap pictures_[kFacePictureCount];

@@ -142,12 +142,9 @@ inline Bitmap LoadBitmapResource(int id) {
                                                   0, 0, LR_CREATEDIBSECTION)));
 }
 
-// A font of `centipoints` hundredths of a point at the screen's
-// resolution; `logFont` gives everything else (face, weight, character
-// set, style).
-inline Font PointFont(LOGFONTW logFont, int32_t centipoints) {
-  WindowDc screen(nullptr);
-  const int dpi = screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
+// A font of `centipoints` hundredths of a point at `dpi` dots per inch;
+// `logFont` gives everything else (face, weight, character set, style).
+inline Font PointFont(LOGFONTW logFont, int32_t centipoints, int32_t dpi) {
   logFont.lfHeight = -::MulDiv(centipoints, dpi, 7200);
   return Font(::CreateFontIndirectW(&logFont));
 }

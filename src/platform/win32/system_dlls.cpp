@@ -38,6 +38,9 @@ HMODULE Msimg32() {
   return module;
 }
 
+// A known DLL that every program here imports: already loaded.
+HMODULE User32() { return ::GetModuleHandleW(L"user32.dll"); }
+
 }  // namespace
 
 bool RestrictDllSearch() {
@@ -92,4 +95,22 @@ BOOL GradientFill(HDC dc, PTRIVERTEX vertices, ULONG vertexCount, PVOID mesh, UL
 }
 
 }  // namespace msimg32
+
+namespace user32 {
+
+// Declared here: the headers name them only for Windows 10 targets.
+typedef UINT WINAPI GetDpiForWindowFunction(HWND);
+typedef BOOL WINAPI AdjustWindowRectExForDpiFunction(RECT*, DWORD, BOOL, DWORD, UINT);
+
+UINT GetDpiForWindow(HWND window) {
+  static const auto real = Find<GetDpiForWindowFunction>(User32(), "GetDpiForWindow");
+  return real ? real(window) : 0;
+}
+
+BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) {
+  static const auto real = Find<AdjustWindowRectExForDpiFunction>(User32(), "AdjustWindowRectExForDpi");
+  return real ? real(rect, style, menu, exStyle, dpi) : FALSE;
+}
+
+}  // namespace user32
 }  // namespace qb

@@ -37,4 +37,12 @@ BOOL GradientFill(HDC dc, PTRIVERTEX vertices, ULONG vertexCount, PVOID mesh, UL
                   ULONG mode);
 }  // namespace msimg32
 
+// user32's per-monitor dpi calls, which Windows has from 10 (1607) on.
+// Without them GetDpiForWindow answers 0 and AdjustWindowRectExForDpi
+// FALSE: there every monitor has the screen's dpi.
+namespace user32 {
+UINT GetDpiForWindow(HWND window);
+BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi);
+}  // namespace user32
+
 }  // namespace qb
