@@ -5,7 +5,6 @@
 // window never came); the scenario scripts judge the values.
 #include <windows.h>
 
-#include <aclapi.h>
 #include <sddl.h>
 
 #include <cstdint>
@@ -409,19 +408,14 @@ int PathForms(const char* path) {
   return s && l ? 0 : 1;
 }
 
-// A security descriptor's owner, whether its DACL is protected from
-// inheritance, and each entry as type:flags:mask:SID. WHAT is a path (what
-// the system keeps for it) or the descriptor in text form ("O:..."): Wine
-// keeps no ACL a program sets on a file, so a test reads what was set.
-int Security(const char* what) {
+// A security descriptor in text form (SDDL), decoded: its owner, whether
+// its DACL is protected from inheritance, and each entry as
+// type:flags:mask:SID. Wine keeps no ACL that a program sets on a file
+// (GetNamedSecurityInfoW returns its default), so a test reads what a
+// program asked for.
+int Security(const char* sddl) {
   PSECURITY_DESCRIPTOR sd = nullptr;
-  if (std::strncmp(what, "O:", 2) == 0) {
-    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(what, SDDL_REVISION_1, &sd, nullptr)) return 1;
-  } else if (::GetNamedSecurityInfoW(WideFromUtf8(what).c_str(), SE_FILE_OBJECT,
-                                     OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                                     nullptr, nullptr, &sd) != ERROR_SUCCESS) {
-    return 1;
-  }
+  if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr)) return 1;
   const auto sidText = [](PSID sid) {
     char* text = nullptr;
     std::string out = sid && ::ConvertSidToStringSidA(sid, &text) ? text : "?";
@@ -622,7 +616,7 @@ int Usage() {
                "       qbdriver dead-window\n"
                "       qbdriver send-nccreate TITLE OFFSET\n"
                "       qbdriver path-forms PATH\n"
-               "       qbdriver security PATH|SDDL\n"
+               "       qbdriver security SDDL\n"
                "       qbdriver preview [--at X,Y] [--size WxH] [--timeout MS] [--hold MS]\n"
                "                        [--lift X,Y] [--lift-hold MS] [--end destroy-host|close-preview]\n"
                "                        EXE ARGS...   ({host} in ARGS: the host's handle)\n");
