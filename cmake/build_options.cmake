@@ -49,5 +49,15 @@ if(WIN32)
       -ffunction-sections -fdata-sections)
     target_link_options(qb_windows_runtime INTERFACE
       -static -Wl,--gc-sections "$<$<CONFIG:Release,MinSizeRel>:-s>")
+    # Programs that two builds of one commit make alike, byte for byte:
+    # the PE time stamp (and the checksum over it) is SOURCE_DATE_EPOCH, as
+    # configured (scripts/package gives the commit's time), or else zero.
+    if(DEFINED ENV{SOURCE_DATE_EPOCH})
+      set(qb_stamp ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=$ENV{SOURCE_DATE_EPOCH})
+      set(CMAKE_C_LINKER_LAUNCHER ${qb_stamp})
+      set(CMAKE_CXX_LINKER_LAUNCHER ${qb_stamp})
+    else()
+      target_link_options(qb_windows_runtime INTERFACE -Wl,--no-insert-timestamp)
+    endif()
   endif()
 endif()

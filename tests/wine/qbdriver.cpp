@@ -5,6 +5,8 @@
 // window never came); the scenario scripts judge the values.
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -430,6 +432,45 @@ int PathForms(const char* path) {
   return s && l ? 0 : 1;
 }
 
+// A security descriptor in text form (SDDL), decoded: its owner, whether
+// its DACL is protected from inheritance, and each entry as
+// type:flags:mask:SID. Wine keeps no ACL that a program sets on a file
+// (GetNamedSecurityInfoW returns its default), so a test reads what a
+// program asked for.
+int Security(const char* sddl) {
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr)) return 1;
+  const auto sidText = [](PSID sid) {
+    char* text = nullptr;
+    std::string out = sid && ::ConvertSidToStringSidA(sid, &text) ? text : "?";
+    ::LocalFree(text);
+    return out;
+  };
+  PSID owner = nullptr;
+  PACL dacl = nullptr;
+  BOOL present = FALSE, defaulted = FALSE;
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  ::GetSecurityDescriptorOwner(sd, &owner, &defaulted);
+  ::GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted);
+  ::GetSecurityDescriptorControl(sd, &control, &revision);
+  Print("owner", sidText(owner));
+  Print("protected", (control & SE_DACL_PROTECTED) ? 1 : 0);
+  std::string entries;
+  for (DWORD i = 0; present && dacl && i < dacl->AceCount; ++i) {
+    void* ace = nullptr;
+    if (!::GetAce(dacl, i, &ace)) break;
+    const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
+    char head[32];
+    std::snprintf(head, sizeof(head), "%u:%u:%08lx:", allowed->Header.AceType, allowed->Header.AceFlags,
+                  allowed->Mask);
+    entries += (entries.empty() ? "" : " ") + std::string(head) + sidText(const_cast<DWORD*>(&allowed->SidStart));
+  }
+  Print("aces", entries);
+  ::LocalFree(sd);
+  return 0;
+}
+
 // What another program can send: WM_NCCREATE to a live window of TITLE
 // (not the driver's), its creation data pointing OFFSET bytes past the
 // object that the window's user data names. Reports that data, and the
@@ -599,6 +640,7 @@ int Usage() {
                "       qbdriver dead-window\n"
                "       qbdriver send-nccreate TITLE OFFSET\n"
                "       qbdriver path-forms PATH\n"
+               "       qbdriver security SDDL\n"
                "       qbdriver preview [--at X,Y] [--size WxH] [--timeout MS] [--hold MS]\n"
                "                        [--lift X,Y] [--lift-hold MS] [--end destroy-host|close-preview]\n"
                "                        EXE ARGS...   ({host} in ARGS: the host's handle)\n");
@@ -694,6 +736,7 @@ int main() {
   if (command == "dead-window" && argc == 2) return DeadWindow();
   if (command == "send-nccreate" && argc == 4) return SendNcCreate(argv[2], std::strtol(argv[3], nullptr, 10));
   if (command == "path-forms" && argc == 3) return PathForms(argv[2]);
+  if (command == "security" && argc == 3) return Security(argv[2]);
   if (command == "preview") return ParsePreview(argc, argv);
   if (command == "sweep" && argc == 3) return Sweep(std::strtoul(argv[2], nullptr, 10));
   return Usage();

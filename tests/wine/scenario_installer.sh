@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The installer and its uninstaller, silent, on the prefix of the build the
 # tests run: files, the current user's screen saver and its earlier value,
-# the Add/Remove Programs entry, the installed saver running, settings that
-# the user saved kept, installing over an installation; a running
-# Quillbright (each of its three windows, and the real saver) and a program
-# file held open make both fail and change nothing. The 32-bit build's
+# the Add/Remove Programs entry, the permissions set on a folder for every
+# user, the installed saver running, settings that the user saved kept,
+# installing over an installation, an installation for the user alone; a
+# running Quillbright (each of its three windows, and the real saver) and
+# either program file held open make both fail and change nothing; folders
+# setup must refuse. The 32-bit build's
 # prefix runs the release's installer (x86); the 64-bit one runs the same
 # script built for NSIS's amd64 target, so the round trip also runs where
 # 32-bit programs cannot.
@@ -34,6 +36,7 @@ echo "installer: $(basename "$setup")"
 run_setup() { local out=$1; shift; qb_wine "$QB_OUT/$out" 180 "$@"; }
 desktop='HKCU\Control Panel\Desktop'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillbright'
+user_uninstall_key=HKCU${uninstall_key#HKLM}
 # reg_value KEY NAME: the value's data, empty when it is not there.
 reg_value() {
   qb_wine "$QB_OUT/reg" 60 reg query "$1" /v "$2" >/dev/null 2>&1
@@ -42,22 +45,29 @@ reg_value() {
 reg_key_exists() { qb_wine "$QB_OUT/regkey" 60 reg query "$1" >/dev/null 2>&1; }
 
 # Waits up to 30 s for the uninstaller, which runs on from a copy of itself.
-wait_uninstalled() {
+wait_uninstalled() {  # DIR [ENTRY-KEY]
   local dir=$1 i
   for i in $(seq 300); do
-    [[ ! -e $dir/uninstall.exe ]] && ! reg_key_exists "$uninstall_key" && return 0
+    [[ ! -e $dir/uninstall.exe ]] && ! reg_key_exists "${2:-$uninstall_key}" && return 0
     sleep 0.1
   done
   return 1
 }
 
 # run_install NAME [ARGS...]: the installer, silent; it must succeed.
-run_install() { run_setup "$1" 'C:\qb-setup.exe' /S "${@:2}" || qb_fail "$1: the installer failed ($?)"; }
-# run_uninstall NAME DIR [ARGS...]: DIR's uninstaller, silent; it must succeed
-# and be done within 30 s.
+# Wine keeps no ACL that a program sets on a file, so its trace of the
+# calls shows what setup asked for.
+run_install() {
+  WINEDEBUG=trace+security,trace+advapi run_setup "$1" 'C:\qb-setup.exe' /S "${@:2}" ||
+    qb_fail "$1: the installer failed ($?)"
+}
+# set_permissions NAME: how often install NAME set a folder's permissions.
+set_permissions() { grep -c 'SetNamedSecurityInfoW' "$QB_OUT/$1.err"; }
+# run_uninstall NAME DIR [ENTRY-KEY [ARGS...]]: DIR's uninstaller, silent;
+# it must succeed and be done (its entry gone) within 30 s.
 run_uninstall() {
-  run_setup "$1" "$(qb_winpath "$2")\\uninstall.exe" /S "${@:3}" || qb_fail "$1: the uninstaller failed ($?)"
-  wait_uninstalled "$2" || qb_fail "$1: the uninstaller did not finish within 30 s"
+  run_setup "$1" "$(qb_winpath "$2")\\uninstall.exe" /S "${@:4}" || qb_fail "$1: the uninstaller failed ($?)"
+  wait_uninstalled "$2" "${3:-}" || qb_fail "$1: the uninstaller did not finish within 30 s"
 }
 # The installer over the installation in $win_dir, and its uninstaller (in
 # its own folder, _?=, the way that reports its exit code): each must
@@ -78,6 +88,27 @@ qb_wine "$QB_OUT/reg_add" 60 reg add "$desktop" /v SCRNSAVE.EXE /t REG_SZ /d 'C:
 qb_wine "$QB_OUT/reg_add" 60 reg add "$desktop" /v ScreenSaveActive /t REG_SZ /d 0 /f
 qb_expect_eq "before: SCRNSAVE.EXE" "$(reg_value "$desktop" SCRNSAVE.EXE)" 'C:\windows\system32\old.scr'
 
+echo "# folders refused, left as they were"
+# A space without a short name: a copy of setup whose GetShortPathNameW is
+# GetLongPathNameW sees what a volume without 8.3 names gives (Wine makes
+# short names always). /NCRC: the copy's checksum no longer matches.
+python3 - "$WINEPREFIX/drive_c/qb-setup.exe" "$WINEPREFIX/drive_c/qb-setup-no83.exe" <<'PY'
+import sys
+data = open(sys.argv[1], "rb").read()
+open(sys.argv[2], "wb").write(data.replace(b"GetShortPathNameW\0", b"GetLongPathNameW\0\0", 1))
+PY
+mkdir -p "$WINEPREFIX/drive_c/Shared" && : >"$WINEPREFIX/drive_c/Shared/other.txt"
+for row in 'qb-setup-no83|Quill bright' 'qb-setup|Shared'; do
+  setup_copy=${row%%|*} folder=${row#*|}
+  run_setup "refused.$setup_copy" "C:\\$setup_copy.exe" /S /NCRC "/D=C:\\$folder"
+  qb_expect_eq "C:\\$folder: refused (exit code)" "$?" 2
+  qb_expect_no_file "C:\\$folder: no saver in it" "$WINEPREFIX/drive_c/$folder/Quillbright.scr"
+done
+qb_expect_no_file "the folder it made for the space is gone" "$WINEPREFIX/drive_c/Quill bright"
+qb_expect_file "another program's folder keeps its files" "$WINEPREFIX/drive_c/Shared/other.txt"
+qb_expect_eq "refused: SCRNSAVE.EXE as it was" "$(reg_value "$desktop" SCRNSAVE.EXE)" 'C:\windows\system32\old.scr'
+reg_key_exists "$uninstall_key" && qb_fail "refused: an uninstall entry" || qb_pass "refused: no uninstall entry"
+
 echo "# silent install into a chosen folder"
 win_dir='C:\QuillbrightInstalled'
 dir=$WINEPREFIX/drive_c/QuillbrightInstalled
@@ -90,6 +121,14 @@ qb_expect_same_file "installed: the built program" "$dir/Quillbright.scr" "$QB_B
 qb_expect_eq "installed: nothing under the Windows folder" \
   "$(find "$WINEPREFIX/drive_c/windows" -iname 'quillbright*' | wc -l)" 0
 qb_expect_no_file "installed: no settings file made for the users to write" "$dir/Quillbright.ini"
+qb_expect_eq "C:\\ folder: its permissions set once, with owner and DACL, inheritance off" \
+  "$(grep -c 'SetNamedSecurityInfoW L"C:\\\\QuillbrightInstalled" 1 -2147483643' "$QB_OUT/install1.err")" 1
+qb_driver sd security \
+  "$(sed -n 's/.*ConvertStringSecurityDescriptorToSecurityDescriptorW L"\([^"]*\)".*/\1/p' "$QB_OUT/install1.err")" >/dev/null
+qb_expect_eq "C:\\ folder: owned by Administrators" "$(qb_get owner "$QB_OUT/sd")" S-1-5-32-544
+qb_expect_eq "C:\\ folder: Administrators and SYSTEM full control, Users read and run, inherited within" \
+  "$(qb_get protected "$QB_OUT/sd") $(qb_get aces "$QB_OUT/sd")" \
+  "1 0:3:001f01ff:S-1-5-32-544 0:3:001f01ff:S-1-5-18 0:3:001200a9:S-1-5-32-545"
 
 qb_driver forms path-forms "$win_dir\\Quillbright.scr" >/dev/null
 short=$(qb_get short "$QB_OUT/forms")
@@ -115,12 +154,14 @@ qb_expect_followed run_installed "installed saver"
 
 echo "# a running Quillbright: setup and uninstall, silent, fail and change nothing"
 # Marks that a run would change: the stand-in is the installed companion,
-# and the entry's version is not the installer's.
+# the saver carries bytes past its end, and the entry's version is not the
+# installer's.
 qb_wine "$QB_OUT/reg_add" 60 reg add "$uninstall_key" /v DisplayVersion /t REG_SZ /d 0.0.0.1 /f
+printf 'mark' >>"$dir/Quillbright.scr" && cp "$dir/Quillbright.scr" "$QB_OUT/marked.scr"
 # unchanged NAME: the installation as the marks left it.
 unchanged() {
   qb_expect_same_file "$1: the installed files kept" "$dir/Quillbright.dll" "$QB_HELPERS_DIR/standin.exe"
-  qb_expect_file "$1: the installed saver kept" "$dir/Quillbright.scr"
+  qb_expect_same_file "$1: the installed saver kept" "$dir/Quillbright.scr" "$QB_OUT/marked.scr"
   qb_expect_file "$1: the uninstaller kept" "$dir/uninstall.exe"
   qb_expect_eq "$1: the uninstall entry kept as it was" "$(reg_value "$uninstall_key" DisplayVersion)" 0.0.0.1
 }
@@ -148,21 +189,18 @@ qb_driver running_close close-window "$QB_COMPANION_TITLE" >/dev/null
 wait "$saver_driver" || qb_fail "the installed saver: driver: $(tr -d '\r' <"$QB_OUT/running")"
 qb_expect_eq "the installed saver ran on to its end (exit code)" "$(qb_get exit_code "$QB_OUT/running")" 0
 
-echo "# a program file held open: setup and uninstall fail; the uninstall entry stays"
-setsid "$QB_WINE_LOADER" "$QB_HELPERS_DIR/qbdriver.exe" hold-file "$win_dir\\Quillbright.scr" 60000 \
-  </dev/null >"$QB_OUT/hold_file.out" 2>&1 &
-holder=$!
-qb_await holding "$QB_OUT/hold_file.out"
-qb_expect_eq "Quillbright.scr held open" "$(qb_get holding "$QB_OUT/hold_file.out")" 1
-setup_refused held
-unchanged "held: setup"
-uninstall_refused held
-qb_expect_file "held: the saver it could not delete" "$dir/Quillbright.scr"
-qb_expect_file "held: the uninstaller, for another try" "$dir/uninstall.exe"
-qb_expect_eq "held: the uninstall entry" "$(reg_value "$uninstall_key" DisplayVersion)" 0.0.0.1
-qb_expect_eq "held: the screen saver still Quillbright" "$(reg_value "$desktop" SCRNSAVE.EXE)" "$short"
-kill "$holder"
-wait "$holder" 2>/dev/null
+echo "# either program file held open: setup and uninstall fail and change nothing"
+for held in Quillbright.scr Quillbright.dll; do
+  setsid "$QB_WINE_LOADER" "$QB_HELPERS_DIR/qbdriver.exe" hold-file "$win_dir\\$held" 60000 \
+    </dev/null >"$QB_OUT/hold_$held.out" 2>&1 &
+  holder=$!
+  qb_await holding "$QB_OUT/hold_$held.out"
+  qb_expect_eq "$held held open" "$(qb_get holding "$QB_OUT/hold_$held.out")" 1
+  refused "$held held"
+  qb_expect_eq "$held held: the screen saver still Quillbright" "$(reg_value "$desktop" SCRNSAVE.EXE)" "$short"
+  kill "$holder"
+  wait "$holder" 2>/dev/null
+done
 
 echo "# setup again over it, now that nothing holds it"
 run_install install_again "/D=$win_dir"
@@ -189,7 +227,7 @@ reg_key_exists 'HKCU\Software\Quillbright' && qb_fail "HKCU\\Software\\Quillbrig
 echo "# installed there again, then removed with its settings"
 run_install install2 "/D=$win_dir"
 qb_expect_same_file "a new installation keeps the settings" "$dir/Quillbright.ini" "$QB_OUT/ini.saved"
-run_uninstall uninstall2 "$dir" /RemoveSettings
+run_uninstall uninstall2 "$dir" "" /RemoveSettings
 sleep 0.5
 qb_expect_no_file "/RemoveSettings: the folder is gone" "$dir"
 qb_expect_no_file "/RemoveSettings: the user's own settings are gone" "$user_settings"
@@ -211,6 +249,22 @@ qb_expect_no_file "uninstalled: the folder, with an empty settings file an earli
 qb_expect_eq "SCRNSAVE.EXE back to the one before the first install" \
   "$(reg_value "$desktop" SCRNSAVE.EXE)" 'C:\windows\system32\old.scr'
 qb_expect_eq "ScreenSaveActive back as well" "$(reg_value "$desktop" ScreenSaveActive)" 0
-rm -f "$WINEPREFIX/drive_c/qb-setup.exe"
+qb_expect_eq "Program Files: its permissions left as they are" "$(set_permissions install3)" 0
+
+echo "# for this user alone, silent: his Programs folder, his entry, his screen saver"
+user_dir="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Programs/Quillbright"
+run_install install_user /CurrentUser
+for f in Quillbright.scr Quillbright.dll uninstall.exe; do qb_expect_file "for this user: $f" "$user_dir/$f"; done
+qb_driver forms3 path-forms "$(qb_winpath "$user_dir")\\Quillbright.scr" >/dev/null
+qb_expect_eq "for this user: SCRNSAVE.EXE" "$(reg_value "$desktop" SCRNSAVE.EXE)" "$(qb_get short "$QB_OUT/forms3")"
+qb_expect_eq "for this user: the entry under HKCU" "$(reg_value "$user_uninstall_key" InstallLocation)" \
+  "$(qb_winpath "$user_dir")"
+reg_key_exists "$uninstall_key" && qb_fail "for this user: an entry under HKLM" || qb_pass "for this user: none under HKLM"
+qb_expect_eq "for this user: no permissions set" "$(set_permissions install_user)" 0
+run_uninstall uninstall_user "$user_dir" "$user_uninstall_key"
+sleep 0.5
+qb_expect_no_file "for this user: uninstalled, the folder gone" "$user_dir"
+qb_expect_eq "for this user: SCRNSAVE.EXE back" "$(reg_value "$desktop" SCRNSAVE.EXE)" 'C:\windows\system32\old.scr'
+rm -rf "$WINEPREFIX/drive_c/"{qb-setup.exe,qb-setup-no83.exe,Shared}
 
 qb_scenario_end
