@@ -17,17 +17,6 @@ SIZE SizeOf(HBITMAP bitmap) {
   return {info.bmWidth, info.bmHeight};
 }
 
-BITMAPINFO TopDown32(int32_t width, int32_t height) {
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return info;
-}
-
 Bitmap Scaled(HBITMAP source, SIZE from, int32_t width, int32_t height) {
   std::vector<uint32_t> pixels(static_cast<size_t>(from.cx) * from.cy);
   BITMAPINFO info = TopDown32(from.cx, from.cy);

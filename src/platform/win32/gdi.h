@@ -149,19 +149,25 @@ inline Font PointFont(LOGFONTW logFont, int32_t centipoints, int32_t dpi) {
   return Font(::CreateFontIndirectW(&logFont));
 }
 
+// The header of a top-down 32-bit bitmap of that size.
+inline BITMAPINFO TopDown32(int width, int height) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
 // A top-down 32-bit DIB section selected into a memory DC of its own:
 // pixels the program can read and write directly, and GDI can draw into or
 // copy from. Pixels() is null when it could not be made.
 class DibSection {
  public:
   DibSection(int width, int height) : dc_(nullptr), width_(width), height_(height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDown32(width, height);
     void* bits = nullptr;
     bitmap_.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!dc_ || !bitmap_ || !bits) return;
