@@ -255,6 +255,58 @@ TEST(GlowPresentation, LargerScreensShowTheSamePictureAtAFinerGrain) {
   EXPECT_NEAR(LookFor(3840, 1080, 1080).points, 2 * LookFor(1920, 1080, 1080).points, 1);
 }
 
+TEST(GlowScreens, EachMonitorShowsWhatAScreenOfItsSizeAloneShows) {
+  // Monitors in the frame's pixels, each against the same monitor alone and
+  // lying down.
+  const PixelRect hd{0, 0, 1920, 1080}, uhd{0, 0, 3840, 2160};
+  const struct {
+    int width, height;
+    std::vector<PixelRect> monitors, alone;
+  } layouts[] = {
+      {5760, 2160, {hd, {1920, 0, 3840, 2160}}, {hd, uhd}},                     // 1080p primary, 4K beside it
+      {5760, 2160, {{1920, 0, 3840, 2160}, {0, 1080, 1920, 1080}}, {uhd, hd}},  // 4K primary, 1080p left, low
+      {1920, 2160, {hd, {0, 1080, 1920, 1080}}, {hd, hd}},                      // stacked
+      {3000, 1920, {hd, {1920, 0, 1080, 1920}}, {hd, hd}},                      // the second upright
+      {1920, 1080, {{-50, 0, 1920, 1080}, hd, hd}, {{0, 0, 1870, 1080}, hd}},   // off the frame; mirrored
+      {800, 600, {}, {{0, 0, 800, 600}}},
+  };
+  for (const auto& layout : layouts) {
+    const std::vector<Screen> screens = ScreensFor(layout.width, layout.height, layout.monitors);
+    ASSERT_EQ(screens.size(), layout.alone.size()) << layout.width << "x" << layout.height;
+    for (std::size_t i = 0; i < screens.size(); ++i) {
+      const Look got = screens[i].look, want = LookFor(layout.alone[i].width, layout.alone[i].height, layout.alone[i].height);
+      EXPECT_TRUE(got.points == want.points && got.screenHeight == want.screenHeight &&
+                  got.glowScale == want.glowScale && got.exposure == want.exposure)
+          << layout.width << "x" << layout.height << " screen " << i << ": " << got.points << " points, "
+          << got.screenHeight << " lines, want " << want.points << ", " << want.screenHeight;
+    }
+  }
+}
+
+TEST(GlowScreens, LightsMoveAtTheirScreensPaceAndStayWhereAScreenShowsThem) {
+  // A 1080-line screen and a 2160-line one beside it, the frame below the
+  // first shown by none: a light moves twice as many pixels a second over
+  // the second, never lingers where no screen shows, and may drift across.
+  const std::vector<Screen> screens = ScreensFor(5760, 2160, {{0, 0, 1920, 1080}, {1920, 0, 3840, 2160}});
+  std::vector<Region> regions;
+  for (const Screen& s : screens) regions.push_back({s.area, s.look.points, s.look.screenHeight});
+  Simulation simulation(5760, 2160, regions, 3);
+  double way[2] = {0, 0}, steps[2] = {0, 0};
+  int crossed = 0;
+  for (int i = 0; i < 30 * 20; ++i) {
+    simulation.Step(1.0 / 30);
+    for (const Point& p : simulation.Points()) {
+      ASSERT_FALSE(p.x < 1920 - 64.8f && p.y > 1080 + 32.4f) << p.x << "," << p.y;
+      if (p.age < 0.1f) continue;  // just born: no step yet
+      way[p.over] += std::hypot(p.x - p.fromX, p.y - p.fromY);
+      ++steps[p.over];
+      crossed += p.over != p.home;
+    }
+  }
+  EXPECT_NEAR(way[1] / steps[1] / (way[0] / steps[0]), 2.0, 0.2);
+  EXPECT_GT(crossed, 0);
+}
+
 TEST(GlowTiles, CoverHoldsEveryFlaggedTileAndMergesOnlyWhatPays) {
   // An odd-sized frame, tiles flagged in a scattered pattern.
   constexpr int kW = 333, kH = 205;
