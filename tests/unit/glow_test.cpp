@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include "frame_schedule.h"
@@ -255,9 +256,8 @@ TEST(GlowPresentation, LargerScreensShowTheSamePictureAtAFinerGrain) {
   EXPECT_NEAR(LookFor(3840, 1080, 1080).points, 2 * LookFor(1920, 1080, 1080).points, 1);
 }
 
-TEST(GlowScreens, EachMonitorShowsWhatAScreenOfItsSizeAloneShows) {
-  // Monitors in the frame's pixels, each against the same monitor alone and
-  // lying down.
+TEST(GlowScreens, EachMonitorShowsAndMovesWhatAScreenOfItsSizeAloneWould) {
+  // Monitors in the frame's pixels, each against the same monitor alone, lying down.
   const PixelRect hd{0, 0, 1920, 1080}, uhd{0, 0, 3840, 2160};
   const struct {
     int width, height;
@@ -270,26 +270,19 @@ TEST(GlowScreens, EachMonitorShowsWhatAScreenOfItsSizeAloneShows) {
       {1920, 1080, {{-50, 0, 1920, 1080}, hd, hd}, {{0, 0, 1870, 1080}, hd}},   // off the frame; mirrored
       {800, 600, {}, {{0, 0, 800, 600}}},
   };
+  auto key = [](const Look& l) { return std::make_tuple(l.points, l.screenHeight, l.glowScale, l.exposure); };
   for (const auto& layout : layouts) {
     const std::vector<Screen> screens = ScreensFor(layout.width, layout.height, layout.monitors);
     ASSERT_EQ(screens.size(), layout.alone.size()) << layout.width << "x" << layout.height;
     for (std::size_t i = 0; i < screens.size(); ++i) {
-      const Look got = screens[i].look, want = LookFor(layout.alone[i].width, layout.alone[i].height, layout.alone[i].height);
-      EXPECT_TRUE(got.points == want.points && got.screenHeight == want.screenHeight &&
-                  got.glowScale == want.glowScale && got.exposure == want.exposure)
-          << layout.width << "x" << layout.height << " screen " << i << ": " << got.points << " points, "
-          << got.screenHeight << " lines, want " << want.points << ", " << want.screenHeight;
+      const PixelRect& alone = layout.alone[i];
+      EXPECT_EQ(key(screens[i].look), key(LookFor(alone.width, alone.height, alone.height))) << layout.width << "x" << layout.height << " screen " << i;
     }
   }
-}
-
-TEST(GlowScreens, LightsMoveAtTheirScreensPaceAndStayWhereAScreenShowsThem) {
-  // A 1080-line screen and a 2160-line one beside it, the frame below the
-  // first shown by none: a light moves twice as many pixels a second over
-  // the second, never lingers where no screen shows, and may drift across.
-  const std::vector<Screen> screens = ScreensFor(5760, 2160, {{0, 0, 1920, 1080}, {1920, 0, 3840, 2160}});
+  // The first layout's lights move twice as many pixels a second over the 4K
+  // monitor, never linger below the 1080p one, where none shows, may cross.
   std::vector<Region> regions;
-  for (const Screen& s : screens) regions.push_back({s.area, s.look.points, s.look.screenHeight});
+  for (const Screen& s : ScreensFor(5760, 2160, layouts[0].monitors)) regions.push_back({s.area, s.look.points, s.look.screenHeight});
   Simulation simulation(5760, 2160, regions, 3);
   double way[2] = {0, 0}, steps[2] = {0, 0};
   int crossed = 0;
