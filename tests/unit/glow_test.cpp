@@ -275,8 +275,8 @@ TEST(GlowScreens, EachMonitorShowsAndMovesWhatAScreenOfItsSizeAloneWould) {
     const std::vector<Screen> screens = ScreensFor(layout.width, layout.height, layout.monitors);
     ASSERT_EQ(screens.size(), layout.alone.size()) << layout.width << "x" << layout.height;
     for (std::size_t i = 0; i < screens.size(); ++i) {
-      const PixelRect& alone = layout.alone[i];
-      EXPECT_EQ(key(screens[i].look), key(LookFor(alone.width, alone.height, alone.height))) << layout.width << "x" << layout.height << " screen " << i;
+      const PixelRect& a = layout.alone[i];
+      EXPECT_EQ(key(screens[i].look), key(LookFor(a.width, a.height, a.height))) << layout.width << "x" << layout.height << "/" << i;
     }
   }
   // The first layout's lights move twice as many pixels a second over the 4K
