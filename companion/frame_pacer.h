@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "frame_schedule.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/system_dlls.h"
@@ -36,12 +38,30 @@ class FramePacer {
   bool Valid() const { return static_cast<bool>(timer_); }
   HANDLE Timer() const { return timer_.Get(); }
 
-  // The primary display's refresh rate, or 0 when the system cannot tell.
-  static int RefreshRate() {
-    DEVMODEW mode = {};
-    mode.dmSize = sizeof(mode);
-    if (!::EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode)) return 0;
-    return static_cast<int>(mode.dmDisplayFrequency);
+  // The primary display's refresh rate, exact where the system tells it
+  // (59.94 Hz, which the display settings round down to 59), or 0 when it
+  // cannot tell.
+  static double RefreshRate() {
+    UINT32 paths = 0, modes = 0;
+    if (::GetDisplayConfigBufferSizes(QDC_ONLY_ACTIVE_PATHS, &paths, &modes) == ERROR_SUCCESS) {
+      std::vector<DISPLAYCONFIG_PATH_INFO> path(paths);
+      std::vector<DISPLAYCONFIG_MODE_INFO> mode(modes);
+      if (::QueryDisplayConfig(QDC_ONLY_ACTIVE_PATHS, &paths, path.data(), &modes, mode.data(), nullptr) ==
+          ERROR_SUCCESS) {
+        for (UINT32 i = 0; i < paths; ++i) {
+          // The primary is the source at the virtual screen's origin.
+          const UINT32 m = path[i].sourceInfo.modeInfoIdx;
+          if (m >= modes || mode[m].infoType != DISPLAYCONFIG_MODE_INFO_TYPE_SOURCE) continue;
+          const POINTL at = mode[m].sourceMode.position;
+          const DISPLAYCONFIG_RATIONAL rate = path[i].targetInfo.refreshRate;
+          if (at.x == 0 && at.y == 0 && rate.Denominator != 0) return static_cast<double>(rate.Numerator) / rate.Denominator;
+        }
+      }
+    }
+    DEVMODEW settings = {};
+    settings.dmSize = sizeof(settings);
+    if (!::EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &settings)) return 0;
+    return settings.dmDisplayFrequency;
   }
 
   // Arms the timer for the next deadline.

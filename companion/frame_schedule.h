@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace qb {
@@ -12,16 +13,21 @@ namespace qb {
 constexpr int kMaxFrameRate = 30;
 
 // Frames a second for a display refreshing `displayRate` times a second
-// (0, or anything implausible, when the system cannot tell).
-constexpr int FrameRateFor(int displayRate) {
-  if (displayRate < 24 || displayRate > 1000) return kMaxFrameRate;
-  return std::min(displayRate, kMaxFrameRate);
+// (0 or 1 when the system cannot tell): the most, up to kMaxFrameRate, that
+// show each frame for a whole number of refreshes, so that motion keeps an
+// even cadence (144 Hz: 28.8, every fifth refresh; 75 Hz: 25, every third).
+// A rate a hair above a multiple of the cap (60.02 Hz) still halves.
+constexpr double FrameRateFor(double displayRate) {
+  if (!(displayRate >= 2 && displayRate <= 1000)) return kMaxFrameRate;
+  int refreshesPerFrame = 1;
+  while (displayRate / refreshesPerFrame > kMaxFrameRate * 1.001) ++refreshesPerFrame;
+  return displayRate / refreshesPerFrame;
 }
 
 class FrameSchedule {
  public:
-  FrameSchedule(int64_t ticksPerSecond, int framesPerSecond)
-      : period_(std::max<int64_t>(1, ticksPerSecond / std::max(framesPerSecond, 1))) {}
+  FrameSchedule(int64_t ticksPerSecond, double framesPerSecond)
+      : period_(std::max<int64_t>(1, std::llround(static_cast<double>(ticksPerSecond) / std::max(framesPerSecond, 1.0)))) {}
 
   // The deadline of the next frame, `now` being the time the last one was
   // drawn; a late frame moves the schedule on instead of trying to catch up.

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstddef>
 #include <memory>
+#include <vector>
 
 #include "frame_pacer.h"
 #include "glow/presentation.h"
@@ -52,6 +53,25 @@ uint64_t FreshSeed() {
   ::QueryPerformanceCounter(&counter);
   return static_cast<uint64_t>(counter.QuadPart) ^ (static_cast<uint64_t>(::GetCurrentProcessId()) << 32) ^
          ::GetTickCount();
+}
+
+// The monitors, in the pixels of a frame whose top-left corner is at
+// `origin` on the virtual screen.
+struct MonitorList {
+  POINT origin;
+  std::vector<PixelRect> monitors;
+};
+
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT r, LPARAM data) {
+  auto& list = *reinterpret_cast<MonitorList*>(data);
+  list.monitors.push_back({r->left - list.origin.x, r->top - list.origin.y, r->right - r->left, r->bottom - r->top});
+  return TRUE;
+}
+
+std::vector<PixelRect> MonitorsFrom(int left, int top) {
+  MonitorList list{{left, top}, {}};
+  ::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&list));
+  return list.monitors;
 }
 
 class PresentationWindow : public BaseWindow<PresentationWindow>, private glow::AreaSink {
@@ -106,7 +126,8 @@ class PresentationWindow : public BaseWindow<PresentationWindow>, private glow::
 
  private:
   // Covers every monitor (the virtual screen may start at negative
-  // coordinates) and starts a picture of that size.
+  // coordinates) and starts a picture of that size, each monitor showing
+  // the grain of its own size.
   void FitVirtualScreen() {
     const int x = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
     const int y = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
@@ -120,8 +141,7 @@ class PresentationWindow : public BaseWindow<PresentationWindow>, private glow::
     frame_ = std::make_unique<FrameBuffer>(w, h);
     // Without a frame buffer the window stays black, and still ends on input.
     if (frame_->Valid()) {
-      const glow::Look look = glow::LookFor(w, h, ::GetSystemMetrics(SM_CYSCREEN));
-      presentation_ = std::make_unique<glow::Presentation>(w, h, FreshSeed(), look);
+      presentation_ = std::make_unique<glow::Presentation>(w, h, FreshSeed(), glow::ScreensFor(w, h, MonitorsFrom(x, y)));
     }
   }
 

@@ -58,15 +58,50 @@ Look LookFor(int width, int height, int screenHeight) {
   return look;
 }
 
-Presentation::Presentation(int width, int height, uint64_t seed, const Look& look)
-    : simulation_(width, height, look.points, seed, look.screenHeight),
-      exposure_(look.exposure),
-      lit_(width, height),
-      touched_(width, height) {
+std::vector<Screen> ScreensFor(int width, int height, const std::vector<PixelRect>& monitors) {
+  std::vector<Screen> screens;
+  for (const PixelRect& m : monitors) {
+    const int left = std::max(m.x, 0), top = std::max(m.y, 0);
+    const PixelRect area{left, top, std::min(m.x + m.width, width) - left, std::min(m.y + m.height, height) - top};
+    // A monitor that mirrors another adds nothing to see.
+    const bool seen = std::any_of(screens.begin(), screens.end(), [&](const Screen& s) { return s.area == area; });
+    if (area.width <= 0 || area.height <= 0 || seen) continue;
+    screens.push_back({area, LookFor(area.width, area.height, std::min(m.width, m.height))});
+  }
+  if (screens.empty() && width > 0 && height > 0) {
+    screens.push_back({{0, 0, width, height}, LookFor(width, height, std::min(width, height))});
+  }
+  return screens;
+}
+
+namespace {
+
+std::vector<Region> RegionsOf(const std::vector<Screen>& screens) {
+  std::vector<Region> regions;
+  for (const Screen& s : screens) regions.push_back({s.area, s.look.points, s.look.screenHeight});
+  return regions;
+}
+
+}  // namespace
+
+Presentation::Presentation(int width, int height, uint64_t seed, const std::vector<Screen>& screens)
+    : simulation_(width, height, RegionsOf(screens), seed), lit_(width, height), touched_(width, height) {
   int radius = 0;
-  for (float sigma : kSigmas) {
-    sprites_.emplace_back(sigma * look.glowScale);
-    radius = std::max(radius, sprites_.back().Radius());
+  for (std::size_t i = 0; i < screens.size(); ++i) {
+    const Look& look = screens[i].look;
+    exposures_.push_back(look.exposure);
+    // Screens of one size share their sprites.
+    std::size_t same = 0;
+    while (screens[same].look.glowScale != look.glowScale) ++same;
+    if (same < i) {
+      firstSprites_.push_back(firstSprites_[same]);
+      continue;
+    }
+    firstSprites_.push_back(static_cast<uint32_t>(sprites_.size()));
+    for (float sigma : kSigmas) {
+      sprites_.emplace_back(sigma * look.glowScale);
+      radius = std::max(radius, sprites_.back().Radius());
+    }
   }
   reach_ = (radius + 1) / TileGrid::kTileHeight + 1;
   // Whatever the frame holds at first fades out.
@@ -81,13 +116,13 @@ void Presentation::CollectStamps(double seconds, int height) {
     y = y < 0 ? 0 : y < lastRow ? y : lastRow;  // also NaN
     return static_cast<std::size_t>(static_cast<int>(y) / TileGrid::kTileHeight);
   };
-  const double gain = 256.0 * kExposure * exposure_ * std::min(seconds, 0.1) * 60.0;
+  const double gain = 256.0 * kExposure * std::min(seconds, 0.1) * 60.0;
   unsorted_.clear();
   bandStarts_.assign(static_cast<std::size_t>(bands) + 1, 0);
   for (std::size_t i = 0; i < points.size(); ++i) {
-    const double k = gain * simulation_.Visibility(i);
-    if (k < 2.0) continue;
     const Point& p = points[i];
+    const double k = gain * exposures_[p.over] * simulation_.Visibility(i);
+    if (k < 2.0) continue;
     // Glows along the way the point came, close enough to run together:
     // its trail stays a line however far it went since the last frame.
     const float dx = p.x - p.fromX, dy = p.y - p.fromY;
@@ -97,7 +132,7 @@ void Presentation::CollectStamps(double seconds, int height) {
     for (int j = stamps - 1; j >= 0; --j) {
       const float back = static_cast<float>(j) / static_cast<float>(stamps);
       const float x = p.x - dx * back, y = p.y - dy * back;
-      unsorted_.push_back({x, y, colour, p.size});
+      unsorted_.push_back({x, y, colour, firstSprites_[p.over] + p.size});
       ++bandStarts_[bandOf(y) + 1];
     }
   }

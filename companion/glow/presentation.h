@@ -28,6 +28,18 @@ struct Look {
 // lines shows it at a finer grain, each light smaller on the screen.
 Look LookFor(int width, int height, int screenHeight);
 
+// One monitor's part of the frame, and the show's look there.
+struct Screen {
+  PixelRect area;
+  Look look;
+};
+
+// The screens of a frame of width x height that shows `monitors`, given in
+// the frame's pixels: each shows what a screen of its size alone would, at
+// the grain of its shorter side, so that a monitor turned upright shows what
+// it shows lying down. With no monitor in the frame, the frame is one screen.
+std::vector<Screen> ScreensFor(int width, int height, const std::vector<PixelRect>& monitors);
+
 // Takes the parts of a frame that changed as each is finished, while its
 // pixels are still at hand in the processor's cache.
 class AreaSink {
@@ -40,7 +52,11 @@ class AreaSink {
 
 class Presentation {
  public:
-  Presentation(int width, int height, uint64_t seed, const Look& look);
+  // Each screen shows its own look; a light keeps the look of the screen it
+  // is over.
+  Presentation(int width, int height, uint64_t seed, const std::vector<Screen>& screens);
+  Presentation(int width, int height, uint64_t seed, const Look& look)
+      : Presentation(width, height, seed, {{PixelRect{0, 0, width, height}, look}}) {}
 
   // Moves the show on by `seconds` and draws it into `frame`, which holds
   // the previous frame, and has the size given at construction; tells
@@ -74,7 +90,9 @@ class Presentation {
   void DrawBand(const FrameView& frame, int band);
 
   Simulation simulation_;
-  float exposure_;
+  // Per screen: its exposure, and where its kSizes sprites start in sprites_.
+  std::vector<float> exposures_;
+  std::vector<uint32_t> firstSprites_;
   std::vector<GlowSprite> sprites_;
   // Most of the screen is dark: only what something was drawn into since it
   // last faded to black is faded again.

@@ -74,25 +74,39 @@ uint32_t HsvToRgb(float hue, float saturation, float value) {
 }
 
 Simulation::Simulation(int width, int height, int count, uint64_t seed, float screenHeight)
-    : width_(width),
-      height_(height),
-      screenHeight_(screenHeight > 0 ? screenHeight : static_cast<float>(std::max(height, 1))),
-      margin_(0.03f * screenHeight_) {
+    : Simulation(width, height, {{PixelRect{0, 0, width, height}, count, screenHeight}}, seed) {}
+
+Simulation::Simulation(int width, int height, const std::vector<Region>& regions, uint64_t seed)
+    : width_(width), height_(height) {
+  uint32_t total = 0;
+  for (const Region& region : regions) {
+    const PixelRect& a = region.area;
+    const float screenHeight = region.screenHeight > 0 ? region.screenHeight : static_cast<float>(std::max(a.height, 1));
+    const uint32_t count = static_cast<uint32_t>(std::max(region.points, 0));
+    zones_.push_back({static_cast<float>(a.x), static_cast<float>(a.y), static_cast<float>(a.x + a.width),
+                      static_cast<float>(a.y + a.height), 0.03f * screenHeight, screenHeight, total, count});
+    total += count;
+  }
   Random start(seed);
   // Each show begins somewhere else in the mood's cycles.
   clock_ = 1000.0 * start.Unit();
   mood_ = MoodAt(clock_);
-  points_.resize(static_cast<std::size_t>(std::max(count, 0)));
-  for (std::size_t i = 0; i < points_.size(); ++i) {
-    points_[i].random = Random(seed ^ (0xA0761D6478BD642Full * (i + 1)));
-    Spawn(points_[i], true);
+  points_.resize(total);
+  for (std::size_t z = 0; z < zones_.size(); ++z) {
+    for (uint32_t i = zones_[z].first; i < zones_[z].first + zones_[z].count; ++i) {
+      points_[i].random = Random(seed ^ (0xA0761D6478BD642Full * (i + 1)));
+      points_[i].home = static_cast<uint16_t>(z);
+      Spawn(points_[i], true);
+    }
   }
 }
 
 void Simulation::Spawn(Point& p, bool anywhereInLife) {
   Random& r = p.random;
-  p.x = r.Range(0, static_cast<float>(width_));
-  p.y = r.Range(0, static_cast<float>(height_));
+  const Zone& home = zones_[p.home];
+  p.x = home.left + r.Range(0, home.right - home.left);
+  p.y = home.top + r.Range(0, home.bottom - home.top);
+  p.over = p.home;
   p.fromX = p.x;
   p.fromY = p.y;
   p.life = r.Range(4.0f, 12.0f);
@@ -108,6 +122,23 @@ void Simulation::Spawn(Point& p, bool anywhereInLife) {
   p.size = s < 0.7f ? 0 : s < 0.95f ? 1 : 2;
 }
 
+int Simulation::ZoneOf(const Point& p) const {
+  // Mostly still over the region of the last step; over a region proper
+  // before over another's margin.
+  auto within = [&](const Zone& z, float margin) {
+    return p.x >= z.left - margin && p.x < z.right + margin && p.y >= z.top - margin && p.y < z.bottom + margin;
+  };
+  if (within(zones_[p.over], 0)) return p.over;
+  for (std::size_t z = 0; z < zones_.size(); ++z) {
+    if (within(zones_[z], 0)) return static_cast<int>(z);
+  }
+  if (within(zones_[p.over], zones_[p.over].margin)) return p.over;
+  for (std::size_t z = 0; z < zones_.size(); ++z) {
+    if (within(zones_[z], zones_[z].margin)) return static_cast<int>(z);
+  }
+  return -1;
+}
+
 void Simulation::Step(double seconds) {
   if (!(seconds > 0)) return;
   const double dt = std::min(seconds, kMaxStep);
@@ -116,35 +147,44 @@ void Simulation::Step(double seconds) {
   mood_ = MoodAt(clock_);
   const float fdt = static_cast<float>(dt);
   const float t = static_cast<float>(std::fmod(clock_, 10000.0));
-  const float unit = 1.0f / screenHeight_;
   const float k = mood_.swirl;
-  const float pace = mood_.speed * screenHeight_ * fdt;
+  const float pace = mood_.speed * fdt;
   for (Point& p : points_) {
     p.age += fdt;
-    const bool gone = p.x < -margin_ || p.y < -margin_ || p.x > static_cast<float>(width_) + margin_ ||
-                      p.y > static_cast<float>(height_) + margin_;
-    if (p.age >= p.life || gone) {
-      Spawn(p, false);
-      ++p.generation;
-      continue;
+    if (p.age < p.life) {
+      const Zone& zone = zones_[p.over];
+      // A flow of a few travelling waves: neighbours move alike, so the
+      // points form streams and eddies instead of a random walk. Each screen
+      // has its own, in its own heights, at its own pace.
+      const float unit = 1.0f / zone.screenHeight;
+      const float u = (p.x - zone.left) * unit;
+      const float v = (p.y - zone.top) * unit;
+      const float angle = 2.0f * Sine(1.3f * k * u + 0.21f * t) + 1.7f * Sine(1.7f * k * v - 0.17f * t + 1.3f) +
+                          1.3f * Sine(0.9f * k * (u + v) + 0.13f * t + 4.0f) + p.heading;
+      const float way = p.speed * pace * zone.screenHeight;
+      p.fromX = p.x;
+      p.fromY = p.y;
+      p.x += Cosine(angle) * way;
+      p.y += Sine(angle) * way;
+      // Light off every screen would be work no one sees.
+      const int over = ZoneOf(p);
+      if (over >= 0) {
+        p.over = static_cast<uint16_t>(over);
+        continue;
+      }
     }
-    // A flow of a few travelling waves: neighbours move alike, so the points
-    // form streams and eddies instead of a random walk.
-    const float u = p.x * unit;
-    const float v = p.y * unit;
-    const float angle = 2.0f * Sine(1.3f * k * u + 0.21f * t) + 1.7f * Sine(1.7f * k * v - 0.17f * t + 1.3f) +
-                        1.3f * Sine(0.9f * k * (u + v) + 0.13f * t + 4.0f) + p.heading;
-    p.fromX = p.x;
-    p.fromY = p.y;
-    p.x += Cosine(angle) * p.speed * pace;
-    p.y += Sine(angle) * p.speed * pace;
+    Spawn(p, false);
+    ++p.generation;
   }
 }
 
 float Simulation::Visibility(std::size_t index) const {
   const Point& p = points_[index];
-  const float n = static_cast<float>(points_.size());
-  const float density = SmoothStep((mood_.activeFraction * n - static_cast<float>(index)) / (0.08f * n + 1));
+  // The mood's share of each region's points shows.
+  const Zone& home = zones_[p.home];
+  const float n = static_cast<float>(home.count);
+  const float rank = static_cast<float>(index - home.first);
+  const float density = SmoothStep((mood_.activeFraction * n - rank) / (0.08f * n + 1));
   const float life = SmoothStep(p.age / kFadeIn) * SmoothStep((p.life - p.age) / kFadeOut);
   const float twinkle = 0.75f + 0.25f * Sine(p.twinklePhase + p.twinkleRate * static_cast<float>(elapsed_));
   const float start = SmoothStep(static_cast<float>(elapsed_) / kStartFade);

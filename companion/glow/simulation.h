@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "glow/random.h"
+#include "platform/pixel_rect.h"
 
 namespace qb::glow {
 
@@ -33,8 +34,18 @@ struct Point {
   float brightness = 1;
   float twinklePhase = 0, twinkleRate = 1;
   uint8_t size = 0;        // index into the presentation's sprites
+  uint16_t home = 0;       // the region it is born in
+  uint16_t over = 0;       // the region it is over now
   uint32_t generation = 0;  // times this point was born again
   Random random;            // one stream per point: births do not depend on frame order
+};
+
+// A part of the field that one screen shows: `points` are born in it, and
+// move at its pace while they are over it.
+struct Region {
+  PixelRect area;          // within the field
+  int points = 0;
+  float screenHeight = 0;  // pixels: the scale of the motion
 };
 
 class Simulation {
@@ -45,6 +56,9 @@ class Simulation {
   // `screenHeight` pixels high (the field's height unless given); the same
   // seed gives the same show.
   Simulation(int width, int height, int count, uint64_t seed, float screenHeight = 0);
+  // Points in each of `regions`, which lie within the field. A point that
+  // drifts off every region and its margin is born again in its own.
+  Simulation(int width, int height, const std::vector<Region>& regions, uint64_t seed);
 
   // Moves the clock on by `seconds` (a long stall counts as a short step).
   void Step(double seconds);
@@ -65,11 +79,19 @@ class Simulation {
   uint32_t ColourOf(std::size_t index) const;
 
  private:
+  struct Zone {
+    float left, top, right, bottom;  // the region's area
+    float margin;                    // how far off it a point may stray
+    float screenHeight;
+    uint32_t first, count;           // its points: points_[first, first + count)
+  };
+
   void Spawn(Point& p, bool anywhereInLife);
+  // The region point `p` is over, or -1 when it is off every one.
+  int ZoneOf(const Point& p) const;
 
   int width_, height_;
-  float screenHeight_;
-  float margin_;
+  std::vector<Zone> zones_;
   double clock_;
   double elapsed_ = 0;
   Mood mood_;

@@ -162,11 +162,37 @@ qb_start_xvfb() {
   qb_die "Xvfb did not start (see $state_dir/xvfb.log)"
 }
 
+# Runs the next programs on monitors of SIZE0 (the primary) and SIZE1 side by
+# side: Xorg's dummy driver, joined by Xinerama (Xvfb's puts both at 0,0), and
+# a copy of the prefix as Wine sees them only: no virtual desktop, UseXRandR=N.
+qb_use_two_monitors() {  # DIR SIZE0 SIZE1
+  local n i conf=$1/xorg.conf
+  mkdir -p "$1"
+  n=$(qb_free_display_number) || qb_die "no free X display number"
+  for i in 0 1; do
+    local size=${*:2+i:1}
+    printf 'Section "Device"\nIdentifier "d%s"\nDriver "dummy"\nVideoRam 65536\nEndSection\nSection "Screen"\nIdentifier "s%s"\nDevice "d%s"\nSubSection "Display"\nDepth 24\nVirtual %s\nEndSubSection\nEndSection\n' $i $i $i "${size/x/ }"
+  done >"$conf"
+  printf 'Section "ServerLayout"\nIdentifier "l"\nScreen 0 "s0"\nScreen 1 "s1" RightOf "s0"\nOption "Xinerama" "on"\nEndSection\n' >>"$conf"
+  # Stopped as an Xvfb is; not a child of this shell, so no zombie once stopped.
+  (setsid /usr/lib/xorg/Xorg ":$n" -config "$conf" -logfile "$1/xorg.log" -nolisten tcp </dev/null >/dev/null 2>&1 &
+   echo $! >"$1/xvfb.pid")
+  for i in $(seq 200); do [[ -S /tmp/.X11-unix/X$n ]] && break; sleep 0.05; done
+  qb_on_exit "WINEPREFIX=$(printf %q "$1/prefix") wineserver -k 2>/dev/null; qb_stop_xvfb $(printf %q "$1")"
+  [[ -S /tmp/.X11-unix/X$n ]] || qb_die "Xorg did not start (see $1/xorg.log)"
+  export DISPLAY=":$n"
+  cp -a "$WINEPREFIX" "$1/prefix"
+  qb_wine_env "$1/prefix"
+  sed -i '/^"Desktop"="Default"/d' "$WINEPREFIX/user.reg"
+  printf '\n[Software\\\\Wine\\\\X11 Driver] 0\n"UseXRandR"="N"\n' >>"$WINEPREFIX/user.reg"
+  qb_start_wineserver
+}
+
 qb_stop_xvfb() {
   local state_dir=$1 pid
   [[ -f $state_dir/xvfb.pid ]] || return 0
   pid=$(<"$state_dir/xvfb.pid")
-  if [[ $(cat "/proc/$pid/comm" 2>/dev/null) == Xvfb ]]; then
+  if [[ $(cat "/proc/$pid/comm" 2>/dev/null) == @(Xvfb|Xorg) ]]; then
     kill "$pid" 2>/dev/null || true
     for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
     kill -9 "$pid" 2>/dev/null || true
@@ -796,6 +822,14 @@ qb_pixel_census() {
       for (s in sector) if (sector[s] >= 10) hues++
       printf "dark_permille=%d\nbright=%d\nhues=%d\n", dark * 1000 / n, bright, hues
     }'
+}
+
+# Glowing points in an area of a screenshot: blobs of 4 pixels or more
+# whose brightest channel is above 160.
+qb_light_count() {  # FILE GEOMETRY
+  convert "$1" -crop "$2" +repage -separate -evaluate-sequence Max -threshold 62.7% \
+    -define connected-components:verbose=true -define connected-components:area-threshold=4 \
+    -connected-components 8 null: | grep -c 'gray(255)'
 }
 
 # ---------------------------------------------------------------- sound

@@ -139,4 +139,31 @@ expect_ended_by activation "another window's activation" "$from"
 wait "$activator_pid"
 qb_expect_eq "the other window became the foreground" "$(qb_get foreground "$QB_OUT/activator")" 1
 
+echo "# two monitors: 1920 x 1080, the primary, and 3840 x 2160 to its right"
+if [[ $QB_BUILD != win32 ]]; then echo "skipped: two monitors need 32-bit Wine (64-bit Wine 8 sees one through Xinerama)"; else
+  qb_use_two_monitors "$QB_OUT/monitors" 1920x1080 3840x2160
+  start_saver two
+  sleep 1.5
+  shot=$QB_OUT/two.ppm
+  qb_screenshot "$shot" || qb_fail "screenshot failed"
+  # Light in every quarter of each; as on screens of their sizes alone, the 4K
+  # one as many lights as the 1080p one on 4 times the pixels (one grain: alike).
+  lightless="" hd=0 uhd=0
+  for part in 960x540+{0,960}+{0,540} 1920x1080+{1920,3840}+{0,1080}; do
+    lights=$(qb_light_count "$shot" "$part")
+    ((lights > 0)) || lightless+=" $part"
+    if [[ $part == 960x* ]]; then hd=$((hd + lights)); else uhd=$((uhd + lights)); fi
+  done
+  qb_expect_eq "quarters of either monitor without glowing points (it covers both)" "${lightless:- none}" " none"
+  qb_expect_le "lights per megapixel on the 4K monitor, in percent of the 1080p one's" $((uhd * 100 / (4 * hd + 1))) 45
+  qb_expect_ge "lights per megapixel on the 4K monitor, in percent of the 1080p one's" $((uhd * 100 / (4 * hd + 1))) 12
+  from=$(now_ms)
+  xdotool mousemove 3000 1000
+  expect_ended_by two "a move on the second monitor" "$from"
+  qb_stop_wine
+  qb_stop_xvfb "$QB_OUT/monitors"
+  rm -rf "$QB_OUT/monitors/prefix"
+  qb_load_env
+fi
+
 qb_scenario_end
