@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# What other programs on the desktop can do: a WM_NCDESTROY posted to the
-# saver's window or sent to the dialog's ends their job (the saver stops and
-# ends, the dialog's program ends) instead of leaving them running without
-# their handlers; and a music path naming a pipe is never opened, so no
-# pipe server sees the saver as a client.
+# Other programs on the desktop: a WM_NCDESTROY posted to the saver or sent
+# to the dialog ends their job instead of leaving them running without their
+# handlers, and a music path naming a pipe is never opened.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 qb_scenario_begin outsiders
@@ -21,15 +19,14 @@ qb_expect_eq "the pipe saw no client" "$(qb_get connected "$QB_OUT/pipe")" 0
 
 echo "# WM_NCDESTROY posted to the saver's window, then the companion closes"
 dir=$(qb_saver_folder qb_forged_end window=1 lifetime_ms=0)
-out=$QB_OUT/forged_end
 qb_driver forged_end run --timeout 15000 "$(qb_winpath "$dir")\\Quillbright.scr" /s &
 driver=$!
 qb_driver forged_end_wait wait-window "$QB_COMPANION_TITLE" 10000 || qb_fail "the companion did not appear"
 qb_driver forged_end_post post-message "$QB_SAVER_TITLE" 0x82 >/dev/null
 sleep 1
 qb_driver forged_end_close close-window "$QB_COMPANION_TITLE" >/dev/null
-wait "$driver" || qb_fail "forged_end: driver: $(tr -d '\r' <"$out")"
-qb_expect_eq "the saver ended, with its close path's exit code" "$(qb_get exit_code "$out")" 0
+wait "$driver" || qb_fail "forged_end: driver: $(tr -d '\r' <"$QB_OUT/forged_end")"
+qb_expect_eq "the saver ended, with its close path's exit code" "$(qb_get exit_code "$QB_OUT/forged_end")" 0
 
 echo "# WM_NCDESTROY sent to the settings dialog"
 dir=$(qb_saver_folder qb_forged_dialog window=1)
