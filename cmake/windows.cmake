@@ -63,6 +63,8 @@ add_executable(Quillbright WIN32
   src/settings_dialog/zoom_win32.cpp
   src/settings_dialog/dialog_drawing_win32.cpp
   src/settings_dialog/panel_win32.cpp
+  src/settings_dialog/file_chooser_win32.cpp
+  src/settings_dialog/repeat_box_win32.cpp
   src/settings_dialog/settings_dialog_win32.cpp
   src/saver/saver_window.cpp
   src/resources/quillbright.rc

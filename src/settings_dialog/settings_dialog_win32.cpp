@@ -5,7 +5,6 @@
 #include "settings_dialog/settings_dialog.h"
 
 #include <windows.h>
-#include <commdlg.h>
 #include <shellapi.h>
 
 #include <string>
@@ -26,7 +25,9 @@
 #include "settings_dialog/dialog_drawing_win32.h"
 #include "settings_dialog/dialog_geometry.h"
 #include "settings_dialog/dialog_logic.h"
+#include "settings_dialog/file_chooser_win32.h"
 #include "settings_dialog/panel_win32.h"
+#include "settings_dialog/repeat_box_win32.h"
 #include "settings_dialog/zoom_win32.h"
 
 namespace qb {
@@ -84,7 +85,6 @@ class SettingsDialog : public BaseWindow<SettingsDialog>,
 
   bool CreateControls();
   void UseDpi(int32_t dpi);
-  void FitRepeatBox();
   void OnDpiChanged(int32_t dpi, const RECT& suggested);
   void FormLoad();
   void FormResize();
@@ -111,7 +111,7 @@ class SettingsDialog : public BaseWindow<SettingsDialog>,
   Command saveButton_;
   Command cancelButton_;
   Command fileButton_;
-  HWND repeatBox_ = nullptr;
+  RepeatBox repeatBox_;
 
   DialogLayout layout_;
   Backing background_;
@@ -171,13 +171,7 @@ bool SettingsDialog::CreateControls() {
   cancelBag_.WriteText(texts::kCommandKeyCaption, texts::kCaptionCancel, texts::kCommandCaption);
   fileBag_.WriteText(texts::kCommandKeyCaption, texts::kCaptionChooseFile, texts::kCommandCaption);
 
-  const PixelRect& box = layout_.repeat;
-  repeatBox_ = ::CreateWindowExW(
-      0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
-      box.x, box.y, box.width, layout_.repeatListHeight, panel,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdRepeat)), ::GetModuleHandleW(nullptr), nullptr);
-  if (!repeatBox_) return false;
-  FitRepeatBox();
+  if (!repeatBox_.Create(panel, kIdRepeat, layout_, labelFont_.Get())) return false;
 
   const PixelRect& file = layout_.fileButton;
   const PixelRect& save = layout_.save;
@@ -187,20 +181,6 @@ bool SettingsDialog::CreateControls() {
          cancelButton_.Create(Window(), kIdCancel, cancel.x, cancel.y, cancel.width, cancel.height, true);
 }
 
-// The dialog's own font, not the system's GUI font, which differs from one
-// system language to another; and the closed box as high as designed,
-// whatever the font makes it.
-void SettingsDialog::FitRepeatBox() {
-  ::SendMessageW(repeatBox_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.Get()), FALSE);
-  RECT box;
-  ::GetWindowRect(repeatBox_, &box);
-  const LRESULT fieldHeight = ::SendMessageW(repeatBox_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-  const LONG extra = layout_.repeat.height - (box.bottom - box.top);
-  if (fieldHeight > 0 && fieldHeight + extra > 0) {
-    ::SendMessageW(repeatBox_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), fieldHeight + extra);
-  }
-}
-
 // Dragged to a monitor of another scale: the system's rectangle for the
 // window, and everything in it laid out, lettered and drawn again.
 void SettingsDialog::OnDpiChanged(int32_t dpi, const RECT& suggested) {
@@ -208,9 +188,7 @@ void SettingsDialog::OnDpiChanged(int32_t dpi, const RECT& suggested) {
   const Font previousLabelFont = std::move(labelFont_);
   UseDpi(dpi);
   panel_.SetLayout(layout_, labelFont_.Get());
-  const PixelRect& box = layout_.repeat;
-  ::MoveWindow(repeatBox_, box.x, box.y, box.width, layout_.repeatListHeight, FALSE);
-  FitRepeatBox();
+  repeatBox_.Fit(layout_, labelFont_.Get());
   const std::pair<Command*, PixelRect> buttons[] = {
       {&fileButton_, layout_.fileButton}, {&saveButton_, layout_.save}, {&cancelButton_, layout_.cancel}};
   for (const auto& [button, at] : buttons) {
@@ -294,7 +272,7 @@ void SettingsDialog::RunModal() {
 // Pic_C, BGM_Repeat, Cmd_File, Cmd_Set, Cmd_Can; a disabled repeat box is
 // skipped, the buttons take the focus even while their Enabled is false.
 bool SettingsDialog::MoveFocus(bool backwards) {
-  const HWND order[] = {panel_.Window(), repeatBox_, fileButton_.Window(), saveButton_.Window(),
+  const HWND order[] = {panel_.Window(), repeatBox_.Window(), fileButton_.Window(), saveButton_.Window(),
                         cancelButton_.Window()};
   constexpr int kCount = sizeof(order) / sizeof(order[0]);
   const HWND focus = ::GetFocus();
@@ -406,25 +384,15 @@ void SettingsDialog::PaintContent(HDC dc) {
 
 void SettingsDialog::ShowMark(int16_t kind, bool selected) { panel_.ShowMark(kind, selected); }
 
-void SettingsDialog::EnableRepeat(bool enabled) { ::EnableWindow(repeatBox_, enabled); }
+void SettingsDialog::EnableRepeat(bool enabled) { ::EnableWindow(repeatBox_.Window(), enabled); }
 
 void SettingsDialog::EnableFileButton(bool enabled) { fileButton_.Members().SetEnabled(enabled); }
 
-void SettingsDialog::SetRepeatText(const std::string& text) {
-  ::SetWindowTextW(repeatBox_, Cp932ToWide(text).c_str());
-}
+void SettingsDialog::SetRepeatText(const std::string& text) { repeatBox_.SetText(text); }
 
-void SettingsDialog::AddRepeatEntry(const std::string& text) {
-  const std::wstring entry = Cp932ToWide(text);
-  ::SendMessageW(repeatBox_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
-}
+void SettingsDialog::AddRepeatEntry(const std::string& text) { repeatBox_.AddEntry(text); }
 
-std::string SettingsDialog::ReadRepeatText() {
-  const int length = ::GetWindowTextLengthW(repeatBox_);
-  std::vector<wchar_t> buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-  ::GetWindowTextW(repeatBox_, buffer.data(), static_cast<int>(buffer.size()));
-  return WideToCp932Lossy(buffer.data());
-}
+std::string SettingsDialog::ReadRepeatText() { return repeatBox_.Text(); }
 
 void SettingsDialog::SetFileLabel(const std::u16string& path) { panel_.SetFileLabel(Wide(path)); }
 
@@ -436,28 +404,7 @@ void SettingsDialog::ShowMessage(const char* text) {
 }
 
 std::optional<std::u16string> SettingsDialog::Choose(const OpenFileRequest& request) {
-  // One character more than the platform is told of, so the text always ends.
-  std::vector<wchar_t> file(request.fileBufferSize + 1, L'\0');
-  std::vector<wchar_t> fileTitle(request.fileTitleBufferSize + 1, L'\0');
-  const std::wstring filter = Cp932ToWide(request.filter);  // NULs and all
-  const std::wstring title = Cp932ToWide(request.title);
-  const std::wstring initialFolder = Wide(request.initialFolder);
-  OPENFILENAMEW record = {};
-  record.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
-  record.hwndOwner = Window();
-  record.hInstance = ::GetModuleHandleW(nullptr);
-  record.lpstrFilter = filter.c_str();
-  record.nFilterIndex = 0;
-  record.lpstrFile = file.data();
-  record.nMaxFile = request.fileBufferSize;
-  record.lpstrFileTitle = fileTitle.data();
-  record.nMaxFileTitle = request.fileTitleBufferSize;
-  record.lpstrInitialDir = initialFolder.c_str();
-  record.lpstrTitle = title.c_str();
-  // Only a file that is there can be chosen; the system says so otherwise.
-  record.Flags = OFN_FILEMUSTEXIST;
-  if (::GetOpenFileNameW(&record) <= 0) return std::nullopt;
-  return Utf16(file.data());
+  return ChooseFileToOpen(Window(), request);
 }
 
 void SettingsDialog::ShowWaitPointer(bool wait) {
