@@ -672,6 +672,13 @@ qb_pixels_off() {  # FILE GEOMETRY OTHER [OTHER-GEOMETRY]
   compare -metric AE "$QB_OUT/pixels_a.png" "$QB_OUT/pixels_b.png" null: 2>&1 | cut -d' ' -f1
 }
 
+# The root-mean-square difference of two pictures of one size, per mille
+# ("unreadable" when they cannot be compared, which no bound lets pass).
+qb_rmse_permille() {  # FILE OTHER
+  compare -metric RMSE "$1" "$2" null: 2>&1 | sed 's/.*(\(.*\)).*/\1/' |
+    awk '$1 ~ /^[0-9.e+-]+$/ { printf "%d", $1 * 1000; next } { printf "unreadable" }'
+}
+
 # "r,g,b" of a screen pixel on screenshot NAME.
 qb_pixel() {  # NAME X Y
   convert "$QB_OUT/$1.png" -format "%[fx:int(255*p{$2,$3}.r+0.5)],%[fx:int(255*p{$2,$3}.g+0.5)],%[fx:int(255*p{$2,$3}.b+0.5)]" info:

@@ -251,7 +251,7 @@ qb_expect_eq "SCRNSAVE.EXE back to the one before the first install" \
 qb_expect_eq "ScreenSaveActive back as well" "$(reg_value "$desktop" ScreenSaveActive)" 0
 qb_expect_eq "Program Files: its permissions left as they are" "$(set_permissions install3)" 0
 
-echo "# for this user alone, silent: his Programs folder, his entry, his screen saver"
+echo "# for this user alone, silent: the user's Programs folder, entry and screen saver"
 user_dir="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Programs/Quillbright"
 run_install install_user /CurrentUser
 for f in Quillbright.scr Quillbright.dll uninstall.exe; do qb_expect_file "for this user: $f" "$user_dir/$f"; done
