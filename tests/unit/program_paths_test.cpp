@@ -48,12 +48,23 @@ TEST(FolderOfPath, IsTheTextBeforeTheLastColonOrBackslash) {
 }
 
 TEST(IsMusicPath, RefusesDevicesQuotesAndControlCharacters) {
-  for (const char16_t* path : {u"C:\\Music\\a.mp3", u"\\\\server\\share\\a.wav", u"a.mp3", u"C:\\\u97f3.wav"}) {
+  for (const char16_t* path : {u"C:\\Music\\a.mp3", u"\\\\server\\share\\a.wav", u"a.mp3", u"C:\\\u97f3.wav",
+                               u"C:\\CONSOLE.mp3", u"C:\\COM10.mp3", u"C:\\LPT.wav", u"C:\\COM\u00b4.mp3",
+                               u"C:\\nul_x.mp3", u"\\\\server\\pipes\\a.wav", u"\\\\server\\m\\pipe\\a.wav"}) {
     EXPECT_TRUE(IsMusicPath(path)) << test::Utf8(path);
   }
   for (const char16_t* path : {u"", u"\\\\.\\pipe\\qb.mp3", u"//./pipe/qb.mp3", u"\\\\?\\C:\\a.mp3",
                                u"\\\\?\\GLOBALROOT\\Device\\a.wav", u"\\??\\C:\\a.mp3", u"\\\\.",
-                               u"C:\\a\" wait x.mp3", u"C:\\a\tb.mp3", u"C:\\a\x1f.wav"}) {
+                               u"C:\\a\" wait x.mp3", u"C:\\a\tb.mp3", u"C:\\a\x1f.wav",
+                               // DOS devices, in any folder, with any extension, case, dots or spaces.
+                               u"COM1", u"C:\\windows\\COM1.mp3", u"NUL", u"NUL.mp3", u"C:\\windows\\nul.txt.mp3",
+                               u"con", u"C:\\x\\Prn.wav", u"aux . .mp3", u"C:\\x\\com0.mp3", u"lpt9.wav",
+                               u"C:\\x\\LPT\u00b9.mp3", u"C:\\x\\com\u00b2.mp3", u"c:\\x\\COM\u00b3.wav",
+                               u"C:\\conin$.mp3", u"CONOUT$", u"C:COM1", u"COM1:", u"C:\\NUL\\a.mp3", u"D:/x/nul.mp3",
+                               // The pipe share on any host, either slash; \\?\UNC\ forms.
+                               u"\\\\localhost\\pipe\\x", u"\\\\127.0.0.1\\pipe\\x", u"\\\\HOST\\PIPE\\x.mp3",
+                               u"//host/Pipe/x.mp3", u"\\\\host/pipe\\x", u"\\\\host\\\\pipe\\x", u"\\\\host\\pipe. \\x",
+                               u"\\\\host\\m\\..\\pipe\\x", u"\\\\?\\UNC\\host\\pipe\\x", u"//?/unc/host/m/a.mp3"}) {
     EXPECT_FALSE(IsMusicPath(path)) << test::Utf8(path);
   }
 }
