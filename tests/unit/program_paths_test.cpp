@@ -82,63 +82,108 @@ TEST(FileExists, DropsOneTrailingBackslashAndAsksTheFileSystem) {
 }
 
 // A folder in memory whose ReplaceFile gives `answer` and does what Windows
-// documents for it when a backup name is given; kWriteFails: the new file
-// cannot be written. `refuseMoves`: a scanner refuses every rename of the
-// new file.
+// documents for it; kWriteFails: the new file cannot be written. Renames
+// are refused for the new file (kNewFileStays) or for every file
+// (kNoRenames); `holdBackup`: a scanner holds the backup once ReplaceFile
+// has made it, so it can be copied but neither renamed nor deleted.
 struct FakeFileSteps : FileSteps {
   static constexpr uint32_t kWriteFails = ~0u;
+  enum Renames { kRenames, kNewFileStays, kNoRenames };
   std::map<std::u16string, std::string> files;
   uint32_t answer = 0;
-  bool refuseMoves = false;
-  std::u16string fresh;
+  Renames renames = kRenames;
+  bool holdBackup = false;
+  std::set<std::u16string> held;
+
+  static bool Ends(const std::u16string& path, std::u16string_view end) {
+    return path.size() >= end.size() && path.compare(path.size() - end.size(), end.size(), end) == 0;
+  }
 
   std::optional<std::u16string> WriteNewFile(const std::u16string& folder, const std::string& content) override {
     if (answer == kWriteFails) return std::nullopt;
-    files[fresh = folder + u"\\qbs1.tmp"] = content;
-    return fresh;
+    return files[folder + u"\\qbs1.tmp"] = content, folder + u"\\qbs1.tmp";
+  }
+  std::optional<std::u16string> MakeBackupFile(const std::u16string& folder) override {
+    for (char16_t n = u'1';; ++n) {
+      const std::u16string name = folder + u"\\qbs" + n + u".bak";
+      if (!files.count(name)) return files[name] = "", name;
+    }
+  }
+  std::vector<std::u16string> Backups(const std::u16string&) override {
+    std::vector<std::u16string> found;
+    for (const auto& [name, content] : files) {
+      if (Ends(name, u".bak")) found.push_back(name);
+    }
+    return found;
   }
   uint32_t Replace(const std::u16string& target, const std::u16string& replacement,
                    const std::u16string& backup) override {
     if (!files.count(target)) return 2;
-    if (answer == 0 || answer == kErrorUnableToMoveReplacement2) Move(target, backup);
+    if (answer == 0 || answer == kErrorUnableToMoveReplacement2) files[backup] = files[target], files.erase(target);
     if (answer == 0) files[target] = files[replacement], files.erase(replacement);
+    if (holdBackup) held.insert(backup);
     return answer;
   }
   bool Move(const std::u16string& from, const std::u16string& to) override {
-    if (!files.count(from) || (from == fresh && refuseMoves)) return false;
+    if (!files.count(from) || held.count(from) || renames == kNoRenames ||
+        (renames == kNewFileStays && Ends(from, u".tmp"))) {
+      return false;
+    }
     files[to] = files[from], files.erase(from);
     return true;
   }
-  bool Delete(const std::u16string& path) override { return files.erase(path) != 0; }
+  bool Delete(const std::u16string& path) override { return !held.count(path) && files.erase(path) != 0; }
+  bool Copy(const std::u16string& from, const std::u16string& to) override {
+    if (!files.count(from) || files.count(to)) return false;
+    files[to] = files[from];
+    return true;
+  }
   bool Exists(const std::u16string& path) override { return files.count(path) != 0; }
 };
 
 TEST(ReplaceWholeFile, LeavesTheOldFileOrTheNewOneWholeAndNothingElse) {
   const std::u16string ini = u"C:\\Q\\Quillbright.ini";
+  using F = FakeFileSteps;
   const struct {
     const char* what;
     bool oldThere;
     uint32_t answer;
-    bool refuseMoves;
+    F::Renames renames;
+    const char16_t* earlier;  // a backup a save before left, or someone else's
+    bool holdBackup;
     bool replaced;
+    bool backupLeft;  // the old file stays under its backup name too
   } cases[] = {
-      {"replaced", true, 0, false, true},
-      {"no old file", false, 0, false, true},
-      {"1176: moved in after all", true, kErrorUnableToMoveReplacement, false, true},
-      {"1176: every rename refused", true, kErrorUnableToMoveReplacement, true, false},
-      {"1177: moved in after all", true, kErrorUnableToMoveReplacement2, false, true},
-      {"1177: every rename refused", true, kErrorUnableToMoveReplacement2, true, false},
-      {"access denied", true, 5, true, false},
-      {"the write failed", true, FakeFileSteps::kWriteFails, false, false},
+      {"replaced", true, 0, F::kRenames, nullptr, false, true, false},
+      {"no old file", false, 0, F::kRenames, nullptr, false, true, false},
+      {"1176: moved in after all", true, kErrorUnableToMoveReplacement, F::kRenames, nullptr, false, true, false},
+      {"1176: no rename at all", true, kErrorUnableToMoveReplacement, F::kNoRenames, nullptr, false, false, false},
+      {"1177: moved in after all", true, kErrorUnableToMoveReplacement2, F::kRenames, nullptr, false, true, false},
+      {"1177: the new file stays", true, kErrorUnableToMoveReplacement2, F::kNewFileStays, nullptr, false, false, false},
+      {"1177: no rename at all", true, kErrorUnableToMoveReplacement2, F::kNoRenames, nullptr, false, false, false},
+      {"access denied", true, 5, F::kNewFileStays, nullptr, false, false, false},
+      {"the write failed", true, F::kWriteFails, F::kRenames, nullptr, false, false, false},
+      // A backup that cannot be deleted stays until the next save.
+      {"replaced, the backup held", true, 0, F::kRenames, nullptr, true, true, true},
+      {"replaced, a backup from before", true, 0, F::kRenames, u"qbs7.bak", false, true, false},
+      // A .bak already there is never taken for the old file.
+      {"first save, the new file stays, a .bak there", false, 0, F::kNewFileStays, u"qbs1.bak", false, false, false},
+      {"1177: no rename at all, the backup held", true, kErrorUnableToMoveReplacement2, F::kNoRenames, u"qbs1.bak",
+       true, false, true},
   };
   for (const auto& c : cases) {
     FakeFileSteps steps;
     if (c.oldThere) steps.files[ini] = "old";
+    const std::u16string earlier = c.earlier ? u"C:\\Q\\" + std::u16string(c.earlier) : u"";
+    if (c.earlier) steps.files[earlier] = "earlier";
     steps.answer = c.answer;
-    steps.refuseMoves = c.refuseMoves;
+    steps.renames = c.renames;
+    steps.holdBackup = c.holdBackup;
     EXPECT_EQ(ReplaceWholeFile(steps, ini, "new"), c.replaced) << c.what;
     std::map<std::u16string, std::string> want;
     if (c.replaced || c.oldThere) want[ini] = c.replaced ? "new" : "old";
+    if (c.earlier && !c.replaced) want[earlier] = "earlier";
+    if (c.backupLeft) want[c.earlier ? u"C:\\Q\\qbs2.bak" : u"C:\\Q\\qbs1.bak"] = "old";
     EXPECT_EQ(steps.files, want) << c.what;
   }
 }
