@@ -35,17 +35,17 @@ qb_open_dialog forged_dialog "$dir"
 qb_driver forged_dialog_send send-message "$QB_DIALOG_TITLE" 0x82 >/dev/null
 qb_expect_dialog_ended "forged WM_NCDESTROY to the dialog"
 
-echo "# WM_DPICHANGED forged: posted without a rectangle, posted and sent at dpi 65535"
+echo "# WM_DPICHANGED forged: posted and sent at dpi 65535, posted without a rectangle"
 dir=$(qb_saver_folder qb_forged_dpi window=1)
 qb_open_dialog forged_dpi "$dir"
-qb_driver forged_dpi_null post-message "$QB_DIALOG_TITLE" 0x2e0 0x900090 0 >/dev/null
 qb_driver forged_dpi_huge post-message "$QB_DIALOG_TITLE" 0x2e0 0xffffffff readable >/dev/null
 qb_driver forged_dpi_sent send-message "$QB_DIALOG_TITLE" 0x2e0 0xffffffff readable >/dev/null
 sleep 2
-# Resident about 40 MB at rest; one scale of 65535 dpi grows by hundreds of
+# Resident about 30 MB at rest; a scale of 65535 dpi grows by hundreds of
 # MB a second, and is ended here.
 qb_driver forged_dpi_memory memory "$QB_DIALOG_TITLE" 150
 qb_expect_le "the dialog's resident memory (MB)" "$(qb_get working_set_mb "$QB_OUT/forged_dpi_memory")" 150
+qb_driver forged_dpi_null post-message "$QB_DIALOG_TITLE" 0x2e0 0x900090 0 >/dev/null
 qb_dialog_probe forged_dpi.after info
 qb_expect_eq "the dialog lives, at its size" "$(qb_get client_size "$QB_OUT/forged_dpi.after")" \
   "$(qb_get client_size "$QB_OUT/forged_dpi.info")"
