@@ -54,8 +54,8 @@ TEST(IsMusicPath, RefusesDevicesQuotesAndControlCharacters) {
     EXPECT_TRUE(IsMusicPath(path)) << test::Utf8(path);
   }
   for (const char16_t* path : {u"", u"\\\\.\\pipe\\qb.mp3", u"//./pipe/qb.mp3", u"\\\\?\\C:\\a.mp3",
-                               u"\\\\?\\GLOBALROOT\\Device\\a.wav", u"\\??\\C:\\a.mp3", u"\\\\.",
-                               u"C:\\a\" wait x.mp3", u"C:\\a\tb.mp3", u"C:\\a\x1f.wav",
+                               u"\\\\?\\GLOBALROOT\\Device\\a.wav", u"\\??\\C:\\a.mp3", u"\\\\.", u"C:\\a\" wait x.mp3",
+                               u"C:\\a\tb.mp3", u"C:\\a\x1f.wav",
                                // DOS devices, in any folder, with any extension, case, dots or spaces.
                                u"COM1", u"C:\\windows\\COM1.mp3", u"NUL", u"NUL.mp3", u"C:\\windows\\nul.txt.mp3",
                                u"con", u"C:\\x\\Prn.wav", u"aux . .mp3", u"C:\\x\\com0.mp3", u"lpt9.wav",
@@ -63,8 +63,9 @@ TEST(IsMusicPath, RefusesDevicesQuotesAndControlCharacters) {
                                u"C:\\conin$.mp3", u"CONOUT$", u"C:COM1", u"COM1:", u"C:\\NUL\\a.mp3", u"D:/x/nul.mp3",
                                // The pipe share on any host, either slash; \\?\UNC\ forms.
                                u"\\\\localhost\\pipe\\x", u"\\\\127.0.0.1\\pipe\\x", u"\\\\HOST\\PIPE\\x.mp3",
-                               u"//host/Pipe/x.mp3", u"\\\\host/pipe\\x", u"\\\\host\\\\pipe\\x", u"\\\\host\\pipe. \\x",
-                               u"\\\\host\\m\\..\\pipe\\x", u"\\\\?\\UNC\\host\\pipe\\x", u"//?/unc/host/m/a.mp3"}) {
+                               u"//host/Pipe/x.mp3", u"\\\\host/pipe\\x", u"\\\\host\\\\pipe\\x",
+                               u"\\\\host\\pipe. \\x", u"\\\\host\\m\\..\\pipe\\x", u"\\\\?\\UNC\\host\\pipe\\x",
+                               u"//?/unc/host/m/a.mp3"}) {
     EXPECT_FALSE(IsMusicPath(path)) << test::Utf8(path);
   }
 }
@@ -82,10 +83,9 @@ TEST(FileExists, DropsOneTrailingBackslashAndAsksTheFileSystem) {
 }
 
 // A folder in memory whose ReplaceFile gives `answer` and does what Windows
-// documents for it; kWriteFails: the new file cannot be written. Renames
-// are refused for the new file (kNewFileStays) or for every file
-// (kNoRenames); `holdBackup`: a scanner holds the backup once ReplaceFile
-// has made it, so it can be copied but neither renamed nor deleted.
+// documents for it; kWriteFails: the new file cannot be written. Renames are
+// refused for the new file or for every file; `holdBackup`: a scanner holds
+// the backup ReplaceFile made: it can be copied, not renamed nor deleted.
 struct FakeFileSteps : FileSteps {
   static constexpr uint32_t kWriteFails = ~0u;
   enum Renames { kRenames, kNewFileStays, kNoRenames };
@@ -95,25 +95,18 @@ struct FakeFileSteps : FileSteps {
   bool holdBackup = false;
   std::set<std::u16string> held;
 
-  static bool Ends(const std::u16string& path, std::u16string_view end) {
-    return path.size() >= end.size() && path.compare(path.size() - end.size(), end.size(), end) == 0;
-  }
-
   std::optional<std::u16string> WriteNewFile(const std::u16string& folder, const std::string& content) override {
     if (answer == kWriteFails) return std::nullopt;
     return files[folder + u"\\qbs1.tmp"] = content, folder + u"\\qbs1.tmp";
   }
   std::optional<std::u16string> MakeBackupFile(const std::u16string& folder) override {
-    for (char16_t n = u'1';; ++n) {
-      const std::u16string name = folder + u"\\qbs" + n + u".bak";
-      if (!files.count(name)) return files[name] = "", name;
-    }
+    std::u16string name = folder + u"\\qbs1.bak";
+    while (files.count(name)) ++name[name.size() - 5];
+    return files[name] = "", name;
   }
   std::vector<std::u16string> Backups(const std::u16string&) override {
     std::vector<std::u16string> found;
-    for (const auto& [name, content] : files) {
-      if (Ends(name, u".bak")) found.push_back(name);
-    }
+    for (const auto& file : files) file.first.find(u".bak") != file.first.npos ? found.push_back(file.first) : void();
     return found;
   }
   uint32_t Replace(const std::u16string& target, const std::u16string& replacement,
@@ -125,18 +118,12 @@ struct FakeFileSteps : FileSteps {
     return answer;
   }
   bool Move(const std::u16string& from, const std::u16string& to) override {
-    if (!files.count(from) || held.count(from) || renames == kNoRenames ||
-        (renames == kNewFileStays && Ends(from, u".tmp"))) {
-      return false;
-    }
-    files[to] = files[from], files.erase(from);
-    return true;
+    const bool refused = renames == kNoRenames || (renames == kNewFileStays && from.find(u".tmp") != from.npos);
+    return files.count(from) && !held.count(from) && !refused && (files[to] = files[from], files.erase(from));
   }
   bool Delete(const std::u16string& path) override { return !held.count(path) && files.erase(path) != 0; }
   bool Copy(const std::u16string& from, const std::u16string& to) override {
-    if (!files.count(from) || files.count(to)) return false;
-    files[to] = files[from];
-    return true;
+    return files.count(from) && !files.count(to) && (files[to] = files[from], true);
   }
   bool Exists(const std::u16string& path) override { return files.count(path) != 0; }
 };
@@ -150,26 +137,25 @@ TEST(ReplaceWholeFile, LeavesTheOldFileOrTheNewOneWholeAndNothingElse) {
     uint32_t answer;
     F::Renames renames;
     const char16_t* earlier;  // a backup a save before left, or someone else's
-    bool holdBackup;
+    bool holdBackup;  // the old file then stays under its backup name too
     bool replaced;
-    bool backupLeft;  // the old file stays under its backup name too
   } cases[] = {
-      {"replaced", true, 0, F::kRenames, nullptr, false, true, false},
-      {"no old file", false, 0, F::kRenames, nullptr, false, true, false},
-      {"1176: moved in after all", true, kErrorUnableToMoveReplacement, F::kRenames, nullptr, false, true, false},
-      {"1176: no rename at all", true, kErrorUnableToMoveReplacement, F::kNoRenames, nullptr, false, false, false},
-      {"1177: moved in after all", true, kErrorUnableToMoveReplacement2, F::kRenames, nullptr, false, true, false},
-      {"1177: the new file stays", true, kErrorUnableToMoveReplacement2, F::kNewFileStays, nullptr, false, false, false},
-      {"1177: no rename at all", true, kErrorUnableToMoveReplacement2, F::kNoRenames, nullptr, false, false, false},
-      {"access denied", true, 5, F::kNewFileStays, nullptr, false, false, false},
-      {"the write failed", true, F::kWriteFails, F::kRenames, nullptr, false, false, false},
+      {"replaced", true, 0, F::kRenames, nullptr, false, true},
+      {"no old file", false, 0, F::kRenames, nullptr, false, true},
+      {"1176: moved in after all", true, kErrorUnableToMoveReplacement, F::kRenames, nullptr, false, true},
+      {"1176: no rename at all", true, kErrorUnableToMoveReplacement, F::kNoRenames, nullptr, false, false},
+      {"1177: moved in after all", true, kErrorUnableToMoveReplacement2, F::kRenames, nullptr, false, true},
+      {"1177: the new file stays", true, kErrorUnableToMoveReplacement2, F::kNewFileStays, nullptr, false, false},
+      {"1177: no rename at all", true, kErrorUnableToMoveReplacement2, F::kNoRenames, nullptr, false, false},
+      {"access denied", true, 5, F::kNewFileStays, nullptr, false, false},
+      {"the write failed", true, F::kWriteFails, F::kRenames, nullptr, false, false},
       // A backup that cannot be deleted stays until the next save.
-      {"replaced, the backup held", true, 0, F::kRenames, nullptr, true, true, true},
-      {"replaced, a backup from before", true, 0, F::kRenames, u"qbs7.bak", false, true, false},
+      {"replaced, the backup held", true, 0, F::kRenames, nullptr, true, true},
+      {"replaced, a backup from before", true, 0, F::kRenames, u"qbs7.bak", false, true},
       // A .bak already there is never taken for the old file.
-      {"first save, the new file stays, a .bak there", false, 0, F::kNewFileStays, u"qbs1.bak", false, false, false},
+      {"first save, the new file stays, a .bak there", false, 0, F::kNewFileStays, u"qbs1.bak", false, false},
       {"1177: no rename at all, the backup held", true, kErrorUnableToMoveReplacement2, F::kNoRenames, u"qbs1.bak",
-       true, false, true},
+       true, false},
   };
   for (const auto& c : cases) {
     FakeFileSteps steps;
@@ -183,7 +169,7 @@ TEST(ReplaceWholeFile, LeavesTheOldFileOrTheNewOneWholeAndNothingElse) {
     std::map<std::u16string, std::string> want;
     if (c.replaced || c.oldThere) want[ini] = c.replaced ? "new" : "old";
     if (c.earlier && !c.replaced) want[earlier] = "earlier";
-    if (c.backupLeft) want[c.earlier ? u"C:\\Q\\qbs2.bak" : u"C:\\Q\\qbs1.bak"] = "old";
+    if (c.holdBackup) want[c.earlier ? u"C:\\Q\\qbs2.bak" : u"C:\\Q\\qbs1.bak"] = "old";
     EXPECT_EQ(steps.files, want) << c.what;
   }
 }

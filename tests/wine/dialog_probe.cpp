@@ -19,7 +19,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cwchar>
 #include <string>
 
 #include "report.h"
@@ -244,21 +243,16 @@ int ChooseFile(const char* title, const char* path) {
 
 // The suggested rectangle goes into the dialog's own memory, where the
 // message's lParam must point.
-// Through the hook of qb_dpi_hook.dll beside the probe, on the dialog's
-// thread: one sent from another thread only makes the dialog ask its own
-// dpi again.
+// Through qb_dpi_hook.dll's hook, on the dialog's thread (see dpi_hook.cpp).
 int DpiChanged(int dpi, int width, int height) {
   HWND dialog = Dialog();
   const DWORD thread = dialog ? ::GetWindowThreadProcessId(dialog, nullptr) : 0;
-  wchar_t path[MAX_PATH] = {};
-  const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  wchar_t* slash = length ? std::wcsrchr(path, L'\\') : nullptr;
-  if (!thread || !slash || slash + 16 >= path + MAX_PATH) return 1;
-  std::wcscpy(slash + 1, L"qb_dpi_hook.dll");
-  HMODULE hook = ::LoadLibraryW(path);
-  auto* proc = hook ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(::GetProcAddress(hook, "DeliverDpiChange"))) : nullptr;
+  HMODULE hook = thread ? ::LoadLibraryW(L"qb_dpi_hook.dll") : nullptr;  // from the probe's folder
+  FARPROC proc = hook ? ::GetProcAddress(hook, "DeliverDpiChange") : nullptr;
   HANDLE delivered = ::CreateEventW(nullptr, TRUE, FALSE, L"QbDpiChangeDelivered");
-  HHOOK set = proc && delivered ? ::SetWindowsHookExW(WH_GETMESSAGE, proc, hook, thread) : nullptr;
+  HHOOK set = proc && delivered ? ::SetWindowsHookExW(WH_GETMESSAGE, reinterpret_cast<HOOKPROC>(
+                                                          reinterpret_cast<void*>(proc)), hook, thread)
+                                : nullptr;
   const bool sent = set && ::PostMessageW(dialog, WM_APP + 0x2E0, MAKEWPARAM(dpi, dpi), MAKELPARAM(width, height)) &&
                     ::WaitForSingleObject(delivered, 10000) == WAIT_OBJECT_0;
   Print("sent", sent ? 1 : 0);

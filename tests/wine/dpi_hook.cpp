@@ -1,8 +1,6 @@
-// A hook the dialog probe sets on the dialog's thread: it turns the
-// probe's posted kDeliverDpiChange into WM_DPICHANGED sent on that thread,
-// as the system sends it during a move to a monitor of another scale, with
-// the window's own corner and the size asked for. Signals the event
-// "QbDpiChangeDelivered" once sent.
+// The dialog probe's hook on the dialog's thread: its posted
+// kDeliverDpiChange becomes WM_DPICHANGED sent on that thread, as the system
+// sends it in a move, then the event "QbDpiChangeDelivered" is set.
 #include <windows.h>
 
 // WPARAM: the dpi twice, as in WM_DPICHANGED; LPARAM: width and height.
@@ -14,9 +12,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK DeliverDpiChange(int code, WPA
     RECT now = {};
     ::GetWindowRect(msg->hwnd, &now);
     RECT suggested = {now.left, now.top, now.left + LOWORD(msg->lParam), now.top + HIWORD(msg->lParam)};
-    const WPARAM dpi = msg->wParam;
+    ::SendMessageW(msg->hwnd, WM_DPICHANGED, msg->wParam, reinterpret_cast<LPARAM>(&suggested));
     msg->message = WM_NULL;
-    ::SendMessageW(msg->hwnd, WM_DPICHANGED, dpi, reinterpret_cast<LPARAM>(&suggested));
     if (HANDLE delivered = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, L"QbDpiChangeDelivered")) {
       ::SetEvent(delivered);
       ::CloseHandle(delivered);

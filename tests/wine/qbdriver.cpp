@@ -360,31 +360,20 @@ int MessageToWindow(const char* title, UINT message, bool send, WPARAM wParam = 
   return ::PostMessageA(window, message, wParam, lParam) ? 0 : 1;
 }
 
-// A message's LPARAM from the command line: a number, or "readable", an
-// address readable in every process (kernel32's, mapped at one place).
-LPARAM LParamArgument(const char* text) {
-  if (std::strcmp(text, "readable") == 0) return reinterpret_cast<LPARAM>(::GetModuleHandleW(L"kernel32.dll"));
-  return static_cast<LPARAM>(std::strtoull(text, nullptr, 0));
-}
-
 // The resident memory of the process of the window TITLE, in MB; a process
 // above LIMIT_MB is ended, so that a runaway never takes the machine.
 int ProcessMemory(const char* title, SIZE_T limitMb) {
   HWND window = ::FindWindowA(nullptr, title);
   DWORD pid = 0;
-  Print("found", window ? 1 : 0);
-  if (!window || !::GetWindowThreadProcessId(window, &pid)) return 1;
-  HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, pid);
+  HANDLE process = window && ::GetWindowThreadProcessId(window, &pid)
+                       ? ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, pid)
+                       : nullptr;
   PROCESS_MEMORY_COUNTERS counters = {};
-  const bool known = process && ::GetProcessMemoryInfo(process, &counters, sizeof(counters));
-  const SIZE_T mb = counters.WorkingSetSize >> 20;
-  if (known) {
-    Print("working_set_mb", static_cast<long long>(mb));
-    Print("peak_working_set_mb", static_cast<long long>(counters.PeakWorkingSetSize >> 20));
-  }
-  if (known && mb > limitMb) ::TerminateProcess(process, 99);
-  if (process) ::CloseHandle(process);
-  return known ? 0 : 1;
+  if (!process || !::GetProcessMemoryInfo(process, &counters, sizeof(counters))) return 1;
+  Print("working_set_mb", static_cast<long long>(counters.WorkingSetSize >> 20));
+  if ((counters.WorkingSetSize >> 20) > limitMb) ::TerminateProcess(process, 99);
+  ::CloseHandle(process);
+  return 0;
 }
 
 // A pipe server at \\.\pipe\NAME for MS milliseconds: prints whether a
@@ -663,7 +652,7 @@ int Usage() {
                "       qbdriver hold-window TITLE MS\n"
                "       qbdriver hold-file PATH MS\n"
                "       qbdriver close-window TITLE\n"
-               "       qbdriver post-message|send-message TITLE MSG [WPARAM [LPARAM|readable]]\n"
+               "       qbdriver post-message|send-message TITLE MSG [WPARAM [readable]]\n"
                "       qbdriver memory TITLE LIMIT_MB\n"
                "       qbdriver msgbox CAPTION TIMEOUT_MS\n"
                "       qbdriver sweep TIMEOUT_MS\n"
@@ -757,9 +746,12 @@ int main() {
   if (command == "window-info" && argc == 3) return WindowInfo(argv[2]);
   if (command == "hold-window" && argc == 4) return HoldWindow(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "close-window" && argc == 3) return MessageToWindow(argv[2], WM_CLOSE, false);
-  if ((command == "post-message" || command == "send-message") && argc >= 4 && argc <= 6) {
+  if ((command == "post-message" || command == "send-message") &&
+      (argc == 4 || argc == 5 || (argc == 6 && std::strcmp(argv[5], "readable") == 0))) {
+    // LPARAM "readable": an address readable in every process, kernel32's; else 0.
     return MessageToWindow(argv[2], std::strtoul(argv[3], nullptr, 0), command == "send-message",
-                           argc > 4 ? std::strtoul(argv[4], nullptr, 0) : 0, argc > 5 ? LParamArgument(argv[5]) : 0);
+                           argc > 4 ? std::strtoul(argv[4], nullptr, 0) : 0,
+                           argc > 5 ? reinterpret_cast<LPARAM>(::GetModuleHandleW(L"kernel32.dll")) : 0);
   }
   if (command == "memory" && argc == 4) return ProcessMemory(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "pipe-server" && argc == 4) return PipeServer(argv[2], std::strtoul(argv[3], nullptr, 10));
