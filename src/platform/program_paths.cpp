@@ -104,10 +104,12 @@ bool IsMusicPath(std::u16string_view path) {
     if (part.empty()) continue;
     if (IsDeviceName(part)) return false;
     if (unc) {
-      // On a server, its "pipe" share reaches named pipes; a "." or ".."
-      // could lead there after the name is read.
+      // On a server, its "pipe" and "IPC$" shares reach named pipes; a "."
+      // or ".." could lead there after the name is read.
       const std::u16string_view trimmed = Trimmed(part);
-      if (trimmed.empty() || (index == 1 && SameLetters(trimmed, u"PIPE"))) return false;
+      if (trimmed.empty() || (index == 1 && (SameLetters(trimmed, u"PIPE") || SameLetters(trimmed, u"IPC$")))) {
+        return false;
+      }
     }
     ++index;
   }
