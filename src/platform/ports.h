@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qb {
 
@@ -49,6 +50,12 @@ class FileSteps {
   // disk through that one handle. Its path, or nothing when any step
   // failed, in which case no file is left.
   virtual std::optional<std::u16string> WriteNewFile(const std::u16string& folder, const std::string& content) = 0;
+  // Creates an empty file of a new name, "qbsXXXX.bak", in `folder` the way
+  // WriteNewFile does, for ReplaceFile to put the old file under. Its path,
+  // or nothing.
+  virtual std::optional<std::u16string> MakeBackupFile(const std::u16string& folder) = 0;
+  // The "qbsXXXX.bak" files in `folder`, which only a replacement makes.
+  virtual std::vector<std::u16string> Backups(const std::u16string& folder) = 0;
   // ReplaceFile: `replacement` takes the place of `target`, which becomes
   // `backup`. 0, or the system's error code.
   virtual uint32_t Replace(const std::u16string& target, const std::u16string& replacement,
@@ -56,6 +63,9 @@ class FileSteps {
   // MoveFileEx, replacing a file at `to` and on the disk before it returns.
   virtual bool Move(const std::u16string& from, const std::u16string& to) = 0;
   virtual bool Delete(const std::u16string& path) = 0;
+  // CopyFile to a name no file has (never over one), on the disk before it
+  // returns; where a rename is refused, a copy may still be made.
+  virtual bool Copy(const std::u16string& from, const std::u16string& to) = 0;
   // True when a file (or folder) is there.
   virtual bool Exists(const std::u16string& path) = 0;
 };

@@ -26,10 +26,15 @@ std::u16string FolderOfPath(std::u16string_view path);
 // be opened for reading now: not a folder, an empty path or a locked file.
 bool FileExists(FileSystem& files, std::u16string path);
 
-// True for a path music may be read from: not empty, not in the device
-// namespaces (\\.\, \\?\, \??\), which reach pipes, devices and raw
-// volumes, and without a quote or a control character, which no file name
-// holds and which could end the quoted name in an MCI command.
+// True for a path music may be read from. Refused: an empty path; the
+// device namespaces \\.\, \\?\ (\\?\UNC\ too) and \??\, with either slash;
+// on a server (\\host\...), its "pipe" and "IPC$" shares in any case and
+// a "." or ".." part; a DOS device name as any part of the path (CON, PRN,
+// AUX, NUL, CONIN$, CONOUT$, COM0-COM9, LPT0-LPT9 and COM or LPT with a
+// superscript 1, 2 or 3), in any case, with any extension and trailing
+// dots or spaces; and a quote or a control character, which no file name
+// holds and which could end the quoted name in an MCI command. Each of
+// these reaches a pipe, a device or a raw volume rather than a file.
 bool IsMusicPath(std::u16string_view path);
 
 // The companion program's path for a program folder.

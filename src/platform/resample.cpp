@@ -26,11 +26,20 @@ std::vector<std::vector<Tap>> Taps(int32_t from, int32_t to) {
   return taps;
 }
 
+// No picture of the program comes near 4096 x 4096; a size beyond that
+// is a fault, and refused before any product of sizes could wrap.
+constexpr uint64_t kLargestArea = uint64_t{1} << 24;
+
+bool AreaFits(int32_t width, int32_t height) {
+  return static_cast<uint64_t>(width) * static_cast<uint64_t>(height) <= kLargestArea;
+}
+
 }  // namespace
 
 std::vector<uint32_t> ResampleArea(const uint32_t* source, int32_t sourceWidth, int32_t sourceHeight,
                                    int32_t width, int32_t height) {
   if (!source || sourceWidth <= 0 || sourceHeight <= 0 || width <= 0 || height <= 0) return {};
+  if (!AreaFits(sourceWidth, sourceHeight) || !AreaFits(width, height) || !AreaFits(width, sourceHeight)) return {};
   const auto columns = Taps(sourceWidth, width);
   const auto rows = Taps(sourceHeight, height);
   // Across first, into four float channels per pixel; then down.

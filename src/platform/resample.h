@@ -12,7 +12,8 @@ namespace qb {
 
 // `source` is sourceWidth x sourceHeight pixels, rows top to bottom, each
 // pixel four 8-bit channels in a 32-bit word. Empty when either size has
-// no area.
+// no area, or more than 4096 x 4096 pixels' (so does the source's height
+// at the result's width).
 std::vector<uint32_t> ResampleArea(const uint32_t* source, int32_t sourceWidth, int32_t sourceHeight,
                                    int32_t width, int32_t height);
 

@@ -90,9 +90,11 @@ bool SaveSettings(FileSystem& files, Cp932Codec& codec, const SettingsPlaces& pl
   const std::string content = file.FileBytes(updated, edits);
 
   // A file that is there but cannot be read is not replaced: what else it
-  // holds would be lost.
-  bool written = current.result != FileSystem::ReadResult::Unreadable &&
-                files.ReplaceWhole(current.path, content);
+  // holds would be lost. Nor is the program folder's while the user's own
+  // is only locked for now: every load after the lock would read the
+  // user's file and hide the save.
+  bool written = current.result != FileSystem::ReadResult::Unreadable && !current.userFileUnreadable &&
+                 files.ReplaceWhole(current.path, content);
   if (!written && !current.isUserFile && !current.userFileUnreadable && !places.userFolder.empty()) {
     written = files.MakeFolder(places.userFolder) && files.ReplaceWhole(places.UserFile(), content);
   }

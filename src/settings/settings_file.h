@@ -29,7 +29,7 @@ struct SettingsText {
   std::u16string path;
   bool isUserFile = false;
   // The user's file is there but cannot be read (locked, denied, a folder
-  // of that name): it is passed over, and never replaced.
+  // of that name): a load passes it over, a save writes nothing.
   bool userFileUnreadable = false;
   FileSystem::ReadResult result = FileSystem::ReadResult::Missing;
   std::string content;  // empty unless read
@@ -62,8 +62,10 @@ struct SavedSettings {
 // Writes the three keys into the settings file in use in one replacement
 // of the whole file. When that is the program folder's file and it cannot
 // be written, the user's own file takes the settings (its folder made when
-// missing). A file saved as UTF-16 stays UTF-16 (see ini_encoding.h).
-// False when neither could be written; nothing changed then.
+// missing). A user's file that is there but cannot be read or written now
+// takes nothing, and nothing else is written in its stead. A file saved as
+// UTF-16 stays UTF-16 (see ini_encoding.h). False when nothing could be
+// written; nothing changed then.
 bool SaveSettings(FileSystem& files, Cp932Codec& codec, const SettingsPlaces& places, const SavedSettings& saved);
 
 }  // namespace qb

@@ -85,7 +85,10 @@ class SettingsDialog : public BaseWindow<SettingsDialog>,
 
   bool CreateControls();
   void UseDpi(int32_t dpi);
-  void OnDpiChanged(int32_t dpi, const RECT& suggested);
+  void OnDpiChanged(WPARAM wParam, LPARAM lParam);
+  BOOL OnGetDpiScaledSize(WPARAM wParam, LPARAM lParam);
+  SIZE OuterSizeAt(int32_t dpi) const;
+  void FitClient();
   void FormLoad();
   void FormResize();
   void SetupButtons(bool initialize, bool enable);
@@ -145,9 +148,10 @@ bool SettingsDialog::Create() {
   }
   if (WindowDpi(Window()) != layout_.dpi) {
     UseDpi(WindowDpi(Window()));
-    outer = OuterSize(layout_.clientWidth, layout_.clientHeight, kStyle, 0, layout_.dpi);
+    outer = OuterSizeAt(layout_.dpi);
     ::SetWindowPos(Window(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  FitClient();
   ::SendMessageW(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(wc.hIcon));
   ::SendMessageW(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(wc.hIconSm));
   return CreateControls();
@@ -181,9 +185,18 @@ bool SettingsDialog::CreateControls() {
          cancelButton_.Create(Window(), kIdCancel, cancel.x, cancel.y, cancel.width, cancel.height, true);
 }
 
-// Dragged to a monitor of another scale: the system's rectangle for the
-// window, and everything in it laid out, lettered and drawn again.
-void SettingsDialog::OnDpiChanged(int32_t dpi, const RECT& suggested) {
+// Dragged to a monitor of another scale: everything laid out, lettered and
+// drawn again, in the system's place for the window. Any program can send
+// this message with any numbers, so only one sent on this thread (the
+// system's, during a move) is read: its dpi held to a sane range, its
+// rectangle through a read that fails instead of faulting. One from another
+// thread only makes the window ask its own dpi again.
+void SettingsDialog::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+  const bool ownThread = ::InSendMessageEx(nullptr) == ISMEX_NOSEND;
+  const int32_t dpi = ownThread ? HeldDpi(HIWORD(wParam)) : WindowDpi(Window());
+  RECT suggested = {};
+  const bool placed = ownThread && CopyFromMessage(lParam, &suggested, sizeof(suggested));
+  if (dpi == layout_.dpi && !placed) return;
   // The panel and the repeat box draw with it until they have the new one.
   const Font previousLabelFont = std::move(labelFont_);
   UseDpi(dpi);
@@ -195,9 +208,41 @@ void SettingsDialog::OnDpiChanged(int32_t dpi, const RECT& suggested) {
     button->SetDpi(layout_.dpi);
     ::MoveWindow(button->Window(), at.x, at.y, at.width, at.height, FALSE);
   }
-  ::SetWindowPos(Window(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT now = {};
+  ::GetWindowRect(Window(), &now);
+  const POINT at = placed ? POINT{suggested.left, suggested.top} : POINT{now.left, now.top};
+  const SIZE outer = OuterSizeAt(layout_.dpi);
+  ::SetWindowPos(Window(), nullptr, at.x, at.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  FitClient();
   ::RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+// The size the window takes at a new dpi, asked before the system
+// suggests its rectangle, so that the client is the layout's exactly
+// rather than the frame scaled in step with it.
+BOOL SettingsDialog::OnGetDpiScaledSize(WPARAM wParam, LPARAM lParam) {
+  if (::InSendMessageEx(nullptr) != ISMEX_NOSEND || !lParam) return FALSE;
+  *reinterpret_cast<SIZE*>(lParam) = OuterSizeAt(HeldDpi(static_cast<uint32_t>(wParam)));
+  return TRUE;
+}
+
+SIZE SettingsDialog::OuterSizeAt(int32_t dpi) const {
+  const DialogLayout layout = LayoutFor(dpi);
+  return OuterSize(layout.clientWidth, layout.clientHeight, kStyle, 0, dpi);
+}
+
+// The frame the system draws may not be the one asked for (per-monitor
+// awareness of the first kind, on Windows 10 1607, never scales it): the
+// client is measured and the window made up for the difference.
+void SettingsDialog::FitClient() {
+  RECT client = {};
+  RECT outer = {};
+  if (!::GetClientRect(Window(), &client) || !::GetWindowRect(Window(), &outer)) return;
+  const int32_t dx = layout_.clientWidth - client.right;
+  const int32_t dy = layout_.clientHeight - client.bottom;
+  if (dx == 0 && dy == 0) return;
+  ::SetWindowPos(Window(), nullptr, 0, 0, outer.right - outer.left + dx, outer.bottom - outer.top + dy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Loading: every step runs whatever the one before it did.
@@ -339,7 +384,8 @@ LRESULT SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_MBUTTONDOWN: HoldMouse(Window()); break;
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: ReleaseMouse(Window(), wParam); break;
-    case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
+    case WM_DPICHANGED: OnDpiChanged(wParam, lParam); return 0;
+    case kWmGetDpiScaledSize: return OnGetDpiScaledSize(wParam, lParam);
     case WM_CLOSE: Unload(); return 0;
     // However the end comes (a message from outside included), the modal
     // loop wakes and ends.

@@ -32,6 +32,8 @@ TEST(ResampleArea, ColumnsAsRowsAndNothingWithoutArea) {
   EXPECT_TRUE(ResampleArea(column, 1, 4, 0, 2).empty());
   EXPECT_TRUE(ResampleArea(column, 0, 4, 1, 2).empty());
   EXPECT_TRUE(ResampleArea(nullptr, 1, 4, 1, 2).empty());
+  // 65536 x 65536: a size the 32-bit build's arithmetic would wrap to 0.
+  EXPECT_TRUE(ResampleArea(column, 1, 4, 1 << 16, 1 << 16).empty());
 }
 
 }  // namespace

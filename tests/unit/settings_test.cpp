@@ -279,15 +279,15 @@ TEST_F(SettingsFileTest, ASaveThatCannotBeWrittenChangesNothingAndSaysSo) {
   EXPECT_FALSE(Save(2, 0, "C:\\m.wav"));
   EXPECT_TRUE(files.replaced.empty());
 
-  // A user file that is there but unreadable is never replaced: the
-  // program folder's takes the save, or nothing does.
+  // A user file that is there but locked for now takes nothing, nor does
+  // any other file: once the lock goes, the user's would hide the save.
   files.canMakeFolders = true;
   files.unreadable = {userIni};
-  EXPECT_FALSE(Save(2, 0, "C:\\m.wav"));
-  EXPECT_TRUE(files.replaced.empty());
-  files.lockedFolders.clear();
-  EXPECT_TRUE(Save(2, 0, "C:\\m.wav"));
-  EXPECT_EQ(files.replaced, std::vector<std::u16string>{programIni});
+  for (const auto& locked : {std::set<std::u16string>{places.programFolder}, std::set<std::u16string>{}}) {
+    files.lockedFolders = locked;
+    EXPECT_FALSE(Save(2, 0, "C:\\m.wav"));
+    EXPECT_TRUE(files.replaced.empty());
+  }
 }
 
 TEST_F(SettingsFileTest, AnUnreadableProgramFileIsNotReplaced) {

@@ -243,22 +243,22 @@ int ChooseFile(const char* title, const char* path) {
 
 // The suggested rectangle goes into the dialog's own memory, where the
 // message's lParam must point.
+// Through qb_dpi_hook.dll's hook, on the dialog's thread (see dpi_hook.cpp).
 int DpiChanged(int dpi, int width, int height) {
   HWND dialog = Dialog();
-  DWORD pid = 0;
-  if (!dialog || !::GetWindowThreadProcessId(dialog, &pid)) return 1;
-  HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
-  RECT now;
-  ::GetWindowRect(dialog, &now);
-  const RECT suggested = {now.left, now.top, now.left + width, now.top + height};
-  void* remote =
-      process ? ::VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE) : nullptr;
-  const bool written = remote && ::WriteProcessMemory(process, remote, &suggested, sizeof(suggested), nullptr);
-  if (written) ::SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));
-  Print("sent", written ? 1 : 0);
-  if (remote) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  if (process) ::CloseHandle(process);
-  return written ? 0 : 1;
+  const DWORD thread = dialog ? ::GetWindowThreadProcessId(dialog, nullptr) : 0;
+  HMODULE hook = thread ? ::LoadLibraryW(L"qb_dpi_hook.dll") : nullptr;  // from the probe's folder
+  FARPROC proc = hook ? ::GetProcAddress(hook, "DeliverDpiChange") : nullptr;
+  HANDLE delivered = ::CreateEventW(nullptr, TRUE, FALSE, L"QbDpiChangeDelivered");
+  HHOOK set = proc && delivered ? ::SetWindowsHookExW(WH_GETMESSAGE, reinterpret_cast<HOOKPROC>(
+                                                          reinterpret_cast<void*>(proc)), hook, thread)
+                                : nullptr;
+  const bool sent = set && ::PostMessageW(dialog, WM_APP + 0x2E0, MAKEWPARAM(dpi, dpi), MAKELPARAM(width, height)) &&
+                    ::WaitForSingleObject(delivered, 10000) == WAIT_OBJECT_0;
+  Print("sent", sent ? 1 : 0);
+  if (set) ::UnhookWindowsHookEx(set);
+  if (delivered) ::CloseHandle(delivered);
+  return sent ? 0 : 1;
 }
 
 int Usage() {

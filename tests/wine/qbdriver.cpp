@@ -5,6 +5,7 @@
 // window never came); the scenario scripts judge the values.
 #include <windows.h>
 
+#include <psapi.h>
 #include <sddl.h>
 
 #include <cstdint>
@@ -350,13 +351,29 @@ int HoldFile(const char* path, DWORD ms) {
 
 // Posts or sends `message` (WM_CLOSE, or one a neighbour could forge) to
 // the window.
-int MessageToWindow(const char* title, UINT message, bool send) {
+int MessageToWindow(const char* title, UINT message, bool send, WPARAM wParam = 0, LPARAM lParam = 0) {
   HWND window = ::FindWindowA(nullptr, title);
   Print("found", window ? 1 : 0);
   if (!window) return 1;
   DWORD_PTR result = 0;
-  if (send) return ::SendMessageTimeoutA(window, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) ? 0 : 1;
-  return ::PostMessageA(window, message, 0, 0) ? 0 : 1;
+  if (send) return ::SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result) ? 0 : 1;
+  return ::PostMessageA(window, message, wParam, lParam) ? 0 : 1;
+}
+
+// The resident memory of the process of the window TITLE, in MB; a process
+// above LIMIT_MB is ended, so that a runaway never takes the machine.
+int ProcessMemory(const char* title, SIZE_T limitMb) {
+  HWND window = ::FindWindowA(nullptr, title);
+  DWORD pid = 0;
+  HANDLE process = window && ::GetWindowThreadProcessId(window, &pid)
+                       ? ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, pid)
+                       : nullptr;
+  PROCESS_MEMORY_COUNTERS counters = {};
+  if (!process || !::GetProcessMemoryInfo(process, &counters, sizeof(counters))) return 1;
+  Print("working_set_mb", static_cast<long long>(counters.WorkingSetSize >> 20));
+  if ((counters.WorkingSetSize >> 20) > limitMb) ::TerminateProcess(process, 99);
+  ::CloseHandle(process);
+  return 0;
 }
 
 // A pipe server at \\.\pipe\NAME for MS milliseconds: prints whether a
@@ -635,6 +652,8 @@ int Usage() {
                "       qbdriver hold-window TITLE MS\n"
                "       qbdriver hold-file PATH MS\n"
                "       qbdriver close-window TITLE\n"
+               "       qbdriver post-message|send-message TITLE MSG [WPARAM [readable]]\n"
+               "       qbdriver memory TITLE LIMIT_MB\n"
                "       qbdriver msgbox CAPTION TIMEOUT_MS\n"
                "       qbdriver sweep TIMEOUT_MS\n"
                "       qbdriver dead-window\n"
@@ -727,9 +746,14 @@ int main() {
   if (command == "window-info" && argc == 3) return WindowInfo(argv[2]);
   if (command == "hold-window" && argc == 4) return HoldWindow(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "close-window" && argc == 3) return MessageToWindow(argv[2], WM_CLOSE, false);
-  if ((command == "post-message" || command == "send-message") && argc == 4) {
-    return MessageToWindow(argv[2], std::strtoul(argv[3], nullptr, 0), command == "send-message");
+  if ((command == "post-message" || command == "send-message") &&
+      (argc == 4 || argc == 5 || (argc == 6 && std::strcmp(argv[5], "readable") == 0))) {
+    // LPARAM "readable": an address readable in every process, kernel32's; else 0.
+    return MessageToWindow(argv[2], std::strtoul(argv[3], nullptr, 0), command == "send-message",
+                           argc > 4 ? std::strtoul(argv[4], nullptr, 0) : 0,
+                           argc > 5 ? reinterpret_cast<LPARAM>(::GetModuleHandleW(L"kernel32.dll")) : 0);
   }
+  if (command == "memory" && argc == 4) return ProcessMemory(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "pipe-server" && argc == 4) return PipeServer(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "hold-file" && argc == 4) return HoldFile(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "msgbox" && argc == 4) return AnswerMessageBox(argv[2], std::strtoul(argv[3], nullptr, 10));

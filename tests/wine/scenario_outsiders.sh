@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Other programs on the desktop: a WM_NCDESTROY posted to the saver or sent
 # to the dialog ends their job instead of leaving them running without their
-# handlers, and a music path naming a pipe is never opened.
+# handlers, a forged WM_DPICHANGED changes nothing, and a music path naming
+# a pipe is never opened.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 qb_scenario_begin outsiders
@@ -33,5 +34,21 @@ dir=$(qb_saver_folder qb_forged_dialog window=1)
 qb_open_dialog forged_dialog "$dir"
 qb_driver forged_dialog_send send-message "$QB_DIALOG_TITLE" 0x82 >/dev/null
 qb_expect_dialog_ended "forged WM_NCDESTROY to the dialog"
+
+echo "# WM_DPICHANGED forged: posted and sent at dpi 65535, posted without a rectangle"
+dir=$(qb_saver_folder qb_forged_dpi window=1)
+qb_open_dialog forged_dpi "$dir"
+qb_driver forged_dpi_huge post-message "$QB_DIALOG_TITLE" 0x2e0 0xffffffff readable >/dev/null
+qb_driver forged_dpi_sent send-message "$QB_DIALOG_TITLE" 0x2e0 0xffffffff readable >/dev/null
+sleep 2
+# About 30 MB at rest; at 65535 dpi, GBs within seconds (ended by the driver).
+qb_driver forged_dpi_memory memory "$QB_DIALOG_TITLE" 150
+qb_expect_le "the dialog's resident memory (MB)" "$(qb_get working_set_mb "$QB_OUT/forged_dpi_memory")" 150
+qb_driver forged_dpi_null post-message "$QB_DIALOG_TITLE" 0x2e0 0x900090 >/dev/null
+qb_dialog_probe forged_dpi.after info
+qb_expect_eq "the dialog lives, at its size" "$(qb_get client_size "$QB_OUT/forged_dpi.after")" \
+  "$(qb_get client_size "$QB_OUT/forged_dpi.info")"
+qb_click_cancel
+qb_expect_dialog_ended "after the forged WM_DPICHANGED"
 
 qb_scenario_end

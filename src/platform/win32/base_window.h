@@ -4,13 +4,15 @@
 // class names and titles are the program's own texts. The object owns its
 // window: a window still there when the object goes is destroyed with it.
 //
-// Any process on the desktop can send or post any message to a window, so
-// the window's end is T's WM_DESTROY handler, which runs once, on whichever
-// of WM_DESTROY and WM_NCDESTROY comes first: a forged WM_NCDESTROY that
-// would detach the object ends the window's job instead of leaving it
-// running without its handlers. Posted creation and destruction messages,
-// which the system never posts, are turned away before any window sees
-// them.
+// Any process on the desktop can send or post any message to a window.
+// DestroyWindow hides a window before its WM_DESTROY and WM_NCDESTROY, so
+// one of them reaching a window still shown is another program's: it is
+// taken as the end of the outermost window of this thread that holds it,
+// which is then destroyed for real, and every window in it, children
+// included, ends with its own handlers run and its object detached. For a
+// hidden window, T's WM_DESTROY handler runs once, on whichever of the two
+// comes first. Posted creation, destruction and scale messages, which the
+// system never posts, are turned away before any window sees them.
 #pragma once
 
 #include <windows.h>
@@ -21,15 +23,20 @@
 
 namespace qb {
 
+// WM_GETDPISCALEDSIZE, sent from Windows 10 1703 on; the headers define it
+// only for that version.
+inline constexpr UINT kWmGetDpiScaledSize = 0x02E4;
+
 namespace detail {
 
-// Creation and destruction are always sent: a posted one comes from another
-// program. A posted end is taken as a request to close, so the window's own
-// close path runs; a posted creation is dropped.
+// Creation, destruction and a change of scale are always sent: a posted
+// one comes from another program. A posted end is taken as a request to
+// close, so the window's own close path runs; the others are dropped.
 inline LRESULT CALLBACK TurnAwayPostedLifecycle(int code, WPARAM removal, LPARAM lParam) {
   auto* msg = reinterpret_cast<MSG*>(lParam);
   if (code == HC_ACTION && msg) {
-    if (msg->message == WM_NCCREATE || msg->message == WM_CREATE) {
+    if (msg->message == WM_NCCREATE || msg->message == WM_CREATE || msg->message == WM_DPICHANGED ||
+        msg->message == kWmGetDpiScaledSize) {
       msg->message = WM_NULL;
     } else if (msg->message == WM_DESTROY || msg->message == WM_NCDESTROY) {
       *msg = {msg->hwnd, WM_CLOSE, 0, 0, msg->time, msg->pt};
@@ -45,6 +52,18 @@ inline void GuardThreadMessageQueue() {
   thread_local const HHOOK hook =
       ::SetWindowsHookExW(WH_GETMESSAGE, &TurnAwayPostedLifecycle, nullptr, ::GetCurrentThreadId());
   (void)hook;
+}
+
+// The outermost window of this thread that `window` is in: its top-level
+// window, or the last one up before a parent of another thread's (the
+// preview's in the control panel's).
+inline HWND OutermostOwnWindow(HWND window) {
+  const DWORD thread = ::GetCurrentThreadId();
+  for (HWND parent; (parent = ::GetAncestor(window, GA_PARENT)) != nullptr && parent != ::GetDesktopWindow() &&
+                    ::GetWindowThreadProcessId(parent, nullptr) == thread;) {
+    window = parent;
+  }
+  return window;
 }
 
 }  // namespace detail
@@ -116,6 +135,10 @@ class BaseWindow {
     if (message == WM_CREATE && ::InSendMessageEx(nullptr) != ISMEX_NOSEND) return 0;
 
     if (message == WM_DESTROY || message == WM_NCDESTROY) {
+      if (::IsWindowVisible(hwnd)) {
+        ::DestroyWindow(detail::OutermostOwnWindow(hwnd));
+        return 0;
+      }
       if (!std::exchange(self->ended_, true)) self->HandleMessage(WM_DESTROY, 0, 0);
       if (message == WM_DESTROY) return 0;
     }

@@ -48,6 +48,17 @@ int32_t WindowDpi(HWND window) {
   return screen > 0 ? screen : kDesignDpi;
 }
 
+int32_t HeldDpi(uint32_t dpi) {
+  return static_cast<int32_t>(std::clamp<uint32_t>(dpi, kDesignDpi, kDesignDpi * 5));
+}
+
+bool CopyFromMessage(LPARAM address, void* to, size_t size) {
+  SIZE_T copied = 0;
+  return address && ::ReadProcessMemory(::GetCurrentProcess(), reinterpret_cast<const void*>(address), to, size,
+                                        &copied) &&
+         copied == size;
+}
+
 SIZE OuterSize(int32_t clientWidth, int32_t clientHeight, DWORD style, DWORD exStyle, int32_t dpi) {
   RECT r = {0, 0, clientWidth, clientHeight};
   if (!user32::AdjustWindowRectExForDpi(&r, style, FALSE, exStyle, static_cast<UINT>(dpi))) {

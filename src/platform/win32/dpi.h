@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/win32/gdi.h"
@@ -16,6 +17,15 @@ int32_t ScreenDpi(int axis = LOGPIXELSY);
 // The dpi of the monitor `window` is on: the screen's where the system
 // keeps one dpi for every monitor, the design's when neither is known.
 int32_t WindowDpi(HWND window);
+
+// A dpi from a message's parameters, held to the scales Windows offers
+// (100% to 500%).
+int32_t HeldDpi(uint32_t dpi);
+
+// Copies `size` bytes at `address`, a pointer from a message's parameters,
+// into `to` through ReadProcessMemory on this process: an address that is
+// not readable fails the copy instead of faulting, on either build.
+bool CopyFromMessage(LPARAM address, void* to, size_t size);
 
 // The outer size of a window of this client size, style and dpi.
 SIZE OuterSize(int32_t clientWidth, int32_t clientHeight, DWORD style, DWORD exStyle, int32_t dpi);

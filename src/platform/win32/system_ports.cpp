@@ -101,30 +101,75 @@ bool Win32FileSystem::ReplaceWhole(const std::u16string& path, const std::string
   return ReplaceWholeFile(steps, path, content);
 }
 
-std::optional<std::u16string> Win32FileSteps::WriteNewFile(const std::u16string& folder,
-                                                           const std::string& content) {
-  // A name of our own, created here and nowhere else (CREATE_NEW), and
-  // written through the handle that created it: nothing put under that
-  // name meanwhile can be followed.
+namespace {
+
+// A file of a new name "qbsXXXX" + `extension` in `folder`, created here
+// and nowhere else (CREATE_NEW): nothing put under that name meanwhile can
+// be followed. Its path, and the handle that created it.
+std::optional<std::wstring> CreateNewFile(const std::u16string& folder, const wchar_t* extension,
+                                          KernelHandle& file) {
   LARGE_INTEGER now = {};
   ::QueryPerformanceCounter(&now);
   const DWORD seed = static_cast<DWORD>(now.QuadPart) ^ (::GetCurrentProcessId() << 16);
   for (DWORD attempt = 0; attempt < 32; ++attempt) {
     wchar_t name[16];
-    ::wsprintfW(name, L"\\qbs%04x.tmp", static_cast<unsigned>((seed + attempt * 7919u) & 0xFFFF));
+    ::wsprintfW(name, L"\\qbs%04x%s", static_cast<unsigned>((seed + attempt * 7919u) & 0xFFFF), extension);
     const std::wstring path = Wide(folder) + name;
-    KernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-      if (::GetLastError() == ERROR_FILE_EXISTS) continue;
-      return std::nullopt;
-    }
-    if (WriteAll(file.Get(), content) && ::FlushFileBuffers(file.Get())) return Utf16(path);
-    FILE_DISPOSITION_INFO gone = {TRUE};
-    ::SetFileInformationByHandle(file.Get(), FileDispositionInfo, &gone, sizeof(gone));
-    return std::nullopt;
+    file = KernelHandle(::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file) return path;
+    if (::GetLastError() != ERROR_FILE_EXISTS) return std::nullopt;
   }
   return std::nullopt;
+}
+
+// "qbs", four hexadecimal digits and ".bak": the long name itself, since a
+// wildcard also matches short names.
+bool IsBackupName(const wchar_t* name) {
+  if (::lstrlenW(name) != 11 || ::CompareStringOrdinal(name, 3, L"qbs", 3, TRUE) != CSTR_EQUAL ||
+      ::CompareStringOrdinal(name + 7, 4, L".bak", 4, TRUE) != CSTR_EQUAL) {
+    return false;
+  }
+  for (int i = 3; i < 7; ++i) {
+    const wchar_t c = name[i];
+    if (!((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F'))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::u16string> Win32FileSteps::WriteNewFile(const std::u16string& folder,
+                                                           const std::string& content) {
+  KernelHandle file;
+  const std::optional<std::wstring> path = CreateNewFile(folder, L".tmp", file);
+  if (!path) return std::nullopt;
+  if (WriteAll(file.Get(), content) && ::FlushFileBuffers(file.Get())) return Utf16(*path);
+  FILE_DISPOSITION_INFO gone = {TRUE};
+  ::SetFileInformationByHandle(file.Get(), FileDispositionInfo, &gone, sizeof(gone));
+  return std::nullopt;
+}
+
+std::optional<std::u16string> Win32FileSteps::MakeBackupFile(const std::u16string& folder) {
+  KernelHandle file;
+  const std::optional<std::wstring> path = CreateNewFile(folder, L".bak", file);
+  if (!path) return std::nullopt;
+  return Utf16(*path);
+}
+
+std::vector<std::u16string> Win32FileSteps::Backups(const std::u16string& folder) {
+  std::vector<std::u16string> found;
+  WIN32_FIND_DATAW entry = {};
+  const HANDLE search = ::FindFirstFileExW((Wide(folder) + L"\\qbs*.bak").c_str(), FindExInfoBasic, &entry,
+                                           FindExSearchNameMatch, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) return found;
+  do {
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsBackupName(entry.cFileName)) {
+      found.push_back(folder + u"\\" + Utf16(entry.cFileName));
+    }
+  } while (::FindNextFileW(search, &entry));
+  ::FindClose(search);
+  return found;
 }
 
 uint32_t Win32FileSteps::Replace(const std::u16string& target, const std::u16string& replacement,
@@ -139,6 +184,14 @@ uint32_t Win32FileSteps::Replace(const std::u16string& target, const std::u16str
 bool Win32FileSteps::Move(const std::u16string& from, const std::u16string& to) {
   return ::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
          FALSE;
+}
+
+bool Win32FileSteps::Copy(const std::u16string& from, const std::u16string& to) {
+  const std::wstring target = Wide(to);
+  if (!::CopyFileW(Wide(from).c_str(), target.c_str(), TRUE)) return false;
+  KernelHandle copy(::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  return copy && ::FlushFileBuffers(copy.Get());
 }
 
 bool Win32FileSteps::Delete(const std::u16string& path) { return ::DeleteFileW(Wide(path).c_str()) != FALSE; }

@@ -19,10 +19,13 @@ class Win32FileSystem : public FileSystem {
 class Win32FileSteps : public FileSteps {
  public:
   std::optional<std::u16string> WriteNewFile(const std::u16string& folder, const std::string& content) override;
+  std::optional<std::u16string> MakeBackupFile(const std::u16string& folder) override;
+  std::vector<std::u16string> Backups(const std::u16string& folder) override;
   uint32_t Replace(const std::u16string& target, const std::u16string& replacement,
                    const std::u16string& backup) override;
   bool Move(const std::u16string& from, const std::u16string& to) override;
   bool Delete(const std::u16string& path) override;
+  bool Copy(const std::u16string& from, const std::u16string& to) override;
   bool Exists(const std::u16string& path) override;
 };
 
