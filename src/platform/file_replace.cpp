@@ -16,11 +16,11 @@ bool PutInPlace(FileSteps& steps, const std::u16string& folder, const std::u16st
   // With a backup name, ReplaceFile never leaves the target's name empty
   // without saying where the old file went: after 1176 (and, as documented,
   // any other error) both files keep their names, after 1177 the old one is
-  // the backup. The target's absence is checked too, rather than trusted.
+  // the backup. Only then does the backup hold anything: the empty file made
+  // above never goes over a target that has gone meanwhile.
   const uint32_t error = steps.Replace(target, fresh, *backup);
   if (error == 0) return true;
-  const bool oldMovedAside = error == kErrorUnableToMoveReplacement2 ||
-                             (error != kErrorUnableToMoveReplacement && !steps.Exists(target));
+  const bool oldMovedAside = error == kErrorUnableToMoveReplacement2;
   // The rename that ReplaceFile was refused (a scanner or a sync client
   // holding the file, a share that does not rename over a file) often goes
   // through as a plain move, which replaces the target in one step too.

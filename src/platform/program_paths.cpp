@@ -107,7 +107,10 @@ bool IsMusicPath(std::u16string_view path) {
       // On a server, its "pipe" and "IPC$" shares reach named pipes; a "."
       // or ".." could lead there after the name is read.
       const std::u16string_view trimmed = Trimmed(part);
-      if (trimmed.empty() || (index == 1 && (SameLetters(trimmed, u"PIPE") || SameLetters(trimmed, u"IPC$")))) {
+      // A server name beginning with ";" names a redirector
+      // (\\;LanmanRedirector\server\share), which moves the share one part on.
+      if (trimmed.empty() || (index == 0 && trimmed[0] == u';') ||
+          (index == 1 && (SameLetters(trimmed, u"PIPE") || SameLetters(trimmed, u"IPC$")))) {
         return false;
       }
     }

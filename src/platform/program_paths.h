@@ -28,8 +28,8 @@ bool FileExists(FileSystem& files, std::u16string path);
 
 // True for a path music may be read from. Refused: an empty path; the
 // device namespaces \\.\, \\?\ (\\?\UNC\ too) and \??\, with either slash;
-// on a server (\\host\...), its "pipe" and "IPC$" shares in any case and
-// a "." or ".." part; a DOS device name as any part of the path (CON, PRN,
+// on a server (\\host\...), its "pipe" and "IPC$" shares in any case, a
+// "." or ".." part and a redirector's name (\\;LanmanRedirector\...); a DOS device name as any part of the path (CON, PRN,
 // AUX, NUL, CONIN$, CONOUT$, COM0-COM9, LPT0-LPT9 and COM or LPT with a
 // superscript 1, 2 or 3), in any case, with any extension and trailing
 // dots or spaces; and a quote or a control character, which no file name

@@ -65,7 +65,8 @@ TEST(IsMusicPath, RefusesDevicesQuotesAndControlCharacters) {
                                u"\\\\localhost\\pipe\\x", u"\\\\127.0.0.1\\pipe\\x", u"\\\\HOST\\PIPE\\x.mp3",
                                u"//host/Pipe/x.mp3", u"\\\\host/pipe\\x", u"\\\\host\\\\pipe\\x",
                                u"\\\\host\\pipe. \\x", u"\\\\host\\m\\..\\pipe\\x", u"\\\\?\\UNC\\host\\pipe\\x",
-                               u"//?/unc/host/m/a.mp3", u"\\\\h\\ipc$\\x"}) {
+                               u"//?/unc/host/m/a.mp3", u"\\\\h\\ipc$\\x",
+                               u"\\\\;LanmanRedirector\\host\\pipe\\x"}) {
     EXPECT_FALSE(IsMusicPath(path)) << test::Utf8(path);
   }
 }
@@ -88,6 +89,7 @@ TEST(FileExists, DropsOneTrailingBackslashAndAsksTheFileSystem) {
 // the backup ReplaceFile made: it can be copied, not renamed nor deleted.
 struct FakeFileSteps : FileSteps {
   static constexpr uint32_t kWriteFails = ~0u;
+  static constexpr uint32_t kTargetGone = ~1u;  // someone deleted the old file meanwhile
   enum Renames { kRenames, kNewFileStays, kNoRenames };
   std::map<std::u16string, std::string> files;
   uint32_t answer = 0;
@@ -111,6 +113,7 @@ struct FakeFileSteps : FileSteps {
   }
   uint32_t Replace(const std::u16string& target, const std::u16string& replacement,
                    const std::u16string& backup) override {
+    if (answer == kTargetGone) files.erase(target);
     if (!files.count(target)) return 2;
     if (answer == 0 || answer == kErrorUnableToMoveReplacement2) files[backup] = files[target], files.erase(target);
     if (answer == 0) files[target] = files[replacement], files.erase(replacement);
@@ -156,6 +159,7 @@ TEST(ReplaceWholeFile, LeavesTheOldFileOrTheNewOneWholeAndNothingElse) {
       {"first save, the new file stays, a .bak there", false, 0, F::kNewFileStays, u"qbs1.bak", false, false},
       {"1177: no rename at all, the backup held", true, kErrorUnableToMoveReplacement2, F::kNoRenames, u"qbs1.bak",
        true, false},
+      {"the old file gone meanwhile, no rename at all", true, F::kTargetGone, F::kNoRenames, nullptr, false, false},
   };
   for (const auto& c : cases) {
     FakeFileSteps steps;
@@ -167,7 +171,7 @@ TEST(ReplaceWholeFile, LeavesTheOldFileOrTheNewOneWholeAndNothingElse) {
     steps.holdBackup = c.holdBackup;
     EXPECT_EQ(ReplaceWholeFile(steps, ini, "new"), c.replaced) << c.what;
     std::map<std::u16string, std::string> want;
-    if (c.replaced || c.oldThere) want[ini] = c.replaced ? "new" : "old";
+    if (c.replaced || (c.oldThere && c.answer != F::kTargetGone)) want[ini] = c.replaced ? "new" : "old";
     if (c.earlier && !c.replaced) want[earlier] = "earlier";
     if (c.holdBackup) want[c.earlier ? u"C:\\Q\\qbs2.bak" : u"C:\\Q\\qbs1.bak"] = "old";
     EXPECT_EQ(steps.files, want) << c.what;

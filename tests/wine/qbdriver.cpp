@@ -351,8 +351,12 @@ int HoldFile(const char* path, DWORD ms) {
 
 // Posts or sends `message` (WM_CLOSE, or one a neighbour could forge) to
 // the window.
-int MessageToWindow(const char* title, UINT message, bool send, WPARAM wParam = 0, LPARAM lParam = 0) {
+// `hiddenChild`: to the window's first child, hidden first, as a program
+// would that wants the message to look like the system's.
+int MessageToWindow(const char* title, UINT message, bool send, WPARAM wParam = 0, LPARAM lParam = 0,
+                    bool hiddenChild = false) {
   HWND window = ::FindWindowA(nullptr, title);
+  if (window && hiddenChild && (window = ::GetWindow(window, GW_CHILD)) != nullptr) ::ShowWindow(window, SW_HIDE);
   Print("found", window ? 1 : 0);
   if (!window) return 1;
   DWORD_PTR result = 0;
@@ -653,6 +657,7 @@ int Usage() {
                "       qbdriver hold-file PATH MS\n"
                "       qbdriver close-window TITLE\n"
                "       qbdriver post-message|send-message TITLE MSG [WPARAM [readable]]\n"
+               "       qbdriver send-to-hidden-child TITLE MSG\n"
                "       qbdriver memory TITLE LIMIT_MB\n"
                "       qbdriver msgbox CAPTION TIMEOUT_MS\n"
                "       qbdriver sweep TIMEOUT_MS\n"
@@ -752,6 +757,9 @@ int main() {
     return MessageToWindow(argv[2], std::strtoul(argv[3], nullptr, 0), command == "send-message",
                            argc > 4 ? std::strtoul(argv[4], nullptr, 0) : 0,
                            argc > 5 ? reinterpret_cast<LPARAM>(::GetModuleHandleW(L"kernel32.dll")) : 0);
+  }
+  if (command == "send-to-hidden-child" && argc == 4) {
+    return MessageToWindow(argv[2], std::strtoul(argv[3], nullptr, 0), true, 0, 0, true);
   }
   if (command == "memory" && argc == 4) return ProcessMemory(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (command == "pipe-server" && argc == 4) return PipeServer(argv[2], std::strtoul(argv[3], nullptr, 10));

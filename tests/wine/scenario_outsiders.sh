@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Other programs on the desktop: a WM_NCDESTROY posted to the saver or sent
-# to the dialog ends their job instead of leaving them running without their
+# to the dialog or one of its children ends their job instead of leaving them running without their
 # handlers, a forged WM_DPICHANGED changes nothing, and a music path naming
 # a pipe is never opened.
 set -uo pipefail
@@ -34,6 +34,11 @@ dir=$(qb_saver_folder qb_forged_dialog window=1)
 qb_open_dialog forged_dialog "$dir"
 qb_driver forged_dialog_send send-message "$QB_DIALOG_TITLE" 0x82 >/dev/null
 qb_expect_dialog_ended "forged WM_NCDESTROY to the dialog"
+
+echo "# WM_NCDESTROY sent to the dialog's panel, hidden first"
+qb_open_dialog forged_child "$dir"
+qb_driver forged_child_send send-to-hidden-child "$QB_DIALOG_TITLE" 0x82 >/dev/null
+qb_expect_dialog_ended "forged WM_NCDESTROY to a hidden child of the dialog"
 
 echo "# WM_DPICHANGED forged: posted and sent at dpi 65535, posted without a rectangle"
 dir=$(qb_saver_folder qb_forged_dpi window=1)

@@ -5,13 +5,14 @@
 // window: a window still there when the object goes is destroyed with it.
 //
 // Any process on the desktop can send or post any message to a window.
-// DestroyWindow hides a window before its WM_DESTROY and WM_NCDESTROY, so
-// one of them reaching a window still shown is another program's: it is
-// taken as the end of the outermost window of this thread that holds it,
-// which is then destroyed for real, and every window in it, children
-// included, ends with its own handlers run and its object detached. For a
-// hidden window, T's WM_DESTROY handler runs once, on whichever of the two
-// comes first. Posted creation, destruction and scale messages, which the
+// DestroyWindow hides a window before its WM_DESTROY and WM_NCDESTROY, and
+// a child goes with its parent, hidden first: so one of them reaching a
+// window still shown, or a child (hidden or not) whose parent is shown, is
+// another program's. It is taken as the end of the outermost window of this
+// thread that holds it, which is then destroyed for real, and every window
+// in it, children included, ends with its own handlers run and its object
+// detached. For a hidden top-level window (the saver's) T's WM_DESTROY
+// handler runs once, on whichever of the two comes first. Posted creation, destruction and scale messages, which the
 // system never posts, are turned away before any window sees them.
 #pragma once
 
@@ -64,6 +65,17 @@ inline HWND OutermostOwnWindow(HWND window) {
     window = parent;
   }
   return window;
+}
+
+// True while the system would not be destroying `window`: it is shown, or
+// it is a child whose parent of this thread is shown. Nothing here destroys
+// a child by itself (an object that goes first lets go of its window), so a
+// child ends only with its parent, which is hidden first.
+inline bool StillShown(HWND window) {
+  if (::IsWindowVisible(window)) return true;
+  const HWND parent = ::GetAncestor(window, GA_PARENT);
+  return (::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) && parent &&
+         ::GetWindowThreadProcessId(parent, nullptr) == ::GetCurrentThreadId() && ::IsWindowVisible(parent);
 }
 
 }  // namespace detail
@@ -135,7 +147,7 @@ class BaseWindow {
     if (message == WM_CREATE && ::InSendMessageEx(nullptr) != ISMEX_NOSEND) return 0;
 
     if (message == WM_DESTROY || message == WM_NCDESTROY) {
-      if (::IsWindowVisible(hwnd)) {
+      if (detail::StillShown(hwnd)) {
         ::DestroyWindow(detail::OutermostOwnWindow(hwnd));
         return 0;
       }

@@ -60,12 +60,14 @@ bool Win32FileSystem::CanOpenForReading(const std::u16string& path) {
   // another process holds without read sharing fails too, as it should.
   // The path may come from a settings file someone else wrote: should it
   // name a pipe or a server, whoever answers may identify the user but
-  // never act as the user.
+  // never act as the user. A name that passed every rule can still lead
+  // elsewhere through a link planted on the way: only a file on a disk
+  // counts, never a pipe or a character device.
   KernelHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION,
                                   nullptr));
-  return static_cast<bool>(file);
+  return file && ::GetFileType(file.Get()) == FILE_TYPE_DISK;
 }
 
 FileSystem::ReadResult Win32FileSystem::ReadWhole(const std::u16string& path, std::string& content) {
