@@ -1,16 +1,11 @@
 #!/usr/bin/python3
-"""Frames a second a program shows on $DISPLAY, measured from outside it.
+"""Frames a second a program shows on $DISPLAY: frame_times.py SECONDS.
 
-  /usr/bin/python3 frame_times.py SECONDS
-
-Under Wine each frame reaches the X server as one update. The DAMAGE
-extension (Debian's python3-xlib) reports its requests, stamped with the
-server's own clock; those within a few milliseconds are one update. Frames
-are due on a lattice of the frame period. One drawn late keeps its place;
-one dropped starts the lattice anew (a gap of 1.5 periods ends a run). Any
-lateness only adds time, so the lower convex hull of each run's times lies
-on the lattice, and its longest edge gives the period however busy the
-machine. Prints updates=, span= (frames along that edge) and fps=.
+Each frame reaches the X server as one update: DAMAGE events (python3-xlib)
+within a few ms, by the server's clock. Frames are due on a lattice of the
+period; lateness only adds time (a dropped frame starts a new run), so the
+longest edge of a run's lower convex hull lies on the lattice, however busy
+the machine. Prints updates=, span= (frames along that edge) and fps=.
 """
 import select
 import statistics
@@ -51,18 +46,16 @@ def cadence(starts):
             run.append(t)
             continue
         hull = []  # the lower convex hull of (index, time)
-        for point in enumerate(run):
-            while len(hull) >= 2 and cross(hull[-2], hull[-1], point) <= 0:
+        for i, t_i in enumerate(run):
+            while len(hull) >= 2 and (hull[-1][0] - hull[-2][0]) * (t_i - hull[-2][1]) <= \
+                    (hull[-1][1] - hull[-2][1]) * (i - hull[-2][0]):
                 hull.pop()
-            hull.append(point)
+            hull.append((i, t_i))
         for (i, a), (j, b) in zip(hull, hull[1:]):
             best = max(best, (j - i, b - a))
         run = [t]
     return best
 
-
-def cross(o, a, b):
-    return (a[0] - o[0]) * (b[1] - o[1]) - (a[1] - o[1]) * (b[0] - o[0])
 
 if __name__ == "__main__":
     main()

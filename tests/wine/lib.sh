@@ -162,13 +162,11 @@ qb_start_xvfb() {
   qb_die "Xvfb did not start (see $state_dir/xvfb.log)"
 }
 
-# Runs the next programs on two monitors side by side, SIZE0@RATE0 (the
-# primary) and SIZE1@RATE1, each refreshing at its rate: RandR outputs of one
-# Xorg dummy screen, which either Wine reads (Xvfb's screens are all at 0,0),
-# and a copy of the prefix without a virtual desktop. With no desktop and no
-# window manager, Wine would wait 2 s on every top-level window it destroys
-# for a manager to withdraw it ("Managed"="N" tells it none will). Further
-# RATES become modes of the primary, for qb_primary_rate.
+# Runs the next programs on monitors SIZE0@RATE0 (the primary) and SIZE1@RATE1
+# side by side: RandR outputs of one Xorg dummy screen, which either Wine reads,
+# and a copy of the prefix without a virtual desktop, where "Managed"="N" spares
+# the 2 s Wine waits on each destroyed window for a window manager there is
+# not. Further RATEs become modes of the primary, for qb_primary_rate.
 qb_use_two_monitors() {  # DIR SIZE0@RATE0 SIZE1@RATE1 [RATE...]
   local n i conf=$1/xorg.conf size0=${2%@*} size1=${3%@*} rate
   QB_PRIMARY_SIZE=$size0
@@ -180,8 +178,7 @@ qb_use_two_monitors() {  # DIR SIZE0@RATE0 SIZE1@RATE1 [RATE...]
     printf 'EndSection\nSection "Monitor"\nIdentifier "m0"\n'
     for rate in "${2#*@}" "${@:4}"; do qb_modeline "$size0" "$rate"; done
     printf 'Option "PreferredMode" "%s_%s"\nEndSection\n' "$size0" "${2#*@}"
-    printf 'Section "Monitor"\nIdentifier "m1"\n'
-    qb_modeline "$size1" "${3#*@}"
+    printf 'Section "Monitor"\nIdentifier "m1"\n%s\n' "$(qb_modeline "$size1" "${3#*@}")"
     printf 'Option "PreferredMode" "%s_%s"\nOption "RightOf" "m0"\nOption "Enable" "true"\nEndSection\n' "$size1" "${3#*@}"
     printf 'Section "Screen"\nIdentifier "s"\nDevice "d"\nMonitor "m0"\nSubSection "Display"\nDepth 24\nVirtual %s %s\nEndSubSection\nEndSection\n' \
       $((${size0%x*} + ${size1%x*})) $((${size0#*x} > ${size1#*x} ? ${size0#*x} : ${size1#*x}))
@@ -210,9 +207,7 @@ qb_modeline() {  # WIDTHxHEIGHT RATE
 }
 
 # Switches the primary monitor of qb_use_two_monitors to another of its rates.
-qb_primary_rate() {  # RATE
-  xrandr --output DUMMY0 --mode "${QB_PRIMARY_SIZE}_$1"
-}
+qb_primary_rate() { xrandr --output DUMMY0 --mode "${QB_PRIMARY_SIZE}_$1"; }  # RATE
 
 qb_stop_xvfb() {
   local state_dir=$1 pid
