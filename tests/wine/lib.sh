@@ -197,8 +197,7 @@ qb_use_two_monitors() {  # DIR SIZE0@RATE0 SIZE1@RATE1 [RATE...]
   qb_start_wineserver
 }
 
-# An Xorg modeline named SIZE_RATE: the blanking of CEA's 1080p timing, the
-# pixel clock chosen for exactly RATE refreshes a second.
+# An Xorg modeline SIZE_RATE: CEA 1080p's blanking, a clock for exactly RATE Hz.
 qb_modeline() {  # WIDTHxHEIGHT RATE
   local w=${1%x*} h=${1#*x}
   printf 'Modeline "%s_%s" %s %s %s %s %s %s %s %s %s +hsync +vsync\n' "$1" "$2" \
