@@ -16,11 +16,15 @@ constexpr int kMaxFrameRate = 30;
 // (0 or 1 when the system cannot tell): the most, up to kMaxFrameRate, that
 // show each frame for a whole number of refreshes, so that motion keeps an
 // even cadence (144 Hz: 28.8, every fifth refresh; 75 Hz: 25, every third).
-// A rate a hair above a multiple of the cap (60.02 Hz) still halves.
+// A rate up to 3% above a multiple of the cap keeps that cadence, a little
+// over the cap: the standard 800x600 timing's 60.317 Hz shows every second
+// refresh (30.16 frames a second), not every third (20.1).
+constexpr double kFrameRateTolerance = 1.03;
+
 constexpr double FrameRateFor(double displayRate) {
   if (!(displayRate >= 2 && displayRate <= 1000)) return kMaxFrameRate;
   int refreshesPerFrame = 1;
-  while (displayRate / refreshesPerFrame > kMaxFrameRate * 1.001) ++refreshesPerFrame;
+  while (displayRate / refreshesPerFrame > kMaxFrameRate * kFrameRateTolerance) ++refreshesPerFrame;
   return displayRate / refreshesPerFrame;
 }
 

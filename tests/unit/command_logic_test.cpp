@@ -62,7 +62,7 @@ class CommandTest : public ::testing::Test {
 // The releases are over the button unless "Off" says they are elsewhere.
 enum class Input {
   Move, LeftDown, RightDown, LeftUp, LeftUpOff, RightUp, FocusGained, FocusLost, TickOff, TickOn,
-  LostThenLeftUp  // the mouse taken away mid-press, then released over the button
+  LostThenLeftUp, LostThenRightUp  // the mouse taken away mid-press, then released over the button
 };
 
 constexpr int16_t kNone = 0;
@@ -92,6 +92,7 @@ void Apply(CommandLogic& b, Input input) {
     case Input::TickOff: b.MouseTimerTick(true); break;
     case Input::TickOn: b.MouseTimerTick(false); break;
     case Input::LostThenLeftUp: b.PressLost(), b.MouseUp(kLeftButton, true); break;
+    case Input::LostThenRightUp: b.PressLost(), b.MouseUp(kRightButton, true); break;
   }
 }
 
@@ -152,6 +153,7 @@ const Row kRows[] = {
      {}, false},
     {"left up HighLightSelect, capture lost first", S::StateHighLightSelect, kLeft, Input::LostThenLeftUp,
      S::StateHighLightSelect, {"HighLightSelect", "HighLightSelect"}, false},
+    {"right up Normal, capture lost first", S::StateNormal, kRight, Input::LostThenRightUp, S::StateNormal, {}, false},
 
     {"focus HighLight", S::StateHighLight, kNone, Input::FocusGained, S::StateHighLightSelect,
      {"Pressed^"}, false},

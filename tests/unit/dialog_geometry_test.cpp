@@ -77,6 +77,10 @@ TEST(DialogPlacement, CentredAcrossAndAThirdDown) {
   const auto p = PlaceDialog(1024, 768, 502, 272);
   EXPECT_EQ(p.left, 261);
   EXPECT_EQ(p.top, 165);  // 496 / 3 = 165.33
+  // The same at 144 dpi, 10 twips a pixel: 783 free pixels, 391.5 to even.
+  const auto at144 = PlaceDialog(1536, 1152, 753, 408, TwipsPerPixel(144));
+  EXPECT_EQ(at144.left, 392);
+  EXPECT_EQ(at144.top, 248);
 }
 
 TEST(DialogPlacement, TwipArithmeticForOddRemainders) {
@@ -141,6 +145,7 @@ TEST(DialogLayout, EveryRectangleScaledToTheNearestPixelAndInsideItsParent) {
   for (int32_t dpi : {96, 120, 144, 168, 192, 288}) {
     const DialogLayout l = LayoutFor(dpi);
     const double scale = dpi / 96.0;
+    EXPECT_EQ(l.dpi, dpi);  // what the fonts and the outer size follow
     EXPECT_NEAR(l.clientWidth, 496 * scale, 0.5) << dpi;
     EXPECT_NEAR(l.clientHeight, 246 * scale, 0.5) << dpi;
     for (const Placed& p : kPlaced) {

@@ -223,6 +223,15 @@ TEST(DialogChooseFile, RequestAndAnswers) {
   EXPECT_EQ(settings.MusicFile, u"D:\\b.wav");
   EXPECT_EQ(settings.MusicFolder, u"D:");
   EXPECT_EQ(controls.nameNotKept, 0);
+
+  // A device is no music, even one that answers; 255 bytes are kept whole.
+  const std::u16string full = u"D:\\" + std::u16string(248, u'm') + u".mp3";
+  files.readable.insert({u"\\\\.\\pipe\\qb.mp3", full});
+  chooser.answers = {u"\\\\.\\pipe\\qb.mp3", full};
+  choice.ChooseFile(chooser, files, codec);
+  EXPECT_EQ(settings.MusicFile, u"D:\\b.wav");
+  choice.ChooseFile(chooser, files, codec);
+  EXPECT_EQ(settings.MusicFile, full);
 }
 
 // The settings file holds code page 932: a path it cannot hold goes in as

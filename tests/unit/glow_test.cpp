@@ -279,25 +279,82 @@ TEST(GlowScreens, EachMonitorShowsAndMovesWhatAScreenOfItsSizeAloneWould) {
       EXPECT_EQ(key(screens[i].look), key(LookFor(a.width, a.height, a.height))) << layout.width << "x" << layout.height << "/" << i;
     }
   }
-  // The first layout's lights move twice as many pixels a second over the 4K
-  // monitor, never linger below the 1080p one, where none shows, may cross.
+}
+
+// Per monitor, over two simulated minutes: lights over it, their mean
+// visibility, and the pace (pixels a second) of those born on it and of
+// those born on another.
+struct MonitorShare {
+  double lights = 0, visibility = 0, pace[2] = {0, 0}, steps[2] = {0, 0};
+};
+std::vector<MonitorShare> Shares(int width, int height, const std::vector<PixelRect>& monitors) {
   std::vector<Region> regions;
-  for (const Screen& s : ScreensFor(5760, 2160, layouts[0].monitors)) regions.push_back({s.area, s.look.points, s.look.screenHeight});
-  Simulation simulation(5760, 2160, regions, 3);
-  double way[2] = {0, 0}, steps[2] = {0, 0};
-  int crossed = 0;
-  for (int i = 0; i < 30 * 20; ++i) {
+  for (const Screen& s : ScreensFor(width, height, monitors)) regions.push_back({s.area, s.look.points, s.look.screenHeight});
+  Simulation simulation(width, height, regions, 3);
+  std::vector<MonitorShare> shares(regions.size());
+  constexpr int kSteps = 30 * 120;
+  for (int i = 0; i < kSteps; ++i) {
     simulation.Step(1.0 / 30);
-    for (const Point& p : simulation.Points()) {
-      ASSERT_FALSE(p.x < 1920 - 64.8f && p.y > 1080 + 32.4f) << p.x << "," << p.y;
+    for (std::size_t j = 0; j < simulation.Points().size(); ++j) {
+      const Point& p = simulation.Points()[j];
+      // Below the 1080p monitor of 1080p beside 4K no monitor shows.
+      EXPECT_FALSE(regions.size() == 2 && p.x < 1920 - 64.8f && p.y > 1080 + 32.4f) << p.x << "," << p.y;
+      MonitorShare& s = shares[p.over];
+      s.lights += 1.0 / kSteps;
+      s.visibility += simulation.Visibility(j);
       if (p.age < 0.1f) continue;  // just born: no step yet
-      way[p.over] += std::hypot(p.x - p.fromX, p.y - p.fromY);
-      ++steps[p.over];
-      crossed += p.over != p.home;
+      const int born = p.over != p.home;
+      s.pace[born] += std::hypot(p.x - p.fromX, p.y - p.fromY) * 30;
+      ++s.steps[born];
     }
   }
-  EXPECT_NEAR(way[1] / steps[1] / (way[0] / steps[0]), 2.0, 0.2);
-  EXPECT_GT(crossed, 0);
+  for (MonitorShare& s : shares) {
+    s.visibility /= s.lights * kSteps;
+    for (int born : {0, 1}) s.pace[born] /= std::max(s.steps[born], 1.0);
+  }
+  return shares;
+}
+
+TEST(GlowScreens, BesideAnotherEachMonitorKeepsItsOwnLightBrightnessAndPaceForMinutes) {
+  // 1080p beside 4K, each against itself alone, with the same moods; lights
+  // that came over from the other (there are some) at this one's pace.
+  const auto both = Shares(5760, 2160, {{0, 0, 1920, 1080}, {1920, 0, 3840, 2160}});
+  const MonitorShare alone[] = {Shares(1920, 1080, {})[0], Shares(3840, 2160, {})[0]};
+  for (int m : {0, 1}) {
+    SCOPED_TRACE(m ? "4K" : "1080p");
+    EXPECT_NEAR(both[m].lights / alone[m].lights, 1.0, 0.1);
+    EXPECT_NEAR(both[m].visibility / alone[m].visibility, 1.0, 0.1);
+    EXPECT_NEAR(both[m].pace[0] / alone[m].pace[0], 1.0, 0.1);
+    EXPECT_NEAR(both[m].pace[1] / alone[m].pace[0], 1.0, 0.25);
+  }
+  EXPECT_NEAR(alone[1].pace[0] / alone[0].pace[0], 2.0, 0.2);  // in screen heights, alike
+}
+
+TEST(GlowScreens, ALightShinesAsBrightAsTheMonitorItIsOverShows) {
+  // A narrow monitor whose fast lights soon cross onto a wide one that has
+  // none of its own: the wide one shows them about twice as bright when it
+  // shows light twice as bright (a little more: the faintest light is cut).
+  auto lightOnSecond = [](float exposure) {
+    Look first = LookFor(480, 270, 270);
+    first.exposure = 0.4f;
+    first.screenHeight = 1080;
+    Look second = first;
+    second.points = 0;
+    second.exposure = exposure;
+    Presentation show(960, 270, 3, {{{0, 0, 60, 270}, first}, {{60, 0, 900, 270}, second}});
+    OwnedFrame frame(960, 270);
+    double light = 0;
+    for (int i = 1; i <= 30 * 10; ++i) {
+      show.Advance(1.0 / 30, frame.view);
+      for (std::size_t p = 0; i % 3 == 0 && p < frame.pixels.size(); ++p) {
+        if (p % 960 >= 76) light += RedOf(frame.pixels[p]) + GreenOf(frame.pixels[p]) + BlueOf(frame.pixels[p]);
+      }
+    }
+    return light;
+  };
+  const double brighter = lightOnSecond(0.8f) / lightOnSecond(0.4f);
+  EXPECT_GT(brighter, 1.8);
+  EXPECT_LT(brighter, 3.0);
 }
 
 TEST(GlowTiles, CoverHoldsEveryFlaggedTileAndMergesOnlyWhatPays) {
@@ -352,7 +409,9 @@ TEST(FrameSchedule, AtMostThirtyFramesASecondWhateverTheDisplaysRate) {
   constexpr int64_t kTicks = 10000000;  // a 10 MHz performance counter
   for (auto [display, rate] : std::vector<std::pair<double, double>>{
            {60, 30}, {50, 25}, {75, 25}, {144, 28.8}, {120, 30}, {24, 24}, {165, 27.5}, {240, 30}, {23, 23},
-           {23.976, 23.976}, {59.94, 29.97}, {60.02, 30.01}, {30, 30}, {0, 30}, {1, 30}, {100000, 30}}) {
+           {23.976, 23.976}, {59.94, 29.97}, {60.02, 30.01}, {30, 30}, {0, 30}, {1, 30}, {100000, 30},
+           // A little above a multiple keeps its cadence; the cap still holds.
+           {60.317, 30.1585}, {61, 30.5}, {120.2, 30.05}, {31, 15.5}}) {
     EXPECT_NEAR(FrameRateFor(display), rate, 1e-9) << display;
     FrameSchedule schedule(kTicks, FrameRateFor(display));
     int frames = 0;

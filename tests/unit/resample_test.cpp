@@ -36,5 +36,11 @@ TEST(ResampleArea, ColumnsAsRowsAndNothingWithoutArea) {
   EXPECT_TRUE(ResampleArea(column, 1, 4, 1 << 16, 1 << 16).empty());
 }
 
+TEST(ResampleArea, APictureOfSeveralRowsAndColumns) {
+  const uint32_t picture[] = {0x00, 0x30, 0x90, 0xF0,  //
+                              0x10, 0x20, 0x30, 0x40};
+  EXPECT_EQ(ResampleArea(picture, 4, 2, 2, 2), (std::vector<uint32_t>{0x18, 0xC0, 0x18, 0x38}));
+}
+
 }  // namespace
 }  // namespace qb

@@ -224,6 +224,18 @@ TEST_F(SettingsFileTest, AStoredPathIsCodePage932Text) {
   EXPECT_EQ(settings.MusicFolder, u"C:\\\u97f3\u697d");
 }
 
+TEST_F(SettingsFileTest, AStoredDevicePathIsDroppedUnopenedEvenForTheDialog) {
+  files.contents[programIni] = Ini("2", "5", "\\\\.\\pipe\\qb.mp3");
+  files.readable = {u"\\\\.\\pipe\\qb.mp3"};
+  for (auto unreachable : {UnreachableMusicFile::Drop, UnreachableMusicFile::Keep}) {
+    settings = {};
+    Load(unreachable);
+    EXPECT_EQ(settings.MusicKind, 0);
+    EXPECT_EQ(settings.MusicFile, u"");
+  }
+  EXPECT_TRUE(files.asked.empty());
+}
+
 TEST_F(SettingsFileTest, BadNumbersKeepThePreviousValueAndPathsAreCheckedAsRead) {
   files.contents[programIni] = Ini("abc", "40000", "");
   settings.MusicKind = 1;

@@ -162,20 +162,29 @@ qb_start_xvfb() {
   qb_die "Xvfb did not start (see $state_dir/xvfb.log)"
 }
 
-# Runs the next programs on monitors of SIZE0 (the primary) and SIZE1 side by
-# side: Xorg's dummy driver, joined by Xinerama (Xvfb's puts both at 0,0), and
-# a copy of the prefix as Wine sees them only: no virtual desktop, UseXRandR=N.
-qb_use_two_monitors() {  # DIR SIZE0 SIZE1
-  local n i conf=$1/xorg.conf
+# Runs the next programs on monitors SIZE0@RATE0 (the primary) and SIZE1@RATE1
+# side by side: RandR outputs of one Xorg dummy screen, which either Wine reads,
+# and a copy of the prefix without a virtual desktop, where "Managed"="N" spares
+# the 2 s Wine waits on each destroyed window for a window manager there is
+# not. Further RATEs become modes of the primary, for qb_primary_rate.
+qb_use_two_monitors() {  # DIR SIZE0@RATE0 SIZE1@RATE1 [RATE...]
+  local n i conf=$1/xorg.conf size0=${2%@*} size1=${3%@*} rate
+  QB_PRIMARY_SIZE=$size0
   mkdir -p "$1"
   n=$(qb_free_display_number) || qb_die "no free X display number"
-  for i in 0 1; do
-    local size=${*:2+i:1}
-    printf 'Section "Device"\nIdentifier "d%s"\nDriver "dummy"\nVideoRam 65536\nEndSection\nSection "Screen"\nIdentifier "s%s"\nDevice "d%s"\nSubSection "Display"\nDepth 24\nVirtual %s\nEndSubSection\nEndSection\n' $i $i $i "${size/x/ }"
-  done >"$conf"
-  printf 'Section "ServerLayout"\nIdentifier "l"\nScreen 0 "s0"\nScreen 1 "s1" RightOf "s0"\nOption "Xinerama" "on"\nEndSection\n' >>"$conf"
+  {
+    printf 'Section "Device"\nIdentifier "d"\nDriver "dummy"\nVideoRam 131072\n'
+    printf 'Option "Monitor-DUMMY%s" "m%s"\n' 0 0 1 1
+    printf 'EndSection\nSection "Monitor"\nIdentifier "m0"\n'
+    for rate in "${2#*@}" "${@:4}"; do qb_modeline "$size0" "$rate"; done
+    printf 'Option "PreferredMode" "%s_%s"\nEndSection\n' "$size0" "${2#*@}"
+    printf 'Section "Monitor"\nIdentifier "m1"\n%s\n' "$(qb_modeline "$size1" "${3#*@}")"
+    printf 'Option "PreferredMode" "%s_%s"\nOption "RightOf" "m0"\nOption "Enable" "true"\nEndSection\n' "$size1" "${3#*@}"
+    printf 'Section "Screen"\nIdentifier "s"\nDevice "d"\nMonitor "m0"\nSubSection "Display"\nDepth 24\nVirtual %s %s\nEndSubSection\nEndSection\n' \
+      $((${size0%x*} + ${size1%x*})) $((${size0#*x} > ${size1#*x} ? ${size0#*x} : ${size1#*x}))
+  } >"$conf"
   # Stopped as an Xvfb is; not a child of this shell, so no zombie once stopped.
-  (setsid /usr/lib/xorg/Xorg ":$n" -config "$conf" -logfile "$1/xorg.log" -nolisten tcp </dev/null >/dev/null 2>&1 &
+  (setsid /usr/lib/xorg/Xorg ":$n" -noreset -config "$conf" -logfile "$1/xorg.log" -nolisten tcp </dev/null >/dev/null 2>&1 &
    echo $! >"$1/xvfb.pid")
   for i in $(seq 200); do [[ -S /tmp/.X11-unix/X$n ]] && break; sleep 0.05; done
   qb_on_exit "WINEPREFIX=$(printf %q "$1/prefix") wineserver -k 2>/dev/null; qb_stop_xvfb $(printf %q "$1")"
@@ -184,9 +193,20 @@ qb_use_two_monitors() {  # DIR SIZE0 SIZE1
   cp -a "$WINEPREFIX" "$1/prefix"
   qb_wine_env "$1/prefix"
   sed -i '/^"Desktop"="Default"/d' "$WINEPREFIX/user.reg"
-  printf '\n[Software\\\\Wine\\\\X11 Driver] 0\n"UseXRandR"="N"\n' >>"$WINEPREFIX/user.reg"
+  printf '\n[Software\\\\Wine\\\\X11 Driver] 0\n"Managed"="N"\n' >>"$WINEPREFIX/user.reg"
   qb_start_wineserver
 }
+
+# An Xorg modeline SIZE_RATE: CEA 1080p's blanking, a clock for exactly RATE Hz.
+qb_modeline() {  # WIDTHxHEIGHT RATE
+  local w=${1%x*} h=${1#*x}
+  printf 'Modeline "%s_%s" %s %s %s %s %s %s %s %s %s +hsync +vsync\n' "$1" "$2" \
+    "$(awk -v p=$(((w + 280) * (h + 45))) -v r="$2" 'BEGIN { printf "%.4f", p * r / 1e6 }')" \
+    "$w" $((w + 88)) $((w + 132)) $((w + 280)) "$h" $((h + 4)) $((h + 9)) $((h + 45))
+}
+
+# Switches the primary monitor of qb_use_two_monitors to another of its rates.
+qb_primary_rate() { xrandr --output DUMMY0 --mode "${QB_PRIMARY_SIZE}_$1"; }  # RATE
 
 qb_stop_xvfb() {
   local state_dir=$1 pid
