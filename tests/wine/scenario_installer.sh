@@ -203,10 +203,10 @@ for held in Quillbright.scr Quillbright.dll; do
 done
 
 echo "# setup again over it, now that nothing holds it"
+rm -f "$dir/Quillbright.dll.cfg" "$dir/Quillbright.dll.log"
 run_install install_again "/D=$win_dir"
 qb_expect_eq "the entry's version is the installer's again" "$(reg_value "$uninstall_key" DisplayVersion)" "$version"
 qb_expect_same_file "the companion is the build's again" "$dir/Quillbright.dll" "$QB_BUILD_DIR/Quillbright.dll"
-rm -f "$dir/Quillbright.dll.cfg" "$dir/Quillbright.dll.log"
 
 echo "# settings saved by the user survive the uninstall"
 printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=1\r\n' >"$dir/Quillbright.ini"
