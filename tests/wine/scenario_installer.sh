@@ -106,11 +106,11 @@ mkdir -p "$plant/Quillbright_x" && : >"$plant/Quillbright.dll" && : >"$plant/uni
 mkdir -p "$WINEPREFIX/drive_c/QBuser" && : >"$WINEPREFIX/drive_c/QBuser/other.txt" && chmod 0777 "$WINEPREFIX/drive_c/QBuser"
 mkdir -p "$WINEPREFIX/drive_c/QBtarget" && ln -sfn "$WINEPREFIX/drive_c/QBtarget" "$WINEPREFIX/drive_c/QBlink"
 for row in 'qb-setup-no83|Quill bright|' 'qb-setup|Shared|' 'qb-setup|QBplant|' 'qb-setup|QBuser|/CurrentUser' \
-  'qb-setup|QBlink|'; do
+  'qb-setup|QBlink|' 'qb-setup|QBlink\mine|/CurrentUser'; do
   IFS='|' read -r setup_copy folder mode <<<"$row"
   run_setup "refused.${folder// /_}" "C:\\$setup_copy.exe" /S /NCRC $mode "/D=C:\\$folder"
   qb_expect_eq "C:\\$folder $mode: refused (exit code)" "$?" 2
-  qb_expect_no_file "C:\\$folder: no saver in it" "$WINEPREFIX/drive_c/$folder/Quillbright.scr"
+  qb_expect_no_file "C:\\$folder: no saver in it" "$WINEPREFIX/drive_c/${folder//\\//}/Quillbright.scr"
 done
 qb_expect_no_file "the folder it made for the space is gone" "$WINEPREFIX/drive_c/Quill bright"
 qb_expect_file "another program's folder keeps its files" "$WINEPREFIX/drive_c/Shared/other.txt"
@@ -312,6 +312,16 @@ run_uninstall uninstall_user "$user_dir" "$user_uninstall_key"
 sleep 0.5
 qb_expect_no_file "for this user: uninstalled, the folder gone" "$user_dir"
 qb_expect_eq "for this user: SCRNSAVE.EXE back" "$(reg_value "$desktop" SCRNSAVE.EXE)" 'C:\windows\system32\old.scr'
-rm -rf "$WINEPREFIX/drive_c/"{qb-setup.exe,qb-setup-no83.exe,Shared,QBplant,QBuser,QBlink,QBtarget,QBdots}
+echo "# for this user alone outside the profile: a folder of the user's own"
+run_install install_mine /CurrentUser '/D=C:\QBmine'
+qb_driver sd_mine security \
+  "$(sed -n 's/.*ConvertStringSecurityDescriptorToSecurityDescriptorW L"\([^"]*\)".*/\1/p' "$QB_OUT/install_mine.err")" >/dev/null
+mine=$(qb_get owner "$QB_OUT/sd_mine")
+[[ $mine == S-1-5-21-* ]] && qb_pass "outside the profile: owned by the user ($mine)" || qb_fail "outside the profile: owner '$mine'"
+qb_expect_eq "outside the profile: the user, SYSTEM and Administrators full control, inheritance off" \
+  "$(qb_get protected "$QB_OUT/sd_mine") $(qb_get aces "$QB_OUT/sd_mine")" \
+  "1 0:3:001f01ff:$mine 0:3:001f01ff:S-1-5-18 0:3:001f01ff:S-1-5-32-544"
+run_uninstall uninstall_mine "$WINEPREFIX/drive_c/QBmine" "$user_uninstall_key"
+rm -rf "$WINEPREFIX/drive_c/"{qb-setup.exe,qb-setup-no83.exe,Shared,QBplant,QBuser,QBlink,QBtarget,QBdots,QBmine}
 
 qb_scenario_end
