@@ -110,8 +110,8 @@ LangString AllUsersNeedsAdmin ${LANG_ENGLISH} "Installing for every user needs a
 LangString AllUsersNeedsAdmin ${LANG_JAPANESE} "すべてのユーザー用のインストールには管理者の権限が必要です。管理者としてセットアップを実行するか、自分だけにインストールしてください (/CurrentUser)。"
 LangString LinkedFolder ${LANG_ENGLISH} "$INSTDIR is, or lies in, a link to another folder (a junction or symbolic link) that setup did not make, and the link could be pointed elsewhere later. Choose a folder that is no link."
 LangString LinkedFolder ${LANG_JAPANESE} "$INSTDIR は、セットアップが作成していない別のフォルダーへのリンク (ジャンクションまたはシンボリック リンク) であるか、その中にあります。リンク先はあとから変えられます。リンクではないフォルダーを選んでください。"
-LangString OthersOwn ${LANG_ENGLISH} "$INSTDIR, a file in it or the folder that holds it belongs to an account other than the administrators and the system, and its owner can change its permissions at any time. An installation for every user needs a folder setup makes: choose a new folder."
-LangString OthersOwn ${LANG_JAPANESE} "$INSTDIR、その中のファイル、またはそれを含むフォルダーの所有者が管理者とシステム以外のアカウントであり、所有者はいつでもアクセス許可を変更できます。すべてのユーザー用のインストールには、セットアップが作成するフォルダーが必要です。新しいフォルダーを選んでください。"
+LangString OthersOwn ${LANG_ENGLISH} "$INSTDIR, a file in it or the folder that holds it belongs to an account other than the administrators and the system, or other users can change it. An owner can change its permissions at any time, and whoever could change the folder may still hold it open after setup takes that right away. An installation for every user needs a folder setup makes: choose a new folder."
+LangString OthersOwn ${LANG_JAPANESE} "$INSTDIR、その中のファイル、またはそれを含むフォルダーの所有者が管理者とシステム以外のアカウントであるか、ほかのユーザーがそれを変更できます。所有者はいつでもアクセス許可を変更でき、変更できたユーザーはセットアップがその権限を取り除いたあとも開いたままにしておけます。すべてのユーザー用のインストールには、セットアップが作成するフォルダーが必要です。新しいフォルダーを選んでください。"
 LangString OthersCanWrite ${LANG_ENGLISH} "Other users can change $INSTDIR, so they could replace the screen saver that runs as you. Choose a new folder, or one that only you, the administrators and the system can change."
 LangString OthersCanWrite ${LANG_JAPANESE} "$INSTDIR はほかのユーザーが変更できるため、あなたとして実行されるスクリーンセーバーを置き換えられてしまいます。新しいフォルダーか、あなたと管理者とシステムだけが変更できるフォルダーを選んでください。"
 LangString OtherAccountForMe ${LANG_ENGLISH} "Setup runs as $R1, not as $R2 who is signed in, so an installation for one user alone would be $R1's. To install for yourself, run setup without an administrator's password; or install for every user."
@@ -559,7 +559,10 @@ Function PrepareFolder
     Call OnlyTrustedChange
     ${If} $R4 == 1
     ${AndIf} $R2 == $INSTDIR
+      ; Outside Program Files, no one else may have been able to change it:
+      ; a handle opened then keeps its rights.
       StrCpy $R8 $INSTDIR
+      StrCpy $R7 $R0
       Call OnlyTrustedChange
       ${If} $R4 == 1
         StrCpy $R3 $R0

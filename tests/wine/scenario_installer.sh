@@ -104,8 +104,9 @@ mkdir -p "$plant/Quillbright_x" && : >"$plant/Quillbright.dll" && : >"$plant/uni
 # Wine shows mode 0777 as Everyone: write, and a symbolic link as a
 # reparse point.
 mkdir -p "$WINEPREFIX/drive_c/QBuser" && : >"$WINEPREFIX/drive_c/QBuser/other.txt" && chmod 0777 "$WINEPREFIX/drive_c/QBuser"
+mkdir -p "$WINEPREFIX/drive_c/QBopen" && chmod 0777 "$WINEPREFIX/drive_c/QBopen"
 mkdir -p "$WINEPREFIX/drive_c/QBtarget" && ln -sfn "$WINEPREFIX/drive_c/QBtarget" "$WINEPREFIX/drive_c/QBlink"
-for row in 'qb-setup-no83|Quill bright|' 'qb-setup|Shared|' 'qb-setup|QBplant|' 'qb-setup|QBuser|/CurrentUser' \
+for row in 'qb-setup-no83|Quill bright|' 'qb-setup|Shared|' 'qb-setup|QBplant|' 'qb-setup|QBuser|/CurrentUser' 'qb-setup|QBopen|' \
   'qb-setup|QBlink|' 'qb-setup|QBlink\mine|/CurrentUser'; do
   IFS='|' read -r setup_copy folder mode <<<"$row"
   run_setup "refused.${folder// /_}" "C:\\$setup_copy.exe" /S /NCRC $mode "/D=C:\\$folder"
@@ -322,6 +323,6 @@ qb_expect_eq "outside the profile: the user, SYSTEM and Administrators full cont
   "$(qb_get protected "$QB_OUT/sd_mine") $(qb_get aces "$QB_OUT/sd_mine")" \
   "1 0:3:001f01ff:$mine 0:3:001f01ff:S-1-5-18 0:3:001f01ff:S-1-5-32-544"
 run_uninstall uninstall_mine "$WINEPREFIX/drive_c/QBmine" "$user_uninstall_key"
-rm -rf "$WINEPREFIX/drive_c/"{qb-setup.exe,qb-setup-no83.exe,Shared,QBplant,QBuser,QBlink,QBtarget,QBdots,QBmine}
+rm -rf "$WINEPREFIX/drive_c/"{qb-setup.exe,qb-setup-no83.exe,Shared,QBplant,QBuser,QBopen,QBlink,QBtarget,QBdots,QBmine}
 
 qb_scenario_end
