@@ -5,8 +5,11 @@
 # user, the installed saver running, settings that the user saved kept,
 # installing over an installation, an installation for the user alone; a
 # running Quillbright (each of its three windows, and the real saver) and
-# either program file held open make both fail and change nothing; folders
-# setup must refuse. The 32-bit build's
+# either program file held open make both fail and change nothing, and a
+# .dll whose rename is refused after the .scr was swapped leaves the old
+# pair; folders setup must refuse (planted, writable by others, a link);
+# planted files never written over in place; a '..' path resolved; an HKCU
+# value that steers no uninstall. The 32-bit build's
 # prefix runs the release's installer (x86); the 64-bit one runs the same
 # script built for NSIS's amd64 target, so the round trip also runs where
 # 32-bit programs cannot.
