@@ -112,11 +112,13 @@ LangString LinkedFolder ${LANG_ENGLISH} "$INSTDIR is, or lies in, a link to anot
 LangString LinkedFolder ${LANG_JAPANESE} "$INSTDIR は、セットアップが作成していない別のフォルダーへのリンク (ジャンクションまたはシンボリック リンク) であるか、その中にあります。リンク先はあとから変えられます。リンクではないフォルダーを選んでください。"
 LangString OthersOwn ${LANG_ENGLISH} "$INSTDIR, a file in it or the folder that holds it belongs to an account other than the administrators and the system, or other users can change it. An owner can change its permissions at any time, and whoever could change the folder may still hold it open after setup takes that right away. An installation for every user needs a folder setup makes: choose a new folder."
 LangString OthersOwn ${LANG_JAPANESE} "$INSTDIR、その中のファイル、またはそれを含むフォルダーの所有者が管理者とシステム以外のアカウントであるか、ほかのユーザーがそれを変更できます。所有者はいつでもアクセス許可を変更でき、変更できたユーザーはセットアップがその権限を取り除いたあとも開いたままにしておけます。すべてのユーザー用のインストールには、セットアップが作成するフォルダーが必要です。新しいフォルダーを選んでください。"
-LangString OthersCanWrite ${LANG_ENGLISH} "Other users can change $INSTDIR, so they could replace the screen saver that runs as you. Choose a new folder, or one that only you, the administrators and the system can change."
-LangString OthersCanWrite ${LANG_JAPANESE} "$INSTDIR はほかのユーザーが変更できるため、あなたとして実行されるスクリーンセーバーを置き換えられてしまいます。新しいフォルダーか、あなたと管理者とシステムだけが変更できるフォルダーを選んでください。"
+LangString OthersCanWrite ${LANG_ENGLISH} "Other users can change $INSTDIR or a folder that holds it, so they could replace the screen saver that runs as you. Choose a new folder, or one that only you, the administrators and the system can change."
+LangString OthersCanWrite ${LANG_JAPANESE} "$INSTDIR またはそれを含むフォルダーはほかのユーザーが変更できるため、あなたとして実行されるスクリーンセーバーを置き換えられてしまいます。新しいフォルダーか、あなたと管理者とシステムだけが変更できるフォルダーを選んでください。"
 LangString OtherAccountForMe ${LANG_ENGLISH} "Setup runs as $R1, not as $R2 who is signed in, so an installation for one user alone would be $R1's. To install for yourself, run setup without an administrator's password; or install for every user."
 LangString OtherAccountForMe ${LANG_JAPANESE} "セットアップはサインインしている $R2 ではなく $R1 として実行されているため、自分だけへのインストールは $R1 のものになります。自分用にインストールするには管理者のパスワードを使わずにセットアップを実行するか、すべてのユーザー用にインストールしてください。"
 LangString UninstallNeedsAdmin ${LANG_ENGLISH} "Quillbright is installed for every user: removing it needs an administrator."
+LangString UninstallElevated ${LANG_ENGLISH} "This uninstaller runs as an administrator, but no installation for every user is in $INSTDIR. An installation for one user is removed at that user's own rights: run the uninstaller without elevating it."
+LangString UninstallElevated ${LANG_JAPANESE} "このアンインストーラーは管理者として実行されていますが、$INSTDIR にすべてのユーザー用のインストールはありません。1 人のユーザー用のインストールは、そのユーザー自身の権限で削除します。管理者に昇格せずにアンインストーラーを実行してください。"
 LangString UninstallNeedsAdmin ${LANG_JAPANESE} "Quillbright はすべてのユーザー用にインストールされています。削除するには管理者の権限が必要です。"
 LangString OtherAccount ${LANG_ENGLISH} "Quillbright is installed for every user, but setup runs as $R1, not as $R2 who started it, so it set no one's screen saver. Each user who wants Quillbright chooses it: right-click Quillbright.scr in $INSTDIR and choose Install, which makes it their screen saver and opens the display settings."
 LangString OtherAccount ${LANG_JAPANESE} "Quillbright をすべてのユーザー用にインストールしましたが、セットアップは起動した $R2 ではなく $R1 として実行されているため、スクリーンセーバーは設定していません。使うユーザーがそれぞれ設定してください: $INSTDIR の Quillbright.scr を右クリックして [インストール] を選ぶと、その人のスクリーンセーバーになり、画面の設定が開きます。"
@@ -347,7 +349,11 @@ FunctionEnd
 ; $R4 is 1 when the owner of $R8 is trusted (IsTrustedSid) and, with $R7
 ; 1, no one else is allowed to change it or what it holds: its owner may
 ; rewrite its permissions whenever it likes, and any entry that lets another
-; account write is inherited by the files setup writes there.
+; account write is inherited by the files setup writes there. With $R7 2 (a
+; folder above the installation), no one else may delete or rename it, or
+; what it holds, nor change its permissions or owner; entries only for what
+; is made in it are skipped (C:\ lets every user make folders and modify
+; them, not itself or what others made).
 Function OnlyTrustedChange
   Push $0
   Push $R6
@@ -362,7 +368,7 @@ Function OnlyTrustedChange
   !insertmacro SID_TEXT r1 $R9
   Call IsTrustedSid
   StrCpy $R4 $R9
-  ${If} $R7 == 1
+  ${If} $R7 != 0
   ${AndIf} $R4 == 1
     ${If} $2 P= 0
       StrCpy $R4 0 ; no DACL: anyone may do anything
@@ -380,11 +386,17 @@ Function OnlyTrustedChange
           StrCpy $R4 0
           ${ExitDo}
         ${EndIf}
-        System::Call '*$4(&i1 .r5, &i1, &i2, i .r7)'
+        System::Call '*$4(&i1 .r5, &i1 .r8, &i2, i .r7)'
         ; An allowed entry with any right to write, delete, or change the
         ; permissions or the owner, for an account not trusted (the
         ; creator's entry stands for the account that creates).
-        IntOp $7 $7 & 0x500D0156
+        ${If} $R7 == 2
+          IntOp $7 $7 & 0x100D0040 ; GENERIC_ALL, WRITE_OWNER, WRITE_DAC, DELETE, FILE_DELETE_CHILD
+          IntOp $8 $8 & 0x08 ; INHERIT_ONLY_ACE
+          ${IfThen} $8 <> 0 ${|} StrCpy $7 0 ${|}
+        ${Else}
+          IntOp $7 $7 & 0x500D0156
+        ${EndIf}
         ${If} $5 = 0
         ${AndIf} $7 <> 0
           IntPtrOp $4 $4 + 8
@@ -544,21 +556,39 @@ Function PrepareFolder
     ${IfThen} $R3 == "" ${|} ${ExitDo} ${|}
     StrCpy $R2 $R3
   ${Loop}
+  ; Every folder above it, up to the drive: whoever could rename one away
+  ; could put a folder of his own in its place, and the installation's
+  ; files with it.
+  StrCpy $R8 $R2
+  ${If} $R2 == $INSTDIR
+    ${GetParent} $INSTDIR $R8
+  ${EndIf}
+  StrCpy $R4 1
+  ${DoWhile} $R8 != ""
+    StrLen $R3 $R8
+    ${IfThen} $R3 == 2 ${|} StrCpy $R8 "$R8\" ${|}
+    StrCpy $R7 2
+    Call OnlyTrustedChange
+    ${IfThen} $R4 != 1 ${|} ${ExitDo} ${|}
+    ${IfThen} $R3 <= 3 ${|} ${ExitDo} ${|}
+    ${GetParent} $R8 $R8
+  ${Loop}
+  ${If} $R4 != 1
+    ${If} $MultiUser.InstallMode == "AllUsers"
+      StrCpy $0 "$(OthersOwn)"
+    ${Else}
+      StrCpy $0 "$(OthersCanWrite)"
+    ${EndIf}
+    Return
+  ${EndIf}
   Call IsOutsideProgramFiles
   StrCpy $R0 $R4
   StrCpy $R6 ""
   ${If} $MultiUser.InstallMode == "AllUsers"
-    ; The folder that holds it, the folder and every file in it: an owner
-    ; could give itself back what setup takes away.
+    ; The folder and every file in it: an owner could give itself back what
+    ; setup takes away.
+    StrCpy $R4 1
     ${If} $R2 == $INSTDIR
-      ${GetParent} $INSTDIR $R8
-    ${Else}
-      StrCpy $R8 $R2
-    ${EndIf}
-    StrCpy $R7 0
-    Call OnlyTrustedChange
-    ${If} $R4 == 1
-    ${AndIf} $R2 == $INSTDIR
       ; Outside Program Files, no one else may have been able to change it:
       ; a handle opened then keeps its rights.
       StrCpy $R8 $INSTDIR
@@ -634,10 +664,13 @@ FunctionEnd
 ; $R0 is 0 when setup runs as another account than the one signed in to
 ; this session (over-the-shoulder elevation: an administrator's password
 ; typed in for a standard user); $R1 and $R2 then name the two. Accounts
-; are told apart by SID: PC\bob and CORP\bob are two people.
+; are told apart by SID: PC\bob and CORP\bob are two people. A session user
+; whose SID cannot be read counts as another account.
 Function RunsAsSessionUser
   Push $0
-  StrCpy $R0 1
+  StrCpy $R0 0
+  StrCpy $R2 "?"
+  System::Call 'advapi32::GetUserNameW(w .R1, *i ${NSIS_MAX_STRLEN})'
   ; WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, WTSUserName, WTSDomainName
   System::Call 'wtsapi32::WTSQuerySessionInformationW(p 0, i -1, i 5, *p .r1, *i .r2) i .r0'
   ${If} $0 = 0
@@ -660,10 +693,8 @@ Function RunsAsSessionUser
   ${If} $0 <> 0
     !insertmacro SID_TEXT r4 $7
     ${If} $7 != ""
-    ${AndIf} $AccountSid != ""
-    ${AndIf} $7 != $AccountSid
-      StrCpy $R0 0
-      System::Call 'advapi32::GetUserNameW(w .R1, *i ${NSIS_MAX_STRLEN})'
+    ${AndIf} $7 == $AccountSid
+      StrCpy $R0 1
     ${EndIf}
   ${EndIf}
   System::Free $4
@@ -841,6 +872,10 @@ SectionEnd
 ; the uninstaller runs from.
 Var MachineEntry
 Var UserEntry
+; The uninstaller's token: 1 when elevated, and its type, 2 when UAC raised
+; it from a limited one (read as both when they cannot be read).
+Var Elevated
+Var Elevation
 
 Section "-un.$(ProgramName)"
   ; Nothing is undone while a program file is held, and nothing else while
@@ -909,17 +944,26 @@ Section "-un.$(ProgramName)"
   RMDir "$INSTDIR"
 SectionEnd
 
-Section /o "un.$(RemoveSettingsName)" RemoveSettings
-  ; The file beside the program, the copy Windows keeps for a program whose
-  ; writes under Program Files it virtualised, and the uninstalling user's
-  ; own file (other users' own files are theirs).
+; The copy of the settings Windows keeps for a program whose writes under
+; Program Files it virtualised, and the uninstalling user's own file (other
+; users' own files are theirs). Removed at the user's own rights only: the
+; user's programs can change those folders, and could turn a delete made
+; with an administrator's rights onto any file.
+Function un.RemoveOwnSettings
+  ${If} $Elevation == 2
+    Return
+  ${EndIf}
   SetShellVarContext current
-  Delete "$INSTDIR\Quillbright.ini"
   StrCpy $0 "$INSTDIR" "" 3
   Delete "$LOCALAPPDATA\VirtualStore\$0\Quillbright.ini"
   RMDir "$LOCALAPPDATA\VirtualStore\$0"
   Delete "$LOCALAPPDATA\Quillbright\Quillbright.ini"
   RMDir "$LOCALAPPDATA\Quillbright"
+FunctionEnd
+
+Section /o "un.$(RemoveSettingsName)" RemoveSettings
+  Delete "$INSTDIR\Quillbright.ini"
+  Call un.RemoveOwnSettings
   RMDir "$INSTDIR"
 SectionEnd
 
@@ -953,24 +997,58 @@ Function un.onInit
     ${IfThen} $INSTDIR == $R0 ${|} StrCpy $UserEntry 1 ${|}
   ${EndIf}
   StrCpy $INSTDIR $R0
+  StrCpy $Elevated 1
+  StrCpy $Elevation 2
+  System::Call 'advapi32::OpenProcessToken(p -1, i 8, *p .r1) i .r2' ; TOKEN_QUERY
+  ${If} $2 <> 0
+    System::Call 'advapi32::GetTokenInformation(p r1, i 20, *i .r3, i 4, *i .r4) i .r2' ; TokenElevation
+    ${IfThen} $2 <> 0 ${|} StrCpy $Elevated $3 ${|}
+    System::Call 'advapi32::GetTokenInformation(p r1, i 18, *i .r3, i 4, *i .r4) i .r2' ; TokenElevationType
+    ${IfThen} $2 <> 0 ${|} StrCpy $Elevation $3 ${|}
+    System::Call 'kernel32::CloseHandle(p r1)'
+  ${EndIf}
   ${If} $MachineEntry == 1
     ; The uninstaller asks for no elevation (so a per-user installation is
     ; removed at the user's rights); this one needs it: the copy in the
-    ; folder setup secured is started elevated instead.
-    UserInfo::GetAccountType
-    Pop $0
-    ${If} $0 != "Admin"
+    ; folder setup secured is started elevated instead, with the options it
+    ; knows and nothing else from this command line (a _?= there would
+    ; name the folder the elevated copy works in). /Elevated says it was
+    ; asked for once already.
+    ${If} $Elevated == 0
       ${GetParameters} $0
       ClearErrors
-      ExecShell "runas" '"$INSTDIR\uninstall.exe"' $0
+      ${GetOptions} $0 "/Elevated" $1
+      ${IfNot} ${Errors}
+        MessageBox MB_OK|MB_ICONSTOP "$(UninstallNeedsAdmin)" /SD IDOK
+        SetErrorLevel 2
+        Quit
+      ${EndIf}
+      StrCpy $1 "/Elevated"
+      ${IfThen} ${Silent} ${|} StrCpy $1 "/S $1" ${|}
+      ${If} ${SectionIsSelected} ${RemoveSettings}
+        StrCpy $1 "$1 /RemoveSettings"
+      ${EndIf}
+      ClearErrors
+      ExecShell "runas" '"$INSTDIR\uninstall.exe"' $1
       ${If} ${Errors}
         MessageBox MB_OK|MB_ICONSTOP "$(UninstallNeedsAdmin)" /SD IDOK
         SetErrorLevel 2
+      ${ElseIf} ${SectionIsSelected} ${RemoveSettings}
+        Call un.RemoveOwnSettings
       ${EndIf}
       Quit
     ${EndIf}
     SetShellVarContext all
   ${Else}
+    ; Raised by UAC for a folder no administrators' entry names: the folder
+    ; came from the command line or is one the user's programs can change,
+    ; and a delete there with an administrator's rights could be turned
+    ; onto any file.
+    ${If} $Elevation == 2
+      MessageBox MB_OK|MB_ICONSTOP "$(UninstallElevated)" /SD IDOK
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
     SetShellVarContext current
   ${EndIf}
   Call un.CloseRunningQuillbright

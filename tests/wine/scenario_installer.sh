@@ -72,6 +72,26 @@ run_uninstall() {
   run_setup "$1" "$(qb_winpath "$2")\\uninstall.exe" /S "${@:4}" || qb_fail "$1: the uninstaller failed ($?)"
   wait_uninstalled "$2" "${3:-}" || qb_fail "$1: the uninstaller did not finish within 30 s"
 }
+# Wine starts every program elevated; the driver runs a per-user
+# installation's uninstaller with the limited token, at the user's rights.
+run_uninstall_limited() {  # NAME DIR ENTRY-KEY [ARGS...]
+  qb_driver "$1" limited "\"$(qb_winpath "$2")\\uninstall.exe\" /S ${*:4}"
+  qb_expect_eq "$1: the uninstaller's exit code" "$(qb_get exit_code "$QB_OUT/$1")" 0
+  wait_uninstalled "$2" "$3" || qb_fail "$1: the uninstaller did not finish within 30 s"
+}
+# Waits up to 30 s until no uninstaller, nor a copy one started, runs.
+wait_no_uninstaller() {
+  local i pid busy
+  for i in $(seq 300); do
+    busy=0
+    for pid in $(pgrep -f -i 'uninstall\.exe|~nsu' || true); do
+      tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX" && busy=1
+    done
+    ((busy)) || return 0
+    sleep 0.1
+  done
+  return 1
+}
 # The installer over the installation in $win_dir, and its uninstaller (in
 # its own folder, _?=, the way that reports its exit code): each must
 # refuse, with exit code 2.
@@ -107,10 +127,10 @@ mkdir -p "$plant/Quillbright_x" && : >"$plant/Quillbright.dll" && : >"$plant/uni
 # Wine shows mode 0777 as Everyone: write, and a symbolic link as a
 # reparse point.
 mkdir -p "$WINEPREFIX/drive_c/QBuser" && : >"$WINEPREFIX/drive_c/QBuser/other.txt" && chmod 0777 "$WINEPREFIX/drive_c/QBuser"
-mkdir -p "$WINEPREFIX/drive_c/QBopen" && chmod 0777 "$WINEPREFIX/drive_c/QBopen"
+mkdir -p "$WINEPREFIX/drive_c/QBopen" "$WINEPREFIX/drive_c/Open" && chmod 0777 "$WINEPREFIX/drive_c/QBopen" "$WINEPREFIX/drive_c/Open"
 mkdir -p "$WINEPREFIX/drive_c/QBtarget" && ln -sfn "$WINEPREFIX/drive_c/QBtarget" "$WINEPREFIX/drive_c/QBlink"
 for row in 'qb-setup-no83|Quill bright|' 'qb-setup|Shared|' 'qb-setup|QBplant|' 'qb-setup|QBuser|/CurrentUser' 'qb-setup|QBopen|' \
-  'qb-setup|QBlink|' 'qb-setup|QBlink\mine|/CurrentUser'; do
+  'qb-setup|QBlink|' 'qb-setup|QBlink\mine|/CurrentUser' 'qb-setup|Open\QB|' 'qb-setup|Open\QBu|/CurrentUser'; do
   IFS='|' read -r setup_copy folder mode <<<"$row"
   run_setup "refused.${folder// /_}" "C:\\$setup_copy.exe" /S /NCRC $mode "/D=C:\\$folder"
   qb_expect_eq "C:\\$folder $mode: refused (exit code)" "$?" 2
@@ -242,6 +262,21 @@ run_install install_again "/D=$win_dir"
 qb_expect_eq "the entry's version is the installer's again" "$(reg_value "$uninstall_key" DisplayVersion)" "$version"
 qb_expect_same_file "the companion is the build's again" "$dir/Quillbright.dll" "$QB_BUILD_DIR/Quillbright.dll"
 
+echo "# the command line names no folder for an elevated uninstaller"
+trap_dir=$WINEPREFIX/drive_c/trap
+mkdir -p "$trap_dir" && for f in Quillbright.scr Quillbright.dll uninstall.exe; do printf planted >"$trap_dir/$f"; done
+run_setup trap1 "$win_dir\\uninstall.exe" /S '_?=C:\trap'
+qb_expect_eq "_?=C:\\trap, elevated: refused (exit code)" "$?" 2
+# Not elevated: the elevated copy it starts gets the options it knows, not
+# the first _?= (NSIS reads the last). Wine starts that copy limited too,
+# so it stops there.
+qb_driver trap2 limited "\"$win_dir\\uninstall.exe\" /S _?=C:\trap _?=$win_dir" >/dev/null
+wait_no_uninstaller || qb_fail "trap2: the uninstaller did not finish within 30 s"
+for f in Quillbright.scr Quillbright.dll uninstall.exe; do
+  qb_expect_eq "_?=C:\\trap: its $f kept" "$(cat "$trap_dir/$f" 2>&1)" planted
+done
+qb_expect_file "_?=C:\\trap: the installation kept" "$dir/uninstall.exe"
+
 echo "# settings saved by the user survive the uninstall"
 printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=1\r\n' >"$dir/Quillbright.ini"
 cp "$dir/Quillbright.ini" "$QB_OUT/ini.saved"
@@ -267,7 +302,8 @@ qb_expect_same_file "a new installation keeps the settings" "$dir/Quillbright.in
 run_uninstall uninstall2 "$dir" "" /RemoveSettings
 sleep 0.5
 qb_expect_no_file "/RemoveSettings: the folder is gone" "$dir"
-qb_expect_no_file "/RemoveSettings: the user's own settings are gone" "$user_settings"
+qb_expect_file "/RemoveSettings, elevated: the user's own settings kept (the user's programs can change their folder)" \
+  "$user_settings/Quillbright.ini"
 
 echo "# a path through '..' is resolved and secured; a value under HKCU steers no uninstall"
 # cmd passes /D= unquoted, as setup needs it.
@@ -312,9 +348,10 @@ qb_expect_eq "for this user: the entry under HKCU" "$(reg_value "$user_uninstall
   "$(qb_winpath "$user_dir")"
 reg_key_exists "$uninstall_key" && qb_fail "for this user: an entry under HKLM" || qb_pass "for this user: none under HKLM"
 qb_expect_eq "for this user: no permissions set" "$(set_permissions install_user)" 0
-run_uninstall uninstall_user "$user_dir" "$user_uninstall_key"
+run_uninstall_limited uninstall_user "$user_dir" "$user_uninstall_key" /RemoveSettings
 sleep 0.5
 qb_expect_no_file "for this user: uninstalled, the folder gone" "$user_dir"
+qb_expect_no_file "for this user, /RemoveSettings: the user's own settings gone" "$user_settings"
 qb_expect_eq "for this user: SCRNSAVE.EXE back" "$(reg_value "$desktop" SCRNSAVE.EXE)" 'C:\windows\system32\old.scr'
 echo "# for this user alone outside the profile: a folder of the user's own"
 run_install install_mine /CurrentUser '/D=C:\QBmine'
@@ -325,7 +362,7 @@ mine=$(qb_get owner "$QB_OUT/sd_mine")
 qb_expect_eq "outside the profile: the user, SYSTEM and Administrators full control, inheritance off" \
   "$(qb_get protected "$QB_OUT/sd_mine") $(qb_get aces "$QB_OUT/sd_mine")" \
   "1 0:3:001f01ff:$mine 0:3:001f01ff:S-1-5-18 0:3:001f01ff:S-1-5-32-544"
-run_uninstall uninstall_mine "$WINEPREFIX/drive_c/QBmine" "$user_uninstall_key"
-rm -rf "$WINEPREFIX/drive_c/"{qb-setup.exe,qb-setup-no83.exe,Shared,QBplant,QBuser,QBopen,QBlink,QBtarget,QBdots,QBmine}
+run_uninstall_limited uninstall_mine "$WINEPREFIX/drive_c/QBmine" "$user_uninstall_key"
+rm -rf "$WINEPREFIX/drive_c/"{qb-setup.exe,qb-setup-no83.exe,Shared,QBplant,QBuser,QBopen,Open,QBlink,QBtarget,QBdots,QBmine,trap}
 
 qb_scenario_end
