@@ -1033,8 +1033,11 @@ Function un.onInit
       ${If} ${Errors}
         MessageBox MB_OK|MB_ICONSTOP "$(UninstallNeedsAdmin)" /SD IDOK
         SetErrorLevel 2
-      ${ElseIf} ${SectionIsSelected} ${RemoveSettings}
-        Call un.RemoveOwnSettings
+      ${Else}
+        SetErrorLevel 0
+        ${If} ${SectionIsSelected} ${RemoveSettings}
+          Call un.RemoveOwnSettings
+        ${EndIf}
       ${EndIf}
       Quit
     ${EndIf}

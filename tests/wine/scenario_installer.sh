@@ -271,6 +271,7 @@ qb_expect_eq "_?=C:\\trap, elevated: refused (exit code)" "$?" 2
 # the first _?= (NSIS reads the last). Wine starts that copy limited too,
 # so it stops there.
 qb_driver trap2 limited "\"$win_dir\\uninstall.exe\" /S _?=C:\trap _?=$win_dir" >/dev/null
+qb_expect_eq "_?=C:\\trap, limited: the elevated copy started (exit code)" "$(qb_get exit_code "$QB_OUT/trap2")" 0
 wait_no_uninstaller || qb_fail "trap2: the uninstaller did not finish within 30 s"
 for f in Quillbright.scr Quillbright.dll uninstall.exe; do
   qb_expect_eq "_?=C:\\trap: its $f kept" "$(cat "$trap_dir/$f" 2>&1)" planted
