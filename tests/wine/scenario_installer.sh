@@ -9,7 +9,9 @@
 # .dll whose rename is refused after the .scr was swapped leaves the old
 # pair; folders setup must refuse (planted, writable by others, a link);
 # planted files never written over in place; a '..' path resolved; an HKCU
-# value that steers no uninstall. The 32-bit build's
+# value, or a _?= on the command line, that steers no uninstall; a folder
+# above the installation that others could rename refused; per-user
+# uninstalls at the user's rights (the limited token). The 32-bit build's
 # prefix runs the release's installer (x86); the 64-bit one runs the same
 # script built for NSIS's amd64 target, so the round trip also runs where
 # 32-bit programs cannot.
@@ -127,10 +129,11 @@ mkdir -p "$plant/Quillbright_x" && : >"$plant/Quillbright.dll" && : >"$plant/uni
 # Wine shows mode 0777 as Everyone: write, and a symbolic link as a
 # reparse point.
 mkdir -p "$WINEPREFIX/drive_c/QBuser" && : >"$WINEPREFIX/drive_c/QBuser/other.txt" && chmod 0777 "$WINEPREFIX/drive_c/QBuser"
-mkdir -p "$WINEPREFIX/drive_c/QBopen" "$WINEPREFIX/drive_c/Open" && chmod 0777 "$WINEPREFIX/drive_c/QBopen" "$WINEPREFIX/drive_c/Open"
+mkdir -p "$WINEPREFIX/drive_c/QBopen" "$WINEPREFIX/drive_c/Open/in" && chmod 0777 "$WINEPREFIX/drive_c/QBopen" "$WINEPREFIX/drive_c/Open"
 mkdir -p "$WINEPREFIX/drive_c/QBtarget" && ln -sfn "$WINEPREFIX/drive_c/QBtarget" "$WINEPREFIX/drive_c/QBlink"
 for row in 'qb-setup-no83|Quill bright|' 'qb-setup|Shared|' 'qb-setup|QBplant|' 'qb-setup|QBuser|/CurrentUser' 'qb-setup|QBopen|' \
-  'qb-setup|QBlink|' 'qb-setup|QBlink\mine|/CurrentUser' 'qb-setup|Open\QB|' 'qb-setup|Open\QBu|/CurrentUser'; do
+  'qb-setup|QBlink|' 'qb-setup|QBlink\mine|/CurrentUser' 'qb-setup|Open\QB|' 'qb-setup|Open\QBu|/CurrentUser' \
+  'qb-setup|Open\in\QB|'; do
   IFS='|' read -r setup_copy folder mode <<<"$row"
   run_setup "refused.${folder// /_}" "C:\\$setup_copy.exe" /S /NCRC $mode "/D=C:\\$folder"
   qb_expect_eq "C:\\$folder $mode: refused (exit code)" "$?" 2
