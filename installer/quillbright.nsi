@@ -563,14 +563,15 @@ Function PrepareFolder
   ${If} $R2 == $INSTDIR
     ${GetParent} $INSTDIR $R8
   ${EndIf}
+  ; (C: or \\server\share)
+  ${GetRoot} $INSTDIR $R5
   StrCpy $R4 1
   ${DoWhile} $R8 != ""
-    StrLen $R3 $R8
-    ${IfThen} $R3 == 2 ${|} StrCpy $R8 "$R8\" ${|}
+    ${IfThen} $R8 == $R5 ${|} StrCpy $R8 "$R8\" ${|}
     StrCpy $R7 2
     Call OnlyTrustedChange
     ${IfThen} $R4 != 1 ${|} ${ExitDo} ${|}
-    ${IfThen} $R3 <= 3 ${|} ${ExitDo} ${|}
+    ${IfThen} $R8 == "$R5\" ${|} ${ExitDo} ${|}
     ${GetParent} $R8 $R8
   ${Loop}
   ${If} $R4 != 1
