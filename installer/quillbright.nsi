@@ -39,6 +39,9 @@ AllowSkipFiles off
 !define MULTIUSER_EXECUTIONLEVEL Highest
 !define MULTIUSER_MUI
 !define MULTIUSER_INSTALLMODE_FUNCTION DefaultFolder
+; The uninstaller, built with the same manifest, asks for no elevation.
+; (makensis runs it in this script's folder.)
+!uninstfinalize 'python3 as_invoker.py "%1"' = 0
 !include "MUI2.nsh"
 !include "MultiUser.nsh"
 !include "LogicLib.nsh"
@@ -105,6 +108,18 @@ LangString CannotSecure ${LANG_ENGLISH} "Setup cannot set the permissions of $IN
 LangString CannotSecure ${LANG_JAPANESE} "$INSTDIR のアクセス許可 (管理者とシステム: フル コントロール、ユーザー: 読み取りと実行) を設定できないため、ほかのユーザーが Quillbright を書き換えられます。Program Files の中か、NTFS ドライブのフォルダーを選んでください。"
 LangString AllUsersNeedsAdmin ${LANG_ENGLISH} "Installing for every user needs an administrator. Run setup as an administrator, or install for yourself only (/CurrentUser)."
 LangString AllUsersNeedsAdmin ${LANG_JAPANESE} "すべてのユーザー用のインストールには管理者の権限が必要です。管理者としてセットアップを実行するか、自分だけにインストールしてください (/CurrentUser)。"
+LangString LinkedFolder ${LANG_ENGLISH} "$INSTDIR is, or lies in, a link to another folder (a junction or symbolic link) that setup did not make, and the link could be pointed elsewhere later. Choose a folder that is no link."
+LangString LinkedFolder ${LANG_JAPANESE} "$INSTDIR は、セットアップが作成していない別のフォルダーへのリンク (ジャンクションまたはシンボリック リンク) であるか、その中にあります。リンク先はあとから変えられます。リンクではないフォルダーを選んでください。"
+LangString OthersOwn ${LANG_ENGLISH} "$INSTDIR, a file in it or the folder that holds it belongs to an account other than the administrators and the system, or other users can change it. An owner can change its permissions at any time, and whoever could change the folder may still hold it open after setup takes that right away. An installation for every user needs a folder setup makes: choose a new folder."
+LangString OthersOwn ${LANG_JAPANESE} "$INSTDIR、その中のファイル、またはそれを含むフォルダーの所有者が管理者とシステム以外のアカウントであるか、ほかのユーザーがそれを変更できます。所有者はいつでもアクセス許可を変更でき、変更できたユーザーはセットアップがその権限を取り除いたあとも開いたままにしておけます。すべてのユーザー用のインストールには、セットアップが作成するフォルダーが必要です。新しいフォルダーを選んでください。"
+LangString OthersCanWrite ${LANG_ENGLISH} "Other users can change $INSTDIR or a folder that holds it, so they could replace the screen saver that runs as you. Choose a new folder, or one that only you, the administrators and the system can change."
+LangString OthersCanWrite ${LANG_JAPANESE} "$INSTDIR またはそれを含むフォルダーはほかのユーザーが変更できるため、あなたとして実行されるスクリーンセーバーを置き換えられてしまいます。新しいフォルダーか、あなたと管理者とシステムだけが変更できるフォルダーを選んでください。"
+LangString OtherAccountForMe ${LANG_ENGLISH} "Setup runs as $R1, not as $R2 who is signed in, so an installation for one user alone would be $R1's. To install for yourself, run setup without an administrator's password; or install for every user."
+LangString OtherAccountForMe ${LANG_JAPANESE} "セットアップはサインインしている $R2 ではなく $R1 として実行されているため、自分だけへのインストールは $R1 のものになります。自分用にインストールするには管理者のパスワードを使わずにセットアップを実行するか、すべてのユーザー用にインストールしてください。"
+LangString UninstallNeedsAdmin ${LANG_ENGLISH} "Quillbright is installed for every user: removing it needs an administrator."
+LangString UninstallElevated ${LANG_ENGLISH} "This uninstaller runs as an administrator, but no installation for every user is in $INSTDIR. An installation for one user is removed at that user's own rights: run the uninstaller without elevating it."
+LangString UninstallElevated ${LANG_JAPANESE} "このアンインストーラーは管理者として実行されていますが、$INSTDIR にすべてのユーザー用のインストールはありません。1 人のユーザー用のインストールは、そのユーザー自身の権限で削除します。管理者に昇格せずにアンインストーラーを実行してください。"
+LangString UninstallNeedsAdmin ${LANG_JAPANESE} "Quillbright はすべてのユーザー用にインストールされています。削除するには管理者の権限が必要です。"
 LangString OtherAccount ${LANG_ENGLISH} "Quillbright is installed for every user, but setup runs as $R1, not as $R2 who started it, so it set no one's screen saver. Each user who wants Quillbright chooses it: right-click Quillbright.scr in $INSTDIR and choose Install, which makes it their screen saver and opens the display settings."
 LangString OtherAccount ${LANG_JAPANESE} "Quillbright をすべてのユーザー用にインストールしましたが、セットアップは起動した $R2 ではなく $R1 として実行されているため、スクリーンセーバーは設定していません。使うユーザーがそれぞれ設定してください: $INSTDIR の Quillbright.scr を右クリックして [インストール] を選ぶと、その人のスクリーンセーバーになり、画面の設定が開きます。"
 
@@ -160,6 +175,7 @@ Function .onInit
     ${EndIf}
     Call MultiUser.InstallMode.AllUsers
   ${EndIf}
+  Call ReadAccountSid
   Call CloseRunningQuillbright
 FunctionEnd
 
@@ -218,10 +234,272 @@ Function IsOutsideProgramFiles
   ${Next}
 FunctionEnd
 
+; $INSTDIR as Windows reads it: full, without `.` or `..`, every part there
+; already in its long form. Every test of the folder reads this form, so no
+; other spelling of a path gets past one. $0 gets the reason when it cannot
+; be made (a part to make ends in a dot or a space, which Windows drops).
+!macro RESOLVE_FOLDER UN
+Function ${UN}ResolveFolder
+  StrCpy $0 ""
+  System::Call 'kernel32::GetFullPathNameW(w "$INSTDIR", i ${NSIS_MAX_STRLEN}, w .r1, p 0) i .r2'
+  ${If} $2 = 0
+  ${OrIf} $2 >= ${NSIS_MAX_STRLEN}
+    StrCpy $0 "$(CannotCreate)"
+    Return
+  ${EndIf}
+  StrCpy $2 $1 "" -1
+  StrLen $3 $1
+  ${If} $2 == "\"
+  ${AndIf} $3 > 3
+    StrCpy $1 $1 -1
+  ${EndIf}
+  StrCpy $2 ""
+  ${Do}
+    System::Call 'kernel32::GetLongPathNameW(w r1, w .r3, i ${NSIS_MAX_STRLEN}) i .r4'
+    ${If} $4 > 0
+    ${AndIf} $4 < ${NSIS_MAX_STRLEN}
+      StrCpy $1 $3
+      ${ExitDo}
+    ${EndIf}
+    ${${UN}GetParent} $1 $3
+    ${${UN}GetFileName} $1 $4
+    ${If} $3 == ""
+    ${OrIf} $4 == ""
+      ${ExitDo}
+    ${EndIf}
+    StrCpy $5 $4 "" -1
+    ${If} $5 == "."
+    ${OrIf} $5 == " "
+      StrCpy $0 "$(CannotCreate)"
+    ${EndIf}
+    StrCpy $2 "\$4$2"
+    StrLen $4 $3
+    ${IfThen} $4 == 2 ${|} StrCpy $3 "$3\" ${|}
+    StrCpy $1 $3
+  ${Loop}
+  StrCpy $3 $1 "" -1
+  ${IfThen} $3 == "\" ${|} StrCpy $2 $2 "" 1 ${|}
+  StrCpy $INSTDIR "$1$2"
+FunctionEnd
+!macroend
+!insertmacro RESOLVE_FOLDER ""
+!insertmacro RESOLVE_FOLDER "un."
+
+; $R4 is 1 when neither $INSTDIR nor any folder above it is a junction or a
+; symbolic link: another user who made one could point it elsewhere later.
+Function NoLinkOnPath
+  StrCpy $R4 1
+  StrCpy $1 $INSTDIR
+  ${Do}
+    System::Call 'kernel32::GetFileAttributesW(w r1) i .r2'
+    ${If} $2 <> -1
+      IntOp $2 $2 & 0x400 ; FILE_ATTRIBUTE_REPARSE_POINT
+      ${IfThen} $2 <> 0 ${|} StrCpy $R4 0 ${|}
+    ${EndIf}
+    ${GetParent} $1 $1
+    StrLen $2 $1
+  ${LoopWhile} $2 > 2
+FunctionEnd
+
+; The SID, as text, of the account setup runs as.
+Var AccountSid
+; SID_TEXT PSID VAR: the SID at PSID as text, empty when it cannot be read.
+!macro SID_TEXT PSID VAR
+  System::Call 'advapi32::ConvertSidToStringSidW(p ${PSID}, *p .r9) i .r8'
+  ${If} $8 <> 0
+    System::Call 'kernel32::lstrcpynW(w .r8, p r9, i 192)'
+    System::Call 'kernel32::LocalFree(p r9)'
+    StrCpy ${VAR} $8
+  ${Else}
+    StrCpy ${VAR} ""
+  ${EndIf}
+!macroend
+Function ReadAccountSid
+  StrCpy $AccountSid ""
+  System::Call 'advapi32::OpenProcessToken(p -1, i 8, *p .r1) i .r0' ; TOKEN_QUERY
+  ${If} $0 = 0
+    Return
+  ${EndIf}
+  System::Call 'advapi32::GetTokenInformation(p r1, i 1, p 0, i 0, *i .r2)' ; TokenUser
+  System::Alloc $2
+  Pop $3
+  System::Call 'advapi32::GetTokenInformation(p r1, i 1, p r3, i r2, *i .r2) i .r0'
+  ${If} $0 <> 0
+    System::Call '*$3(p .r4)'
+    !insertmacro SID_TEXT r4 $AccountSid
+  ${EndIf}
+  System::Free $3
+  System::Call 'kernel32::CloseHandle(p r1)'
+FunctionEnd
+
+; $R9 is 1 when the SID text $R9 names an account that may change what the
+; installation is for: the administrators, the system, TrustedInstaller or
+; the account setup runs as.
+Function IsTrustedSid
+  ${If} $R9 == "S-1-5-32-544"
+  ${OrIf} $R9 == "S-1-5-18"
+  ${OrIf} $R9 == "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"
+  ${OrIf} $R9 == $AccountSid
+    StrCpy $R9 1
+  ${Else}
+    StrCpy $R9 0
+  ${EndIf}
+FunctionEnd
+
+; $R4 is 1 when the owner of $R8 is trusted (IsTrustedSid) and, with $R7
+; 1, no one else is allowed to change it or what it holds: its owner may
+; rewrite its permissions whenever it likes, and any entry that lets another
+; account write is inherited by the files setup writes there. With $R7 2 (a
+; folder above the installation), no one else may delete or rename it, or
+; what it holds, nor change its permissions or owner; entries only for what
+; is made in it are skipped (C:\ lets every user make folders and modify
+; them, not itself or what others made).
+Function OnlyTrustedChange
+  Push $0
+  Push $R6
+  StrCpy $R4 0
+  ; OWNER | DACL, SE_FILE_OBJECT
+  System::Call 'advapi32::GetNamedSecurityInfoW(w R8, i 1, i 5, *p .r1, p 0, *p .r2, p 0, *p .r3) i .r0'
+  ${If} $0 <> 0
+    Pop $R6
+    Pop $0
+    Return
+  ${EndIf}
+  !insertmacro SID_TEXT r1 $R9
+  Call IsTrustedSid
+  StrCpy $R4 $R9
+  ${If} $R7 != 0
+  ${AndIf} $R4 == 1
+    ${If} $2 P= 0
+      StrCpy $R4 0 ; no DACL: anyone may do anything
+    ${Else}
+      System::Call '*(i, i, i) p .r4'
+      System::Call 'advapi32::GetAclInformation(p r2, p r4, i 12, i 2) i .r0' ; AclSizeInformation
+      System::Call '*$4(i .R6)'
+      System::Free $4
+      ${IfThen} $0 = 0 ${|} StrCpy $R4 0 ${|}
+      StrCpy $6 0
+      ${DoWhile} $6 < $R6
+        ${IfThen} $R4 == 0 ${|} ${ExitDo} ${|}
+        System::Call 'advapi32::GetAce(p r2, i r6, *p .r4) i .r0'
+        ${If} $0 = 0
+          StrCpy $R4 0
+          ${ExitDo}
+        ${EndIf}
+        System::Call '*$4(&i1 .r5, &i1 .r8, &i2, i .r7)'
+        ; An allowed entry with any right to write, delete, or change the
+        ; permissions or the owner, for an account not trusted (the
+        ; creator's entry stands for the account that creates).
+        ${If} $R7 == 2
+          IntOp $7 $7 & 0x100D0040 ; GENERIC_ALL, WRITE_OWNER, WRITE_DAC, DELETE, FILE_DELETE_CHILD
+          IntOp $8 $8 & 0x08 ; INHERIT_ONLY_ACE
+          ${IfThen} $8 <> 0 ${|} StrCpy $7 0 ${|}
+        ${Else}
+          IntOp $7 $7 & 0x500D0156
+        ${EndIf}
+        ${If} $5 = 0
+        ${AndIf} $7 <> 0
+          IntPtrOp $4 $4 + 8
+          !insertmacro SID_TEXT r4 $R9
+          ${If} $R9 != "S-1-3-0"
+            Call IsTrustedSid
+            StrCpy $R4 $R9
+          ${EndIf}
+        ${EndIf}
+        IntOp $6 $6 + 1
+      ${Loop}
+    ${EndIf}
+  ${EndIf}
+  System::Call 'kernel32::LocalFree(p r3)'
+  Pop $R6
+  Pop $0
+FunctionEnd
+
+; $R4 is 1 when every file in $INSTDIR belongs to a trusted account
+; (IsTrustedSid), 2 when one does not; with $R3 1, 0 when it holds anything
+; but Quillbright's own files: the pair, the uninstaller, the settings, and
+; the names setup gives the pair and the settings while it replaces them.
+Function IsOwnFolder
+  StrCpy $R1 1
+  FindFirst $R5 $R6 "$INSTDIR\*"
+  ${DoWhile} $R6 != ""
+    ${If} $R6 == "."
+    ${OrIf} $R6 == ".."
+    ${OrIf} $R1 == 0
+    ${ElseIf} $R3 == 1
+    ${AndIf} ${FileExists} "$INSTDIR\$R6\*.*"
+      StrCpy $R1 0
+    ${ElseIf} $R3 == 1
+    ${AndIf} $R6 != "Quillbright.scr"
+    ${AndIf} $R6 != "Quillbright.dll"
+    ${AndIf} $R6 != "uninstall.exe"
+    ${AndIf} $R6 != "Quillbright.ini"
+    ${AndIf} $R6 != "Quillbright.ini.new"
+    ${AndIf} $R6 != "Quillbright.scr.new"
+    ${AndIf} $R6 != "Quillbright.dll.new"
+    ${AndIf} $R6 != "Quillbright.scr.old"
+    ${AndIf} $R6 != "Quillbright.dll.old"
+      StrCpy $R1 0
+    ${Else}
+      StrCpy $R8 "$INSTDIR\$R6"
+      StrCpy $R7 0
+      Call OnlyTrustedChange
+      ${IfThen} $R4 == 0 ${|} StrCpy $R1 2 ${|}
+    ${EndIf}
+    FindNext $R5 $R6
+  ${Loop}
+  FindClose $R5
+  StrCpy $R4 $R1
+FunctionEnd
+
+; Makes every folder below $R2 (the deepest one there already) down to
+; $INSTDIR, each with the permissions of the SDDL text $R6 from the moment
+; it exists (inherited ones when $R6 is empty), so that no one has a moment
+; to change it first; one that someone made meanwhile is an error. $0 gets
+; the reason on failure.
+Function MakeFolders
+  StrCpy $1 0
+  StrCpy $2 0
+  ${If} $R6 != ""
+    System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w R6, i 1, *p .r1, p 0) i .r0'
+    ${If} $0 = 0
+      StrCpy $0 "$(CannotSecure)"
+      Return
+    ${EndIf}
+    ; SECURITY_ATTRIBUTES
+    !if ${NSIS_PTR_SIZE} > 4
+      System::Call '*(i 24, i 0, p r1, i 0, i 0) p .r2'
+    !else
+      System::Call '*(i 12, p r1, i 0) p .r2'
+    !endif
+  ${EndIf}
+  StrCpy $0 ""
+  StrLen $3 $R2
+  StrLen $4 $INSTDIR
+  ${DoWhile} $3 < $4
+    IntOp $3 $3 + 1
+    StrCpy $5 $INSTDIR 1 $3
+    ${If} $5 == "\"
+    ${OrIf} $3 == $4
+      StrCpy $6 $INSTDIR $3
+      System::Call 'kernel32::CreateDirectoryW(w r6, p r2) i .r7'
+      ${If} $7 = 0
+        StrCpy $0 "$(CannotCreate)"
+        ${ExitDo}
+      ${EndIf}
+    ${EndIf}
+  ${Loop}
+  ${If} $1 P<> 0
+    System::Free $2
+    System::Call 'kernel32::LocalFree(p r1)'
+  ${EndIf}
+FunctionEnd
+
 ; Gives $INSTDIR explicit permissions, inheritance off: Administrators and
 ; SYSTEM full control, Users read and run, Administrators its owner. Any
 ; other user could otherwise replace what every user's saver runs, or the
-; uninstaller an administrator runs next. $R4 is 1 when it is done.
+; uninstaller an administrator runs next. $R4 is 1 when it is done. (A new
+; folder is made with them: MakeFolders.)
 Function SecureFolder
   Push $0
   StrCpy $R4 0
@@ -244,32 +522,31 @@ Function SecureFolder
   Pop $0
 FunctionEnd
 
-; $R4 is 1 when $INSTDIR holds nothing but Quillbright's own files, so that
-; its permissions are Quillbright's to set.
-Function IsOwnFolder
-  StrCpy $R4 1
-  FindFirst $R5 $R6 "$INSTDIR\*"
-  ${DoWhile} $R6 != ""
-    StrCpy $R7 $R6 11
-    ${If} $R6 != "."
-    ${AndIf} $R6 != ".."
-    ${AndIf} $R6 != "uninstall.exe"
-    ${AndIf} $R7 != "Quillbright"
-      StrCpy $R4 0
-    ${EndIf}
-    FindNext $R5 $R6
-  ${Loop}
-  FindClose $R5
-FunctionEnd
-
 ; Makes $INSTDIR ready for the files, or leaves everything as it was and
-; puts the reason into $0.
+; puts the reason into $0. Every folder and file there afterwards can be
+; changed only by those the installation is for: the user, or the
+; administrators and the system.
 Function PrepareFolder
-  StrCpy $0 ""
+  Call ResolveFolder
+  ${If} $0 != ""
+    Return
+  ${EndIf}
   !insertmacro REQUIRE_FREE "Quillbright.scr"
   !insertmacro REQUIRE_FREE "Quillbright.dll"
   !insertmacro REQUIRE_FREE "uninstall.exe"
   ${If} $0 != ""
+    Return
+  ${EndIf}
+  ${If} $MultiUser.InstallMode == "CurrentUser"
+    Call RunsAsSessionUser
+    ${If} $R0 == 0
+      StrCpy $0 "$(OtherAccountForMe)"
+      Return
+    ${EndIf}
+  ${EndIf}
+  Call NoLinkOnPath
+  ${If} $R4 == 0
+    StrCpy $0 "$(LinkedFolder)"
     Return
   ${EndIf}
   ; The deepest folder there already: those made below it go on refusal.
@@ -279,30 +556,91 @@ Function PrepareFolder
     ${IfThen} $R3 == "" ${|} ${ExitDo} ${|}
     StrCpy $R2 $R3
   ${Loop}
-  ClearErrors
-  CreateDirectory $INSTDIR
-  ${If} ${Errors}
-    StrCpy $0 "$(CannotCreate)"
+  ; Every folder above it, up to the drive: whoever could rename one away
+  ; could put a folder of his own in its place, and the installation's
+  ; files with it.
+  StrCpy $R8 $R2
+  ${If} $R2 == $INSTDIR
+    ${GetParent} $INSTDIR $R8
+  ${EndIf}
+  ; (C: or \\server\share)
+  ${GetRoot} $INSTDIR $R5
+  StrCpy $R4 1
+  ${DoWhile} $R8 != ""
+    ${IfThen} $R8 == $R5 ${|} StrCpy $R8 "$R8\" ${|}
+    StrCpy $R7 2
+    Call OnlyTrustedChange
+    ${IfThen} $R4 != 1 ${|} ${ExitDo} ${|}
+    ${IfThen} $R8 == "$R5\" ${|} ${ExitDo} ${|}
+    ${GetParent} $R8 $R8
+  ${Loop}
+  ${If} $R4 != 1
+    ${If} $MultiUser.InstallMode == "AllUsers"
+      StrCpy $0 "$(OthersOwn)"
+    ${Else}
+      StrCpy $0 "$(OthersCanWrite)"
+    ${EndIf}
     Return
   ${EndIf}
-  ; The saver's path goes into SCRNSAVE.EXE unquoted, which Windows cannot
-  ; start with a space in it: the short form must have none.
-  GetFullPathName /SHORT $R3 $INSTDIR
-  ${IfThen} $R3 == "" ${|} StrCpy $R3 $INSTDIR ${|}
-  ${StrStr} $R4 $R3 " "
-  ${If} $R4 != ""
-    StrCpy $0 "$(NoShortPath)"
-  ${ElseIf} $MultiUser.InstallMode == "AllUsers"
-    Call IsOutsideProgramFiles
-    ${If} $R4 == 1
-      Call IsOwnFolder
-      ${If} $R4 == 0
-        StrCpy $0 "$(NotOwnFolder)"
-      ${Else}
-        Call SecureFolder
-        ${IfThen} $R4 == 0 ${|} StrCpy $0 "$(CannotSecure)" ${|}
+  Call IsOutsideProgramFiles
+  StrCpy $R0 $R4
+  StrCpy $R6 ""
+  ${If} $MultiUser.InstallMode == "AllUsers"
+    ; The folder and every file in it: an owner could give itself back what
+    ; setup takes away.
+    StrCpy $R4 1
+    ${If} $R2 == $INSTDIR
+      ; Outside Program Files, no one else may have been able to change it:
+      ; a handle opened then keeps its rights.
+      StrCpy $R8 $INSTDIR
+      StrCpy $R7 $R0
+      Call OnlyTrustedChange
+      ${If} $R4 == 1
+        StrCpy $R3 $R0
+        Call IsOwnFolder
+        ${IfThen} $R4 == 0 ${|} StrCpy $0 "$(NotOwnFolder)" ${|}
       ${EndIf}
     ${EndIf}
+    ${If} $R4 != 1
+    ${AndIf} $0 == ""
+      StrCpy $0 "$(OthersOwn)"
+    ${EndIf}
+    ${IfThen} $R0 == 1 ${|} StrCpy $R6 "O:BAD:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)" ${|}
+  ${Else}
+    ; Outside the user's profile, where others may make folders.
+    StrLen $R3 "$PROFILE\"
+    StrCpy $R3 $INSTDIR $R3
+    ${If} $R3 != "$PROFILE\"
+    ${AndIf} $AccountSid != ""
+      StrCpy $R6 "O:$AccountSidD:PAI(A;OICI;FA;;;$AccountSid)(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"
+      ${If} $R2 == $INSTDIR
+        StrCpy $R8 $INSTDIR
+        StrCpy $R7 1
+        Call OnlyTrustedChange
+        ${IfThen} $R4 == 0 ${|} StrCpy $0 "$(OthersCanWrite)" ${|}
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+  ${If} $0 != ""
+    Return
+  ${EndIf}
+  Call MakeFolders
+  ; The saver's path goes into SCRNSAVE.EXE unquoted, which Windows cannot
+  ; start with a space in it: the short form must have none.
+  ${If} $0 == ""
+    GetFullPathName /SHORT $R3 $INSTDIR
+    ${IfThen} $R3 == "" ${|} StrCpy $R3 $INSTDIR ${|}
+    ${StrStr} $R4 $R3 " "
+    ${IfThen} $R4 != "" ${|} StrCpy $0 "$(NoShortPath)" ${|}
+  ${EndIf}
+  ; A folder for every user that was there already gets the permissions a
+  ; new one is made with.
+  ${If} $0 == ""
+  ${AndIf} $R6 != ""
+  ${AndIf} $R2 == $INSTDIR
+  ${AndIf} $MultiUser.InstallMode == "AllUsers"
+    Call SecureFolder
+    ${IfThen} $R4 == 0 ${|} StrCpy $0 "$(CannotSecure)" ${|}
   ${EndIf}
   ${If} $0 != ""
     StrCpy $R3 $INSTDIR
@@ -326,22 +664,97 @@ FunctionEnd
 
 ; $R0 is 0 when setup runs as another account than the one signed in to
 ; this session (over-the-shoulder elevation: an administrator's password
-; typed in for a standard user); $R1 and $R2 then name the two.
+; typed in for a standard user); $R1 and $R2 then name the two. Accounts
+; are told apart by SID: PC\bob and CORP\bob are two people. A session user
+; whose SID cannot be read counts as another account.
 Function RunsAsSessionUser
-  StrCpy $R0 1
-  ; WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, WTSUserName
+  Push $0
+  StrCpy $R0 0
+  StrCpy $R2 "?"
+  System::Call 'advapi32::GetUserNameW(w .R1, *i ${NSIS_MAX_STRLEN})'
+  ; WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, WTSUserName, WTSDomainName
   System::Call 'wtsapi32::WTSQuerySessionInformationW(p 0, i -1, i 5, *p .r1, *i .r2) i .r0'
   ${If} $0 = 0
+    Pop $0
     Return
   ${EndIf}
-  System::Call 'kernel32::lstrcpynW(w .R2, p r1, i ${NSIS_MAX_STRLEN}) p'
+  System::Call 'kernel32::lstrcpynW(w .R2, p r1, i ${NSIS_MAX_STRLEN})'
   System::Call 'wtsapi32::WTSFreeMemory(p r1)'
-  System::Call 'advapi32::GetUserNameW(w .R1, *i ${NSIS_MAX_STRLEN}) i .r0'
+  System::Call 'wtsapi32::WTSQuerySessionInformationW(p 0, i -1, i 7, *p .r1, *i .r2) i .r0'
+  ${If} $0 = 0
+    Pop $0
+    Return
+  ${EndIf}
+  System::Call 'kernel32::lstrcpynW(w .r3, p r1, i ${NSIS_MAX_STRLEN})'
+  System::Call 'wtsapi32::WTSFreeMemory(p r1)'
+  ${IfThen} $3 != "" ${|} StrCpy $R2 "$3\$R2" ${|}
+  System::Alloc 68 ; SECURITY_MAX_SID_SIZE
+  Pop $4
+  System::Call 'advapi32::LookupAccountNameW(p 0, w R2, p r4, *i 68, w .r5, *i ${NSIS_MAX_STRLEN}, *i .r6) i .r0'
   ${If} $0 <> 0
-  ${AndIf} $R1 != ""
-  ${AndIf} $R2 != ""
-  ${AndIf} $R1 != $R2
-    StrCpy $R0 0
+    !insertmacro SID_TEXT r4 $7
+    ${If} $7 != ""
+    ${AndIf} $7 == $AccountSid
+      StrCpy $R0 1
+    ${EndIf}
+  ${EndIf}
+  System::Free $4
+  Pop $0
+FunctionEnd
+
+; Every name setup gives a file while it replaces it: one left from a run
+; that stopped is removed first, and one that cannot be means a program
+; holds it.
+!macro CLEAR_STALE NAME
+  Delete "$INSTDIR\${NAME}"
+  ${If} ${FileExists} "$INSTDIR\${NAME}"
+    StrCpy $0 "$(FilesHeld)"
+  ${EndIf}
+!macroend
+
+; RENAME FROM TO: one step of the swap, skipped after a failed one and when
+; FROM is not there; a failure puts the reason into $0.
+!macro RENAME FROM TO
+  ${If} $0 == ""
+  ${AndIf} ${FileExists} "$INSTDIR\${FROM}"
+    ClearErrors
+    Rename "$INSTDIR\${FROM}" "$INSTDIR\${TO}"
+    ${IfThen} ${Errors} ${|} StrCpy $0 "$(FilesHeld)" ${|}
+  ${EndIf}
+!macroend
+; UNDO FROM TO: the step back, when it was taken.
+!macro UNDO FROM TO
+  ${If} ${FileExists} "$INSTDIR\${TO}"
+  ${AndIfNot} ${FileExists} "$INSTDIR\${FROM}"
+    Rename "$INSTDIR\${TO}" "$INSTDIR\${FROM}"
+  ${EndIf}
+!macroend
+
+; Puts Quillbright.scr.new and Quillbright.dll.new in the pair's place: each
+; old file is renamed aside first, and when any step fails every step is
+; taken back, so that the folder holds the old pair or the new one and never
+; half of each. New files take the folder's permissions; a replaced file
+; renamed aside keeps nothing of its own. $0 is empty when the new pair is
+; in place.
+Function SwapPair
+  StrCpy $0 ""
+  !insertmacro RENAME "Quillbright.scr" "Quillbright.scr.old"
+  !insertmacro RENAME "Quillbright.scr.new" "Quillbright.scr"
+  !insertmacro RENAME "Quillbright.dll" "Quillbright.dll.old"
+  !insertmacro RENAME "Quillbright.dll.new" "Quillbright.dll"
+  ${If} $0 != ""
+    !insertmacro UNDO "Quillbright.dll.new" "Quillbright.dll"
+    !insertmacro UNDO "Quillbright.dll" "Quillbright.dll.old"
+    !insertmacro UNDO "Quillbright.scr.new" "Quillbright.scr"
+    !insertmacro UNDO "Quillbright.scr" "Quillbright.scr.old"
+    Delete "$INSTDIR\Quillbright.scr.new"
+    Delete "$INSTDIR\Quillbright.dll.new"
+  ${EndIf}
+  ; A program still running from an old file keeps it until it ends; the
+  ; next run of setup or the uninstaller removes it.
+  ${If} $0 == ""
+    Delete "$INSTDIR\Quillbright.scr.old"
+    Delete "$INSTDIR\Quillbright.dll.old"
   ${EndIf}
 FunctionEnd
 
@@ -353,15 +766,51 @@ Section "Install"
     Abort "$0"
   ${EndIf}
   SetOutPath "$INSTDIR"
-  ${If} ${RunningX64}
-    File "/oname=Quillbright.scr" "${BUILD64}\Quillbright.scr"
-    File "/oname=Quillbright.dll" "${BUILD64}\Quillbright.dll"
-  ${Else}
-    File "/oname=Quillbright.scr" "${BUILD32}\Quillbright.scr"
-    File "/oname=Quillbright.dll" "${BUILD32}\Quillbright.dll"
+  StrCpy $0 ""
+  !insertmacro CLEAR_STALE "Quillbright.scr.new"
+  !insertmacro CLEAR_STALE "Quillbright.dll.new"
+  !insertmacro CLEAR_STALE "Quillbright.scr.old"
+  !insertmacro CLEAR_STALE "Quillbright.dll.old"
+  !insertmacro CLEAR_STALE "Quillbright.ini.new"
+  ; Settings left in a folder for every user are copied into a new file, so
+  ; that they too take the folder's permissions.
+  ${If} $0 == ""
+  ${AndIf} $MultiUser.InstallMode == "AllUsers"
+  ${AndIf} ${FileExists} "$INSTDIR\Quillbright.ini"
+    System::Call 'kernel32::CopyFileW(w "$INSTDIR\Quillbright.ini", w "$INSTDIR\Quillbright.ini.new", i 1) i .r1'
+    ${If} $1 <> 0
+      ; MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH
+      System::Call 'kernel32::MoveFileExW(w "$INSTDIR\Quillbright.ini.new", w "$INSTDIR\Quillbright.ini", i 9) i .r1'
+    ${EndIf}
+    ${If} $1 = 0
+      Delete "$INSTDIR\Quillbright.ini.new"
+      StrCpy $0 "$(FilesHeld)"
+    ${EndIf}
   ${EndIf}
-
+  ${If} $0 == ""
+    ${If} ${RunningX64}
+      File "/oname=Quillbright.scr.new" "${BUILD64}\Quillbright.scr"
+      File "/oname=Quillbright.dll.new" "${BUILD64}\Quillbright.dll"
+    ${Else}
+      File "/oname=Quillbright.scr.new" "${BUILD32}\Quillbright.scr"
+      File "/oname=Quillbright.dll.new" "${BUILD32}\Quillbright.dll"
+    ${EndIf}
+    Call SwapPair
+  ${EndIf}
+  ${If} $0 != ""
+    MessageBox MB_OK|MB_ICONSTOP "$0" /SD IDOK
+    SetErrorLevel 2
+    Abort "$0"
+  ${EndIf}
+  ; Written new, never over the old one in place.
+  Delete "$INSTDIR\uninstall.exe"
+  ClearErrors
   WriteUninstaller "$INSTDIR\uninstall.exe"
+  ${If} ${Errors}
+    MessageBox MB_OK|MB_ICONSTOP "$(FilesHeld)" /SD IDOK
+    SetErrorLevel 2
+    Abort "$(FilesHeld)"
+  ${EndIf}
 
   ; The screen saver, as the display settings would set it (short path),
   ; for the account that installs; never for an administrator who only
@@ -420,6 +869,15 @@ SectionEnd
 ; ---------------------------------------------------------------- uninstaller
 
 
+; Whether the entry for every user, and this user's entry, name the folder
+; the uninstaller runs from.
+Var MachineEntry
+Var UserEntry
+; The uninstaller's token: 1 when elevated, and its type, 2 when UAC raised
+; it from a limited one (read as both when they cannot be read).
+Var Elevated
+Var Elevation
+
 Section "-un.$(ProgramName)"
   ; Nothing is undone while a program file is held, and nothing else while
   ; one stays: the uninstaller and its entry remain for another try.
@@ -439,6 +897,11 @@ Section "-un.$(ProgramName)"
     SetErrorLevel 2
     Abort "$(CannotRemove)"
   ${EndIf}
+  Delete "$INSTDIR\Quillbright.scr.old"
+  Delete "$INSTDIR\Quillbright.dll.old"
+  Delete "$INSTDIR\Quillbright.scr.new"
+  Delete "$INSTDIR\Quillbright.dll.new"
+  Delete "$INSTDIR\Quillbright.ini.new"
   Delete "$INSTDIR\uninstall.exe"
 
   ; Back to the screen saver chosen before, while Quillbright is still the
@@ -463,7 +926,13 @@ Section "-un.$(ProgramName)"
     ${EndIf}
   ${EndIf}
   DeleteRegKey HKCU "${STATE_KEY}"
-  DeleteRegKey SHCTX "${UNINSTALL_KEY}"
+  ; Every entry that names this folder goes with its uninstaller.
+  ${If} $MachineEntry == 1
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ${EndIf}
+  ${If} $UserEntry == 1
+    DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  ${EndIf}
 
   ; An empty settings file was made by an earlier installer, not saved.
   ${GetSize} "$INSTDIR" "/M=Quillbright.ini /S=0B /G=0" $0 $1 $2
@@ -476,17 +945,26 @@ Section "-un.$(ProgramName)"
   RMDir "$INSTDIR"
 SectionEnd
 
-Section /o "un.$(RemoveSettingsName)" RemoveSettings
-  ; The file beside the program, the copy Windows keeps for a program whose
-  ; writes under Program Files it virtualised, and the uninstalling user's
-  ; own file (other users' own files are theirs).
+; The copy of the settings Windows keeps for a program whose writes under
+; Program Files it virtualised, and the uninstalling user's own file (other
+; users' own files are theirs). Removed at the user's own rights only: the
+; user's programs can change those folders, and could turn a delete made
+; with an administrator's rights onto any file.
+Function un.RemoveOwnSettings
+  ${If} $Elevation == 2
+    Return
+  ${EndIf}
   SetShellVarContext current
-  Delete "$INSTDIR\Quillbright.ini"
   StrCpy $0 "$INSTDIR" "" 3
   Delete "$LOCALAPPDATA\VirtualStore\$0\Quillbright.ini"
   RMDir "$LOCALAPPDATA\VirtualStore\$0"
   Delete "$LOCALAPPDATA\Quillbright\Quillbright.ini"
   RMDir "$LOCALAPPDATA\Quillbright"
+FunctionEnd
+
+Section /o "un.$(RemoveSettingsName)" RemoveSettings
+  Delete "$INSTDIR\Quillbright.ini"
+  Call un.RemoveOwnSettings
   RMDir "$INSTDIR"
 SectionEnd
 
@@ -501,13 +979,81 @@ Function un.onInit
   ${IfNot} ${Errors}
     !insertmacro SelectSection ${RemoveSettings}
   ${EndIf}
-  ; The installation is this user's own when his entry names this folder.
-  !insertmacro MULTIUSER_UNINIT
-  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
-  ${If} $0 == $INSTDIR
-    Call un.MultiUser.InstallMode.CurrentUser
+  ; What is removed follows from where the uninstaller runs: the entry for
+  ; every user (which only administrators can write) counts when it names
+  ; this folder, and makes the removal one for every user. This user's own
+  ; entry never steers it; it goes when it names the folder too.
+  Call un.ResolveFolder
+  StrCpy $MachineEntry 0
+  StrCpy $UserEntry 0
+  StrCpy $R0 $INSTDIR
+  ReadRegStr $INSTDIR HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $INSTDIR != ""
+    Call un.ResolveFolder
+    ${IfThen} $INSTDIR == $R0 ${|} StrCpy $MachineEntry 1 ${|}
+  ${EndIf}
+  ReadRegStr $INSTDIR HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $INSTDIR != ""
+    Call un.ResolveFolder
+    ${IfThen} $INSTDIR == $R0 ${|} StrCpy $UserEntry 1 ${|}
+  ${EndIf}
+  StrCpy $INSTDIR $R0
+  StrCpy $Elevated 1
+  StrCpy $Elevation 2
+  System::Call 'advapi32::OpenProcessToken(p -1, i 8, *p .r1) i .r2' ; TOKEN_QUERY
+  ${If} $2 <> 0
+    System::Call 'advapi32::GetTokenInformation(p r1, i 20, *i .r3, i 4, *i .r4) i .r2' ; TokenElevation
+    ${IfThen} $2 <> 0 ${|} StrCpy $Elevated $3 ${|}
+    System::Call 'advapi32::GetTokenInformation(p r1, i 18, *i .r3, i 4, *i .r4) i .r2' ; TokenElevationType
+    ${IfThen} $2 <> 0 ${|} StrCpy $Elevation $3 ${|}
+    System::Call 'kernel32::CloseHandle(p r1)'
+  ${EndIf}
+  ${If} $MachineEntry == 1
+    ; The uninstaller asks for no elevation (so a per-user installation is
+    ; removed at the user's rights); this one needs it: the copy in the
+    ; folder setup secured is started elevated instead, with the options it
+    ; knows and nothing else from this command line (a _?= there would
+    ; name the folder the elevated copy works in). /Elevated says it was
+    ; asked for once already.
+    ${If} $Elevated == 0
+      ${GetParameters} $0
+      ClearErrors
+      ${GetOptions} $0 "/Elevated" $1
+      ${IfNot} ${Errors}
+        MessageBox MB_OK|MB_ICONSTOP "$(UninstallNeedsAdmin)" /SD IDOK
+        SetErrorLevel 2
+        Quit
+      ${EndIf}
+      StrCpy $1 "/Elevated"
+      ${IfThen} ${Silent} ${|} StrCpy $1 "/S $1" ${|}
+      ${If} ${SectionIsSelected} ${RemoveSettings}
+        StrCpy $1 "$1 /RemoveSettings"
+      ${EndIf}
+      ClearErrors
+      ExecShell "runas" '"$INSTDIR\uninstall.exe"' $1
+      ${If} ${Errors}
+        MessageBox MB_OK|MB_ICONSTOP "$(UninstallNeedsAdmin)" /SD IDOK
+        SetErrorLevel 2
+      ${Else}
+        SetErrorLevel 0
+        ${If} ${SectionIsSelected} ${RemoveSettings}
+          Call un.RemoveOwnSettings
+        ${EndIf}
+      ${EndIf}
+      Quit
+    ${EndIf}
+    SetShellVarContext all
   ${Else}
-    Call un.MultiUser.InstallMode.AllUsers
+    ; Raised by UAC for a folder no administrators' entry names: the folder
+    ; came from the command line or is one the user's programs can change,
+    ; and a delete there with an administrator's rights could be turned
+    ; onto any file.
+    ${If} $Elevation == 2
+      MessageBox MB_OK|MB_ICONSTOP "$(UninstallElevated)" /SD IDOK
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+    SetShellVarContext current
   ${EndIf}
   Call un.CloseRunningQuillbright
 FunctionEnd

@@ -492,6 +492,38 @@ int Security(const char* sddl) {
   return 0;
 }
 
+// Runs COMMAND_LINE with the limited token linked to the driver's own,
+// the rights an administrator's programs have before elevation (Wine starts
+// every program elevated), and reports its exit code.
+int RunLimited(const char* commandLine) {
+  HANDLE token = nullptr, limited = nullptr;
+  TOKEN_LINKED_TOKEN linked = {};
+  DWORD size = 0;
+  bool ok = ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token) &&
+            ::GetTokenInformation(token, TokenLinkedToken, &linked, sizeof(linked), &size) &&
+            ::DuplicateTokenEx(linked.LinkedToken, MAXIMUM_ALLOWED, nullptr, SecurityImpersonation,
+                               TokenPrimary, &limited);
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  std::wstring line = WideFromUtf8(commandLine);
+  ok = ok && ::CreateProcessAsUserW(limited, nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                    nullptr, &startup, &process);
+  DWORD code = 1;
+  if (ok) {
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    ::GetExitCodeProcess(process.hProcess, &code);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+  }
+  for (HANDLE h : {token, linked.LinkedToken, limited}) {
+    if (h) ::CloseHandle(h);
+  }
+  Print("started", ok ? 1 : 0);
+  Print("exit_code", code);
+  return ok ? 0 : 1;
+}
+
 // What another program can send: WM_NCCREATE to a live window of TITLE
 // (not the driver's), its creation data pointing OFFSET bytes past the
 // object that the window's user data names. Reports that data, and the
@@ -663,6 +695,7 @@ int Usage() {
                "       qbdriver sweep TIMEOUT_MS\n"
                "       qbdriver dead-window\n"
                "       qbdriver send-nccreate TITLE OFFSET\n"
+               "       qbdriver limited COMMAND_LINE\n"
                "       qbdriver path-forms PATH\n"
                "       qbdriver security SDDL\n"
                "       qbdriver preview [--at X,Y] [--size WxH] [--timeout MS] [--hold MS]\n"
@@ -769,6 +802,7 @@ int main() {
   if (command == "send-nccreate" && argc == 4) return SendNcCreate(argv[2], std::strtol(argv[3], nullptr, 10));
   if (command == "path-forms" && argc == 3) return PathForms(argv[2]);
   if (command == "security" && argc == 3) return Security(argv[2]);
+  if (command == "limited" && argc == 3) return RunLimited(argv[2]);
   if (command == "preview") return ParsePreview(argc, argv);
   if (command == "sweep" && argc == 3) return Sweep(std::strtoul(argv[2], nullptr, 10));
   return Usage();

@@ -5,8 +5,13 @@
 # user, the installed saver running, settings that the user saved kept,
 # installing over an installation, an installation for the user alone; a
 # running Quillbright (each of its three windows, and the real saver) and
-# either program file held open make both fail and change nothing; folders
-# setup must refuse. The 32-bit build's
+# either program file held open make both fail and change nothing, and a
+# .dll whose rename is refused after the .scr was swapped leaves the old
+# pair; folders setup must refuse (planted, writable by others, a link);
+# planted files never written over in place; a '..' path resolved; an HKCU
+# value, or a _?= on the command line, that steers no uninstall; a folder
+# above the installation that others could rename refused; per-user
+# uninstalls at the user's rights (the limited token). The 32-bit build's
 # prefix runs the release's installer (x86); the 64-bit one runs the same
 # script built for NSIS's amd64 target, so the round trip also runs where
 # 32-bit programs cannot.
@@ -69,6 +74,26 @@ run_uninstall() {
   run_setup "$1" "$(qb_winpath "$2")\\uninstall.exe" /S "${@:4}" || qb_fail "$1: the uninstaller failed ($?)"
   wait_uninstalled "$2" "${3:-}" || qb_fail "$1: the uninstaller did not finish within 30 s"
 }
+# Wine starts every program elevated; the driver runs a per-user
+# installation's uninstaller with the limited token, at the user's rights.
+run_uninstall_limited() {  # NAME DIR ENTRY-KEY [ARGS...]
+  qb_driver "$1" limited "\"$(qb_winpath "$2")\\uninstall.exe\" /S ${*:4}"
+  qb_expect_eq "$1: the uninstaller's exit code" "$(qb_get exit_code "$QB_OUT/$1")" 0
+  wait_uninstalled "$2" "$3" || qb_fail "$1: the uninstaller did not finish within 30 s"
+}
+# Waits up to 30 s until no uninstaller, nor a copy one started, runs.
+wait_no_uninstaller() {
+  local i pid busy
+  for i in $(seq 300); do
+    busy=0
+    for pid in $(pgrep -f -i 'uninstall\.exe|~nsu' || true); do
+      tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX" && busy=1
+    done
+    ((busy)) || return 0
+    sleep 0.1
+  done
+  return 1
+}
 # The installer over the installation in $win_dir, and its uninstaller (in
 # its own folder, _?=, the way that reports its exit code): each must
 # refuse, with exit code 2.
@@ -98,22 +123,39 @@ data = open(sys.argv[1], "rb").read()
 open(sys.argv[2], "wb").write(data.replace(b"GetShortPathNameW\0", b"GetLongPathNameW\0\0", 1))
 PY
 mkdir -p "$WINEPREFIX/drive_c/Shared" && : >"$WINEPREFIX/drive_c/Shared/other.txt"
-for row in 'qb-setup-no83|Quill bright' 'qb-setup|Shared'; do
-  setup_copy=${row%%|*} folder=${row#*|}
-  run_setup "refused.$setup_copy" "C:\\$setup_copy.exe" /S /NCRC "/D=C:\\$folder"
-  qb_expect_eq "C:\\$folder: refused (exit code)" "$?" 2
-  qb_expect_no_file "C:\\$folder: no saver in it" "$WINEPREFIX/drive_c/$folder/Quillbright.scr"
+# Another user's folder dressed as Quillbright's: its own names and more.
+plant=$WINEPREFIX/drive_c/QBplant
+mkdir -p "$plant/Quillbright_x" && : >"$plant/Quillbright.dll" && : >"$plant/uninstall.exe" && : >"$plant/QuillbrightHelper.exe"
+# Wine shows mode 0777 as Everyone: write, and a symbolic link as a
+# reparse point.
+mkdir -p "$WINEPREFIX/drive_c/QBuser" && : >"$WINEPREFIX/drive_c/QBuser/other.txt" && chmod 0777 "$WINEPREFIX/drive_c/QBuser"
+mkdir -p "$WINEPREFIX/drive_c/QBopen" "$WINEPREFIX/drive_c/Open/in" && chmod 0777 "$WINEPREFIX/drive_c/QBopen" "$WINEPREFIX/drive_c/Open"
+mkdir -p "$WINEPREFIX/drive_c/QBtarget" && ln -sfn "$WINEPREFIX/drive_c/QBtarget" "$WINEPREFIX/drive_c/QBlink"
+for row in 'qb-setup-no83|Quill bright|' 'qb-setup|Shared|' 'qb-setup|QBplant|' 'qb-setup|QBuser|/CurrentUser' 'qb-setup|QBopen|' \
+  'qb-setup|QBlink|' 'qb-setup|QBlink\mine|/CurrentUser' 'qb-setup|Open\QB|' 'qb-setup|Open\QBu|/CurrentUser' \
+  'qb-setup|Open\in\QB|'; do
+  IFS='|' read -r setup_copy folder mode <<<"$row"
+  run_setup "refused.${folder// /_}" "C:\\$setup_copy.exe" /S /NCRC $mode "/D=C:\\$folder"
+  qb_expect_eq "C:\\$folder $mode: refused (exit code)" "$?" 2
+  qb_expect_no_file "C:\\$folder: no saver in it" "$WINEPREFIX/drive_c/${folder//\\//}/Quillbright.scr"
 done
 qb_expect_no_file "the folder it made for the space is gone" "$WINEPREFIX/drive_c/Quill bright"
 qb_expect_file "another program's folder keeps its files" "$WINEPREFIX/drive_c/Shared/other.txt"
 qb_expect_eq "refused: SCRNSAVE.EXE as it was" "$(reg_value "$desktop" SCRNSAVE.EXE)" 'C:\windows\system32\old.scr'
 reg_key_exists "$uninstall_key" && qb_fail "refused: an uninstall entry" || qb_pass "refused: no uninstall entry"
 
-echo "# silent install into a chosen folder"
+echo "# silent install into a chosen folder, over files someone left there"
 win_dir='C:\QuillbrightInstalled'
 dir=$WINEPREFIX/drive_c/QuillbrightInstalled
-rm -rf "$dir"
+rm -rf "$dir" && mkdir -p "$dir"
+# Hard links keep the planted files: one written over in place shows there.
+for f in Quillbright.scr Quillbright.dll uninstall.exe; do printf planted >"$dir/$f" && ln -f "$dir/$f" "$QB_OUT/planted.$f"; done
 run_install install1 "/D=$win_dir"
+for f in Quillbright.scr Quillbright.dll uninstall.exe; do
+  qb_expect_eq "installed: $f written new, the planted one not written over" \
+    "$(cmp -s "$QB_OUT/planted.$f" <(printf planted) && echo kept || echo 'written over')" kept
+done
+qb_expect_eq "the uninstaller asks for no elevation" "$(grep -c 'level="asInvoker"' "$dir/uninstall.exe")" 1
 for f in Quillbright.scr Quillbright.dll uninstall.exe; do qb_expect_file "installed: $f" "$dir/$f"; done
 qb_expect_eq "installed: the $QB_BUILD build" \
   "$(LC_ALL=C "$objdump" -f "$dir/Quillbright.scr" 2>/dev/null | sed -n 's/.*file format //p')" "$format"
@@ -202,11 +244,42 @@ for held in Quillbright.scr Quillbright.dll; do
   wait "$holder" 2>/dev/null
 done
 
+echo "# the .dll held once the .scr is swapped: the old pair comes back"
+rm -f "$dir/Quillbright.dll.cfg" "$dir/Quillbright.dll.log"
+# Wine's server renames files; strace refuses its rename of the .dll, as
+# Windows refuses to rename a file a program holds.
+wineserver_pid=$(qb_prefix_pid 'wineserver(32|64)?') || qb_die "no wineserver"
+strace -q -p "$wineserver_pid" -o "$QB_OUT/strace" -e trace=rename,renameat,renameat2 \
+  -e inject=rename,renameat,renameat2:error=EACCES -P "$dir/Quillbright.dll" &
+tracer=$!
+for _ in $(seq 100); do grep -q '^TracerPid:[[:space:]]*[1-9]' "/proc/$wineserver_pid/status" && break; sleep 0.05; done
+setup_refused "the .dll held at its swap"
+kill "$tracer"
+wait "$tracer" 2>/dev/null
+qb_expect_eq "the .dll held at its swap: its rename refused" "$(grep -c INJECTED "$QB_OUT/strace")" 1
+unchanged "the .dll held at its swap"
+qb_expect_eq "the .dll held at its swap: nothing left under another name" "$(ls "$dir" | grep -c '\.new$\|\.old$')" 0
+
 echo "# setup again over it, now that nothing holds it"
 run_install install_again "/D=$win_dir"
 qb_expect_eq "the entry's version is the installer's again" "$(reg_value "$uninstall_key" DisplayVersion)" "$version"
 qb_expect_same_file "the companion is the build's again" "$dir/Quillbright.dll" "$QB_BUILD_DIR/Quillbright.dll"
-rm -f "$dir/Quillbright.dll.cfg" "$dir/Quillbright.dll.log"
+
+echo "# the command line names no folder for an elevated uninstaller"
+trap_dir=$WINEPREFIX/drive_c/trap
+mkdir -p "$trap_dir" && for f in Quillbright.scr Quillbright.dll uninstall.exe; do printf planted >"$trap_dir/$f"; done
+run_setup trap1 "$win_dir\\uninstall.exe" /S '_?=C:\trap'
+qb_expect_eq "_?=C:\\trap, elevated: refused (exit code)" "$?" 2
+# Not elevated: the elevated copy it starts gets the options it knows, not
+# the first _?= (NSIS reads the last). Wine starts that copy limited too,
+# so it stops there.
+qb_driver trap2 limited "\"$win_dir\\uninstall.exe\" /S _?=C:\trap _?=$win_dir" >/dev/null
+qb_expect_eq "_?=C:\\trap, limited: the elevated copy started (exit code)" "$(qb_get exit_code "$QB_OUT/trap2")" 0
+wait_no_uninstaller || qb_fail "trap2: the uninstaller did not finish within 30 s"
+for f in Quillbright.scr Quillbright.dll uninstall.exe; do
+  qb_expect_eq "_?=C:\\trap: its $f kept" "$(cat "$trap_dir/$f" 2>&1)" planted
+done
+qb_expect_file "_?=C:\\trap: the installation kept" "$dir/uninstall.exe"
 
 echo "# settings saved by the user survive the uninstall"
 printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=1\r\n' >"$dir/Quillbright.ini"
@@ -225,12 +298,30 @@ reg_key_exists 'HKCU\Software\Quillbright' && qb_fail "HKCU\\Software\\Quillbrig
   qb_pass "the installer's own key is gone"
 
 echo "# installed there again, then removed with its settings"
+ln -f "$dir/Quillbright.ini" "$QB_OUT/ini.before"
 run_install install2 "/D=$win_dir"
 qb_expect_same_file "a new installation keeps the settings" "$dir/Quillbright.ini" "$QB_OUT/ini.saved"
+[[ $dir/Quillbright.ini -ef $QB_OUT/ini.before ]] && qb_fail "the settings file from before stays as it was" ||
+  qb_pass "the settings are in a file written new"
 run_uninstall uninstall2 "$dir" "" /RemoveSettings
 sleep 0.5
 qb_expect_no_file "/RemoveSettings: the folder is gone" "$dir"
-qb_expect_no_file "/RemoveSettings: the user's own settings are gone" "$user_settings"
+qb_expect_file "/RemoveSettings, elevated: the user's own settings kept (the user's programs can change their folder)" \
+  "$user_settings/Quillbright.ini"
+
+echo "# a path through '..' is resolved and secured; a value under HKCU steers no uninstall"
+# cmd passes /D= unquoted, as setup needs it.
+WINEDEBUG=trace+file,trace+security run_setup dots cmd /c 'C:\qb-setup.exe /S /D=C:\Program Files\..\QBdots' ||
+  qb_fail "dots: the installer failed ($?)"
+dots=$WINEPREFIX/drive_c/QBdots
+qb_expect_file "'..' resolved: installed in C:\\QBdots" "$dots/Quillbright.scr"
+qb_expect_eq "'..' resolved: the entry names C:\\QBdots" "$(reg_value "$uninstall_key" InstallLocation)" 'C:\QBdots'
+qb_expect_eq "'..' resolved: the folder made with its permissions" \
+  "$(grep -c 'NtCreateFile .*name=L"\\\\??\\\\C:\\\\QBdots" .*sec=0x[0-9a-f]* .*disp=2 options=0*21 ' "$QB_OUT/dots.err")" 1
+qb_wine "$QB_OUT/reg_add" 60 reg add "$user_uninstall_key" /v InstallLocation /t REG_SZ /d 'C:\QBdots' /f
+run_uninstall uninstall_dots "$dots"
+reg_key_exists "$user_uninstall_key" && qb_fail "HKCU's value: its entry stays" || qb_pass "HKCU's value: both entries gone"
+qb_expect_no_file "HKCU's value: the uninstaller gone" "$dots/uninstall.exe"
 
 echo "# installed twice into Program Files, then uninstalled"
 pf="$WINEPREFIX/drive_c/Program Files/Quillbright"
@@ -261,10 +352,21 @@ qb_expect_eq "for this user: the entry under HKCU" "$(reg_value "$user_uninstall
   "$(qb_winpath "$user_dir")"
 reg_key_exists "$uninstall_key" && qb_fail "for this user: an entry under HKLM" || qb_pass "for this user: none under HKLM"
 qb_expect_eq "for this user: no permissions set" "$(set_permissions install_user)" 0
-run_uninstall uninstall_user "$user_dir" "$user_uninstall_key"
+run_uninstall_limited uninstall_user "$user_dir" "$user_uninstall_key" /RemoveSettings
 sleep 0.5
 qb_expect_no_file "for this user: uninstalled, the folder gone" "$user_dir"
+qb_expect_no_file "for this user, /RemoveSettings: the user's own settings gone" "$user_settings"
 qb_expect_eq "for this user: SCRNSAVE.EXE back" "$(reg_value "$desktop" SCRNSAVE.EXE)" 'C:\windows\system32\old.scr'
-rm -rf "$WINEPREFIX/drive_c/"{qb-setup.exe,qb-setup-no83.exe,Shared}
+echo "# for this user alone outside the profile: a folder of the user's own"
+run_install install_mine /CurrentUser '/D=C:\QBmine'
+qb_driver sd_mine security \
+  "$(sed -n 's/.*ConvertStringSecurityDescriptorToSecurityDescriptorW L"\([^"]*\)".*/\1/p' "$QB_OUT/install_mine.err")" >/dev/null
+mine=$(qb_get owner "$QB_OUT/sd_mine")
+[[ $mine == S-1-5-21-* ]] && qb_pass "outside the profile: owned by the user ($mine)" || qb_fail "outside the profile: owner '$mine'"
+qb_expect_eq "outside the profile: the user, SYSTEM and Administrators full control, inheritance off" \
+  "$(qb_get protected "$QB_OUT/sd_mine") $(qb_get aces "$QB_OUT/sd_mine")" \
+  "1 0:3:001f01ff:$mine 0:3:001f01ff:S-1-5-18 0:3:001f01ff:S-1-5-32-544"
+run_uninstall_limited uninstall_mine "$WINEPREFIX/drive_c/QBmine" "$user_uninstall_key"
+rm -rf "$WINEPREFIX/drive_c/"{qb-setup.exe,qb-setup-no83.exe,Shared,QBplant,QBuser,QBopen,Open,QBlink,QBtarget,QBdots,QBmine,trap}
 
 qb_scenario_end
