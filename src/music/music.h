@@ -1,7 +1,10 @@
 // What the saver window asks of the music players. The players read the
 // settings values themselves; none of these calls reports anything back
-// but CdKeepPolling.
+// but CdKeepPolling and Mp3Position.
 #pragma once
+
+#include <cstdint>
+#include <optional>
 
 namespace qb {
 
@@ -15,6 +18,8 @@ class SaverMusic {
   virtual void Mp3Open() = 0;
   virtual void Mp3KeepLooping() = 0;
   virtual void Mp3Stop() = 0;
+  // Where the MP3 plays now, in milliseconds; nothing when it does not play.
+  virtual std::optional<uint32_t> Mp3Position() = 0;
   virtual void WavPlay() = 0;
   virtual void WavStop() = 0;
 };

@@ -51,6 +51,7 @@ class FilePlayers {
   bool Mp3IsPlaying();
   void Mp3KeepLooping();
   void Mp3Stop();
+  std::optional<uint32_t> Mp3Position();
   void WavPlay();
   void WavStop();
 
@@ -77,6 +78,7 @@ class MusicPlayers : public SaverMusic {
   void Mp3Open() override { files_.Mp3Open(); }
   void Mp3KeepLooping() override { files_.Mp3KeepLooping(); }
   void Mp3Stop() override { files_.Mp3Stop(); }
+  std::optional<uint32_t> Mp3Position() override { return files_.Mp3Position(); }
   void WavPlay() override { files_.WavPlay(); }
   void WavStop() override { files_.WavStop(); }
 

@@ -28,6 +28,20 @@ class FakeMusic : public SaverMusic {
   void Mp3Stop() override { calls.push_back("Mp3Stop"); }
   void WavPlay() override { calls.push_back("WavPlay"); }
   void WavStop() override { calls.push_back("WavStop"); }
+  std::optional<uint32_t> position;
+  std::optional<uint32_t> Mp3Position() override { return position; }
+};
+
+class FakeShare : public MusicShare {
+ public:
+  uint64_t now = 5000;
+  std::vector<MusicBlock> published;
+  test::FakeDesktop* desktop = nullptr;
+  uint64_t Milliseconds() override { return now; }
+  void Publish(const MusicBlock& block) override {
+    published.push_back(block);
+    desktop->calls.push_back("publish");
+  }
 };
 
 using Calls = std::vector<std::string>;
@@ -44,8 +58,10 @@ class SaverTest : public ::testing::Test {
   // Start-up hid the cursor: the display counter stands at -1.
   void SetUp() override { desktop.cursorCounter = -1; }
 
-  SaverLogic Make() {
-    return SaverLogic(settings, u"C:\\Program Files\\Q", args, savedCursor, music, timers, desktop);
+  FakeShare share;
+  SaverLogic Make(MusicShare* with = nullptr) {
+    share.desktop = &desktop;
+    return SaverLogic(settings, u"C:\\Program Files\\Q", args, savedCursor, music, timers, desktop, with);
   }
   bool On(SaverTimer t) const { return timers.IsEnabled(t); }
   // The started program's own window.
@@ -110,6 +126,50 @@ TEST_F(SaverTest, LoadStartsTheMusicOfEachKindThenTheCompanion) {
   EXPECT_FALSE(On(SaverTimer::Timer1));
   EXPECT_FALSE(On(SaverTimer::Timer2));
   EXPECT_TRUE(On(SaverTimer::Timer3));
+}
+
+TEST_F(SaverTest, ThePresentationIsToldOfTheFileBeforeItStartsAndOfEachMp3Position) {
+  struct Case {
+    int16_t kind;
+    const char16_t* file;
+    std::optional<BlockMusicKind> shared;
+  };
+  for (const Case& c : {Case{kMusicFile, u"C:\\m\\a.wav", BlockMusicKind::Wav},
+                        Case{kMusicFile, u"C:\\m\\a.MP3", BlockMusicKind::Mp3}, Case{kAudioCd, u"C:\\m\\a.wav", {}},
+                        Case{kMusicFile, u"C:\\m\\a.mid", {}}, Case{kMusicFile, u"\\\\.\\pipe\\a.wav", {}}}) {
+    settings = {c.kind, 0, c.file, u"C:\\m"};
+    share.published.clear();
+    desktop.calls.clear();
+    Make(&share).FormLoad();
+    ASSERT_EQ(share.published.size(), c.shared ? 1u : 0u) << test::Utf8(c.file);
+    if (!c.shared) continue;
+    EXPECT_EQ(desktop.calls.front(), "publish");
+    const MusicBlock& block = share.published[0];
+    EXPECT_EQ(block.kind, *c.shared);
+    EXPECT_EQ(block.path, c.file);
+    EXPECT_TRUE(block.playing);
+    EXPECT_EQ(block.startMs, 5000u);
+    EXPECT_FALSE(block.hasPosition);
+  }
+
+  // Each tick passes on where the MP3 stands; a restart moves its start.
+  settings.MusicFile = u"C:\\m\\a.mp3";
+  share.published.clear();
+  SaverLogic saver = Make(&share);
+  saver.FormLoad();
+  const std::pair<std::optional<uint32_t>, uint64_t> ticks[] = {{900, 5000}, {1900, 5000}, {150, 7850}, {{}, 7850}};
+  for (const auto& [position, start] : ticks) {
+    share.now += 1000;
+    music.position = position;
+    saver.Timer1Tick();
+    const MusicBlock& block = share.published.back();
+    EXPECT_EQ(block.playing, position.has_value());
+    EXPECT_EQ(block.hasPosition, position.has_value());
+    EXPECT_EQ(block.positionMs, position.value_or(0));
+    EXPECT_EQ(block.positionAtMs, share.now);
+    EXPECT_EQ(block.startMs, start);
+  }
+  EXPECT_EQ(share.published.size(), 5u);
 }
 
 TEST_F(SaverTest, MusicStartsBeforeTheCompanion) {
