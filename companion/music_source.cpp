@@ -67,7 +67,9 @@ DWORD WINAPI MusicSource::DecodeThread(void* decoding) {
 
 void MusicSource::Refresh() {
   const auto* counter = reinterpret_cast<const volatile LONG*>(view_ + kMusicBlockSequenceOffset);
-  const uint32_t before = static_cast<uint32_t>(::InterlockedCompareExchange(const_cast<volatile LONG*>(counter), 0, 0));
+  // Plain reads: the view is read-only, and an interlocked one would write.
+  const uint32_t before = static_cast<uint32_t>(*counter);
+  ::MemoryBarrier();
   if (before == sequence_ || (before & 1) != 0) return;
   // The saver changes only the times once it has started: a copy of the
   // block, checked against the counter after it, is one whole block.
