@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "music/loudness.h"
 #include "music/mp3_frames.h"
@@ -49,17 +50,11 @@ std::string Pcm(uint32_t channels, uint32_t rate, uint32_t bits, bool isFloat, d
   for (uint32_t i = 0; i < frames; ++i) {
     const double t = static_cast<double>(i) / rate;
     const double v = t >= on && t < off ? 0.5 * std::sin(2 * M_PI * 441 * t) : 0.0;
+    const float f = static_cast<float>(v);
+    uint32_t u = static_cast<uint32_t>(std::lround(v * std::ldexp(1.0, static_cast<int>(bits) - 1)));
+    if (isFloat) std::memcpy(&u, &f, 4);
     for (uint32_t c = 0; c < channels; ++c) {
-      if (isFloat) {
-        const float f = static_cast<float>(v);
-        uint32_t u;
-        std::memcpy(&u, &f, 4);
-        out += Le(u, 4);
-      } else if (bits == 8) {
-        out += static_cast<char>(128 + std::lround(v * 127));
-      } else {
-        out += Le(static_cast<uint32_t>(std::lround(v * std::ldexp(1.0, static_cast<int>(bits) - 1))), static_cast<int>(bits / 8));
-      }
+      out += bits == 8 ? std::string(1, static_cast<char>(128 + std::lround(v * 127))) : Le(u, static_cast<int>(bits / 8));
     }
   }
   return out;
@@ -79,13 +74,8 @@ TEST(Envelope, ATonesStartAndEndLandOnTheirHundredthOfASecondInEveryFormat) {
     const std::optional<Envelope> e = builder.Finish(2.0);
     ASSERT_TRUE(e) << c.rate;
     ASSERT_EQ(e->levels.size(), 200u) << c.rate;
-    for (size_t i = 0; i < 200; ++i) {
-      if (i >= 50 && i < 125) {
-        EXPECT_GE(e->levels[i], 250) << c.rate << " at " << i;
-      } else {
-        EXPECT_EQ(e->levels[i], 0) << c.rate << " at " << i;
-      }
-    }
+    for (size_t i = 0; i < 200; ++i) EXPECT_EQ(e->levels[i] >= 250, i >= 50 && i < 125) << c.rate << " at " << i;
+    EXPECT_EQ(e->levels[49] + e->levels[125], 0) << c.rate;
   }
 }
 
@@ -124,13 +114,7 @@ TEST(RiffReader, FindsTheSamplesOfGoodFiles) {
   // A WAVE_FORMAT_EXTENSIBLE chunk whose sub-format is PCM.
   const std::string extensible = Format(0xFFFE, 2, 44100, 16) + Le(22, 2) + Le(16, 2) + Le(3, 4) + Le(1, 2) +
                                  std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
-  struct Case {
-    std::string file;
-    uint16_t tag;
-    uint64_t offset, size;
-    bool plain;
-    double seconds;
-  };
+  struct Case { std::string file; uint16_t tag; uint64_t offset, size; bool plain; double seconds; };
   const Case cases[] = {
       {Riff(Chunk("fmt ", pcm) + Chunk("data", std::string(44100 * 4, '\0'))), 1, 44, 44100 * 4, true, 1.0},
       // An odd chunk is padded; a stray byte beyond whole frames is not music.
@@ -144,13 +128,10 @@ TEST(RiffReader, FindsTheSamplesOfGoodFiles) {
   };
   for (const Case& c : cases) {
     MemoryBytes file(c.file);
-    const std::optional<WaveLayout> layout = ReadWaveLayout(file);
-    ASSERT_TRUE(layout) << c.offset;
-    EXPECT_EQ(layout->formatTag, c.tag);
-    EXPECT_EQ(layout->dataOffset, c.offset);
-    EXPECT_EQ(layout->dataSize, c.size);
-    EXPECT_EQ(layout->IsPlain(), c.plain);
-    EXPECT_DOUBLE_EQ(layout->Seconds(), c.seconds);
+    const std::optional<WaveLayout> l = ReadWaveLayout(file);
+    ASSERT_TRUE(l) << c.offset;
+    EXPECT_EQ(std::tuple(l->formatTag, l->dataOffset, l->dataSize, l->IsPlain()), std::tuple(c.tag, c.offset, c.size, c.plain));
+    EXPECT_DOUBLE_EQ(l->Seconds(), c.seconds);
   }
 }
 
@@ -186,24 +167,11 @@ TEST(RiffReader, RefusesFilesThatAreNotWholeOrLie) {
 }
 
 TEST(Playback, StandsWhereTheLoopOrThePlayersLastReportSays) {
-  MusicBlock wav;
-  wav.kind = BlockMusicKind::Wav;
-  wav.playing = true;
-  wav.startMs = 10000;
-  MusicBlock mp3 = wav;
-  mp3.kind = BlockMusicKind::Mp3;
-  MusicBlock reported = mp3;
-  reported.hasPosition = true;
-  reported.positionAtMs = 20000;
-  reported.positionMs = 2500;
-  MusicBlock stopped = reported;
-  stopped.playing = false;
-  struct Case {
-    const MusicBlock* block;
-    uint64_t now;
-    double seconds;
-    std::optional<double> at;
-  };
+  const MusicBlock wav{BlockMusicKind::Wav, true, 10000, false, 0, 0, u""};
+  const MusicBlock mp3{BlockMusicKind::Mp3, true, 10000, false, 0, 0, u""};
+  const MusicBlock reported{BlockMusicKind::Mp3, true, 10000, true, 20000, 2500, u""};
+  const MusicBlock stopped{BlockMusicKind::Mp3, false, 10000, true, 20000, 2500, u""};
+  struct Case { const MusicBlock* block; uint64_t now; double seconds; std::optional<double> at; };
   const Case cases[] = {
       {&wav, 10000, 4.0, 0.0},  {&wav, 13500, 4.0, 3.5},     {&wav, 14000, 4.0, 0.0},   {&wav, 25250, 4.0, 3.25},
       {&wav, 9000, 4.0, 0.0},   {&wav, 12000, 0.0, {}},      {&mp3, 14500, 4.0, 4.5},   {&reported, 20000, 4.0, 2.5},
@@ -219,10 +187,10 @@ TEST(Playback, StandsWhereTheLoopOrThePlayersLastReportSays) {
 }
 
 // MPEG-1 layer III frames of 128 kbit/s at 44.1 kHz: 417 bytes each.
-std::string Mp3(int frames, char second = '\xFB', char third = '\x90') {
+std::string Mp3(int frames, char second = '\xFB', char third = '\x90', size_t length = 417) {
   std::string out;
   for (int i = 0; i < frames; ++i) {
-    std::string frame(417, '\x11');
+    std::string frame(length, '\x11');
     frame[0] = '\xFF';
     frame[1] = second;
     frame[2] = third;
@@ -238,16 +206,10 @@ TEST(Mp3Frames, WalksWholeFramesFromTheFirstPairToTheBoundOrTheEnd) {
     for (int i = 0; i < 4; ++i) out += std::string("\xFF\xF3\x80\x00", 4) + std::string(204, '\x11');
     return out;
   }();
-  struct Case {
-    std::string file;
-    uint64_t maxSamples;
-    std::optional<size_t> first;
-    size_t end;
-    uint64_t frames;
-    uint32_t rate;
-  };
+  struct Case { std::string file; uint64_t maxSamples; std::optional<size_t> first; size_t end; uint64_t frames; uint32_t rate; };
   const Case cases[] = {
       {Mp3(10), 1 << 30, 0, 4170, 10, 44100},
+      {Mp3(3, '\xFB', '\x92', 418), 1 << 30, 0, 3 * 418, 3, 44100},  // padded: a byte longer
       {id3 + Mp3(3), 1 << 30, 110, 110 + 1251, 3, 44100},
       {std::string(37, '\0') + Mp3(3), 1 << 30, 37, 37 + 1251, 3, 44100},
       {Mp3(10), 5000, 0, 5 * 417, 5, 44100},                                   // the bound
@@ -266,49 +228,29 @@ TEST(Mp3Frames, WalksWholeFramesFromTheFirstPairToTheBoundOrTheEnd) {
     const auto walk = WalkMp3Frames(reinterpret_cast<const uint8_t*>(c.file.data()), c.file.size(), c.maxSamples);
     ASSERT_EQ(walk.has_value(), c.first.has_value()) << c.file.size();
     if (!walk) continue;
-    EXPECT_EQ(walk->first, *c.first);
-    EXPECT_EQ(walk->end, c.end) << c.file.size();
-    EXPECT_EQ(walk->frames, c.frames);
-    EXPECT_EQ(walk->sampleRate, c.rate);
+    EXPECT_EQ(std::tuple(walk->first, walk->end, walk->frames, walk->sampleRate), std::tuple(*c.first, c.end, c.frames, c.rate))
+        << c.file.size();
     EXPECT_DOUBLE_EQ(walk->Seconds(), static_cast<double>(walk->samples) / c.rate);
   }
 }
 
 TEST(MusicBlock, ReadsBackWhatTheSaverWroteAndNothingElse) {
-  MusicBlock block;
-  block.kind = BlockMusicKind::Mp3;
-  block.playing = true;
-  block.startMs = 0x123456789AULL;
-  block.hasPosition = true;
-  block.positionAtMs = 0x223456789AULL;
-  block.positionMs = 4321;
-  block.path = u"C:\\M\u00FCsik\\\u97F3.mp3";
+  MusicBlock block{BlockMusicKind::Mp3, true, 0x123456789AULL, true, 0x223456789AULL, 4321, u"C:\\M\u00FCsik\\\u97F3.mp3"};
+  auto fields = [](const MusicBlock& b) {
+    return std::tuple(b.kind, b.playing, b.startMs, b.hasPosition, b.positionAtMs, b.positionMs, b.path);
+  };
   std::vector<uint8_t> bytes(kMusicBlockSize, 0xEE);
   ASSERT_TRUE(EncodeMusicBlock(block, bytes.data()));
   std::memset(&bytes[kMusicBlockSequenceOffset], 0, 4);
   const std::optional<MusicBlock> read = DecodeMusicBlock(bytes.data(), bytes.size());
   ASSERT_TRUE(read);
-  EXPECT_EQ(read->kind, block.kind);
-  EXPECT_EQ(read->playing, block.playing);
-  EXPECT_EQ(read->startMs, block.startMs);
-  EXPECT_EQ(read->hasPosition, block.hasPosition);
-  EXPECT_EQ(read->positionAtMs, block.positionAtMs);
-  EXPECT_EQ(read->positionMs, block.positionMs);
-  EXPECT_EQ(read->path, block.path);
+  EXPECT_EQ(fields(*read), fields(block));
 
   // One change each, at a byte offset: value.
-  const std::pair<size_t, uint8_t> bad[] = {
-      {0, 'X'},         // magic
-      {4, 2},           // version
-      {8, 0x31},        // size
-      {12, 1},          // written meanwhile
-      {16, 3},          // kind
-      {20, 4},          // unknown flag
-      {46, 1},          // path length past the path's room
-      {44, 20},         // no NUL after the path
-      {48 + 6, 0},      // a NUL inside it
-      {48 + 2, '"'},    // a quote: not a music path
-  };
+  // Magic, version, size, a write under way, kind, an unknown flag, a path
+  // longer than its room, no NUL after it, a NUL inside it, a quote in it.
+  const std::pair<size_t, uint8_t> bad[] = {{0, 'X'}, {4, 2},  {8, 0x31},   {12, 1},     {16, 3},
+                                            {20, 4},  {46, 1}, {44, 20},    {48 + 6, 0}, {48 + 2, '"'}};
   for (const auto& [offset, value] : bad) {
     std::vector<uint8_t> copy = bytes;
     copy[offset] = value;

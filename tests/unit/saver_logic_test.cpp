@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "fakes.h"
 #include "platform/texts.h"
 
@@ -129,11 +131,7 @@ TEST_F(SaverTest, LoadStartsTheMusicOfEachKindThenTheCompanion) {
 }
 
 TEST_F(SaverTest, ThePresentationIsToldOfTheFileBeforeItStartsAndOfEachMp3Position) {
-  struct Case {
-    int16_t kind;
-    const char16_t* file;
-    std::optional<BlockMusicKind> shared;
-  };
+  struct Case { int16_t kind; const char16_t* file; std::optional<BlockMusicKind> shared; };
   for (const Case& c : {Case{kMusicFile, u"C:\\m\\a.wav", BlockMusicKind::Wav},
                         Case{kMusicFile, u"C:\\m\\a.MP3", BlockMusicKind::Mp3}, Case{kAudioCd, u"C:\\m\\a.wav", {}},
                         Case{kMusicFile, u"C:\\m\\a.mid", {}}, Case{kMusicFile, u"\\\\.\\pipe\\a.wav", {}}}) {
@@ -144,12 +142,8 @@ TEST_F(SaverTest, ThePresentationIsToldOfTheFileBeforeItStartsAndOfEachMp3Positi
     ASSERT_EQ(share.published.size(), c.shared ? 1u : 0u) << test::Utf8(c.file);
     if (!c.shared) continue;
     EXPECT_EQ(desktop.calls.front(), "publish");
-    const MusicBlock& block = share.published[0];
-    EXPECT_EQ(block.kind, *c.shared);
-    EXPECT_EQ(block.path, c.file);
-    EXPECT_TRUE(block.playing);
-    EXPECT_EQ(block.startMs, 5000u);
-    EXPECT_FALSE(block.hasPosition);
+    const MusicBlock& b = share.published[0];
+    EXPECT_EQ(std::tuple(b.kind, b.path, b.playing, b.startMs, b.hasPosition), std::tuple(*c.shared, c.file, true, 5000u, false));
   }
 
   // Each tick passes on where the MP3 stands; a restart moves its start.
@@ -162,12 +156,9 @@ TEST_F(SaverTest, ThePresentationIsToldOfTheFileBeforeItStartsAndOfEachMp3Positi
     share.now += 1000;
     music.position = position;
     saver.Timer1Tick();
-    const MusicBlock& block = share.published.back();
-    EXPECT_EQ(block.playing, position.has_value());
-    EXPECT_EQ(block.hasPosition, position.has_value());
-    EXPECT_EQ(block.positionMs, position.value_or(0));
-    EXPECT_EQ(block.positionAtMs, share.now);
-    EXPECT_EQ(block.startMs, start);
+    const MusicBlock& b = share.published.back();
+    EXPECT_EQ(std::tuple(b.playing, b.hasPosition, b.positionMs, b.positionAtMs, b.startMs),
+              std::tuple(position.has_value(), position.has_value(), position.value_or(0), share.now, start));
   }
   EXPECT_EQ(share.published.size(), 5u);
 }

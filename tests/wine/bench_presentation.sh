@@ -13,6 +13,7 @@
 #   QB_BENCH_SIZES   screens to measure (default "1920x1080 3840x2160")
 #   QB_BENCH_PROGRAM another Quillbright.dll to measure, e.g. an older build's
 #   QB_BENCH_ENV     state folder; QB_BENCH_SHOTS: keep the shots there
+#   QB_BENCH_MUSIC   a WAV the saver plays meanwhile, which the light follows
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -130,6 +131,10 @@ for size in $sizes; do
   qb_driver keeper wait-window qb_bench_keeper 60000 >/dev/null || qb_die "the virtual desktop did not start"
   dir=$(qb_saver_folder qb_bench_presentation)
   cp "$program" "$dir/Quillbright.dll"
+  if [[ -n ${QB_BENCH_MUSIC:-} ]]; then
+    cp "$QB_BENCH_MUSIC" "$dir/"
+    qb_write_ini "$dir" 2 0 "$(qb_winpath "$dir")\\$(basename "$QB_BENCH_MUSIC")"
+  fi
   xvfb_pid=$(<"$state/xvfb.pid")
 
   echo "# $size"
