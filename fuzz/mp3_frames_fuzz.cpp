@@ -15,13 +15,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto* start = reinterpret_cast<const uint8_t*>(bytes.data());
   const auto walk = qb::WalkMp3Frames(start, bytes.size(), maxSamples);
   if (!walk) return 0;
-  QB_FUZZ_CHECK(walk->frames >= 1);
-  QB_FUZZ_CHECK(walk->first < walk->end && walk->end <= bytes.size());
+  QB_FUZZ_CHECK(walk->frames >= 1 && walk->first < walk->end && walk->end <= bytes.size());
   // The smallest frame is 24 bytes (MPEG-2 layer III at 8 kbit/s and 24 kHz).
   QB_FUZZ_CHECK(walk->end - walk->first >= 24 * walk->frames);
   QB_FUZZ_CHECK(walk->samples >= 384 * walk->frames && walk->samples <= 1152 * walk->frames);
-  QB_FUZZ_CHECK(walk->samples < maxSamples + 1152);
-  QB_FUZZ_CHECK(walk->sampleRate >= 8000 && walk->sampleRate <= 48000);
+  QB_FUZZ_CHECK(walk->samples < maxSamples + 1152 && walk->sampleRate >= 8000 && walk->sampleRate <= 48000);
   // Cut where the walk ended, the data walks the same way: only a frame
   // ending right at the cut may now be taken where another was.
   if (walk->frames >= 2) {

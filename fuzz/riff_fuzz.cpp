@@ -2,34 +2,19 @@
 // the file, whole frames of them, and the envelope is the same however the
 // samples arrive in pieces.
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 #include "check.h"
 #include "fuzz_input.h"
+#include "memory_bytes.h"
 #include "music/loudness.h"
-
-namespace {
-
-struct MemoryBytes : qb::ByteSource {
-  explicit MemoryBytes(const std::string& b) : bytes(b) {}
-  uint64_t Size() const override { return bytes.size(); }
-  bool ReadAt(uint64_t offset, void* out, size_t size) override {
-    if (offset > bytes.size() || size > bytes.size() - offset) return false;
-    std::memcpy(out, bytes.data() + offset, size);
-    return true;
-  }
-  const std::string& bytes;
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 65536) return 0;
   qb::fuzz::Input input(data, size);
   const size_t step = input.Byte() % 13 + 1;
   const std::string file = input.Rest();
-  MemoryBytes bytes(file);
+  qb::test::MemoryBytes bytes(file);
   const auto layout = qb::ReadWaveLayout(bytes);
   if (!layout) return 0;
   QB_FUZZ_CHECK(layout->format.size() >= 16 && layout->format.size() <= 4096 && layout->Seconds() >= 0);

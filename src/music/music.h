@@ -1,6 +1,6 @@
 // What the saver window asks of the music players. The players read the
 // settings values themselves; none of these calls reports anything back
-// but CdKeepPolling and Mp3Position.
+// but CdKeepPolling, Mp3Position and WavPlay.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +20,8 @@ class SaverMusic {
   virtual void Mp3Stop() = 0;
   // Where the MP3 plays now, in milliseconds; nothing when it does not play.
   virtual std::optional<uint32_t> Mp3Position() = 0;
-  virtual void WavPlay() = 0;
+  // True when the sound player took the file.
+  virtual bool WavPlay() = 0;
   virtual void WavStop() = 0;
 };
 

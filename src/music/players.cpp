@@ -104,9 +104,10 @@ void FilePlayers::Mp3Stop() {
   mci_.SendMciDirect("close MP3Play");
 }
 
-void FilePlayers::WavPlay() {
-  if (!IsMusicPath(settings_.MusicFile) || sound_.WaveOutDeviceCount() <= 0) return;
+bool FilePlayers::WavPlay() {
+  if (!IsMusicPath(settings_.MusicFile) || sound_.WaveOutDeviceCount() <= 0) return false;
   LastApiResult = sound_.Play(settings_.MusicFile.c_str(), kLoopFlags);
+  return LastApiResult != 0;
 }
 
 void FilePlayers::WavStop() { LastApiResult = sound_.Play(nullptr, 0); }

@@ -52,7 +52,7 @@ class FilePlayers {
   void Mp3KeepLooping();
   void Mp3Stop();
   std::optional<uint32_t> Mp3Position();
-  void WavPlay();
+  bool WavPlay();
   void WavStop();
 
   // The last mode reply of MP3Play; it is not cleared between ticks.
@@ -79,7 +79,7 @@ class MusicPlayers : public SaverMusic {
   void Mp3KeepLooping() override { files_.Mp3KeepLooping(); }
   void Mp3Stop() override { files_.Mp3Stop(); }
   std::optional<uint32_t> Mp3Position() override { return files_.Mp3Position(); }
-  void WavPlay() override { files_.WavPlay(); }
+  bool WavPlay() override { return files_.WavPlay(); }
   void WavStop() override { files_.WavStop(); }
 
  private:

@@ -37,12 +37,13 @@ void SaverLogic::FormLoad() {
   }
   fileMusic_ = settings_.MusicKind == kMusicFile ? MusicFileTypeOf(settings_.MusicFile)
                                                  : MusicFileType::None;
-  if (fileMusic_ == MusicFileType::Wav) music_.WavPlay();
+  // A WAV that does not play (no wave device) has nothing to follow.
+  const bool wavPlays = fileMusic_ == MusicFileType::Wav && music_.WavPlay();
   if (fileMusic_ == MusicFileType::Mp3) {
     music_.Mp3Open();
     timers_.SetEnabled(SaverTimer::Timer1, true);
   }
-  ShareMusic();
+  if (wavPlays || fileMusic_ == MusicFileType::Mp3) ShareMusic();
 
   // Music first, then the presentation.
   companionSeen_ = 0;

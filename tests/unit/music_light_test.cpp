@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "glow/music_light.h"
@@ -13,23 +14,18 @@ namespace qb::glow {
 namespace {
 
 TEST(MusicLight, LouderIsBrighterAndLivelierWithinBounds) {
-  MusicLook last = LookForLevel(-1.0f);
-  EXPECT_EQ(last.light, MusicEasing::kQuietLight);
   for (int i = 1; i <= 100; ++i) {
-    const MusicLook look = LookForLevel(i / 100.0f);
+    const MusicLook look = LookForLevel(i / 100.0f), last = LookForLevel((i - 1) / 100.0f);
     EXPECT_TRUE(look.light > last.light && look.pace > last.pace) << i;
-    last = look;
   }
-  EXPECT_EQ(last.light, MusicEasing::kLoudLight);
-  EXPECT_EQ(LookForLevel(7.0f).light, MusicEasing::kLoudLight);
-  EXPECT_EQ(LookForLevel(NAN).light, MusicEasing::kQuietLight);
+  EXPECT_EQ(std::tuple(LookForLevel(-1).light, LookForLevel(NAN).light, LookForLevel(1).light, LookForLevel(7).light),
+            std::tuple(MusicEasing::kQuietLight, MusicEasing::kQuietLight, MusicEasing::kLoudLight, MusicEasing::kLoudLight));
   // Calmer than the show without music when quiet, livelier when loud.
   EXPECT_TRUE(LookForLevel(0).pace < 1.0f && LookForLevel(1).pace > 1.0f);
 }
 
 // The light's lowest and highest once settled on a square wave of loudness
-// (0, then 1) of `hz`, at `fps` frames a second, and its largest change
-// from one frame to the next.
+// of `hz` at `fps` frames a second, and its largest change in one frame.
 struct Swing {
   float low = 9, high = 0, step = 0;
 };

@@ -345,14 +345,14 @@ TEST_F(FileMusicTest, APathBeyondAsciiReachesTheDevicesWhole) {
 
 TEST_F(FileMusicTest, WavLoopsThroughTheSoundPlayerWhenThereIsADevice) {
   settings.MusicFile = u"C:\\a b\\loop.wav";
-  players.WavPlay();
+  EXPECT_TRUE(players.WavPlay());
   players.WavStop();
   EXPECT_EQ(sound.calls, (Log{"C:\\a b\\loop.wav|131083", "<null>|0"}));
   EXPECT_TRUE(mci.log.empty());
 
   sound.calls.clear();
   sound.devices = 0;
-  players.WavPlay();
+  EXPECT_FALSE(players.WavPlay());
   EXPECT_TRUE(sound.calls.empty());
 }
 

@@ -28,7 +28,8 @@ class FakeMusic : public SaverMusic {
   void Mp3Open() override { calls.push_back("Mp3Open"); }
   void Mp3KeepLooping() override { calls.push_back("Mp3KeepLooping"); }
   void Mp3Stop() override { calls.push_back("Mp3Stop"); }
-  void WavPlay() override { calls.push_back("WavPlay"); }
+  bool wavPlays = true;
+  bool WavPlay() override { return calls.push_back("WavPlay"), wavPlays; }
   void WavStop() override { calls.push_back("WavStop"); }
   std::optional<uint32_t> position;
   std::optional<uint32_t> Mp3Position() override { return position; }
@@ -40,10 +41,7 @@ class FakeShare : public MusicShare {
   std::vector<MusicBlock> published;
   test::FakeDesktop* desktop = nullptr;
   uint64_t Milliseconds() override { return now; }
-  void Publish(const MusicBlock& block) override {
-    published.push_back(block);
-    desktop->calls.push_back("publish");
-  }
+  void Publish(const MusicBlock& block) override { published.push_back(block), desktop->calls.push_back("publish"); }
 };
 
 using Calls = std::vector<std::string>;
@@ -131,11 +129,12 @@ TEST_F(SaverTest, LoadStartsTheMusicOfEachKindThenTheCompanion) {
 }
 
 TEST_F(SaverTest, ThePresentationIsToldOfTheFileBeforeItStartsAndOfEachMp3Position) {
-  struct Case { int16_t kind; const char16_t* file; std::optional<BlockMusicKind> shared; };
-  for (const Case& c : {Case{kMusicFile, u"C:\\m\\a.wav", BlockMusicKind::Wav},
+  struct Case { int16_t kind; const char16_t* file; std::optional<BlockMusicKind> shared; bool plays = true; };
+  for (const Case& c : {Case{kMusicFile, u"C:\\m\\a.wav", BlockMusicKind::Wav}, Case{kMusicFile, u"C:\\m\\b.wav", {}, false},
                         Case{kMusicFile, u"C:\\m\\a.MP3", BlockMusicKind::Mp3}, Case{kAudioCd, u"C:\\m\\a.wav", {}},
                         Case{kMusicFile, u"C:\\m\\a.mid", {}}, Case{kMusicFile, u"\\\\.\\pipe\\a.wav", {}}}) {
     settings = {c.kind, 0, c.file, u"C:\\m"};
+    music.wavPlays = c.plays;
     share.published.clear();
     desktop.calls.clear();
     Make(&share).FormLoad();

@@ -1,11 +1,9 @@
 // The presentation's music, seen from outside:
 //   decode_probe.exe wav|mp3 PATH   decodes a file as the presentation does
-//     and reports the loudness of each second, the time it took and the
-//     music's length;
+//     and reports the time it took and the music's length;
 //   decode_probe.exe shots COUNT MS  prints tick0 (GetTickCount64) at once,
-//     then COUNT lines "shot=TICK MEAN" MS apart: the mean brightness of
-//     the screen (0..1, the mean of its channels), so that shots can be set
-//     against the saver's clock.
+//     then COUNT lines "shot=TICK MEAN" MS apart: the screen's mean
+//     brightness (0..1) on the saver's clock.
 #include <windows.h>
 
 #include <atomic>
@@ -49,21 +47,13 @@ int Shots(int count, DWORD intervalMs) {
 int wmain(int argc, wchar_t** argv) {
   if (argc == 4 && std::wstring(argv[1]) == L"shots") return Shots(_wtoi(argv[2]), static_cast<DWORD>(_wtoi(argv[3])));
   if (argc != 3) return 2;
-  const qb::BlockMusicKind kind = argv[1][0] == L'm' ? qb::BlockMusicKind::Mp3 : qb::BlockMusicKind::Wav;
   const std::wstring path = argv[2];
   std::atomic<bool> cancel{false};
   const ULONGLONG start = ::GetTickCount64();
-  const auto envelope = qb::DecodeEnvelope(std::u16string(path.begin(), path.end()), kind, cancel);
-  std::printf("decode_ms=%llu\n", static_cast<unsigned long long>(::GetTickCount64() - start));
-  std::printf("decoded=%d\n", envelope ? 1 : 0);
+  const auto envelope = qb::DecodeEnvelope(std::u16string(path.begin(), path.end()),
+                                           argv[1][0] == L'm' ? qb::BlockMusicKind::Mp3 : qb::BlockMusicKind::Wav, cancel);
+  std::printf("decode_ms=%llu\ndecoded=%d\n", static_cast<unsigned long long>(::GetTickCount64() - start), envelope ? 1 : 0);
   if (!envelope) return 1;
-  std::printf("seconds=%.3f\nvalues=%zu\n", envelope->seconds, envelope->levels.size());
-  std::string perSecond;
-  for (size_t s = 0; s * 100 < envelope->levels.size(); ++s) {
-    unsigned sum = 0, n = 0;
-    for (size_t i = s * 100; i < envelope->levels.size() && i < s * 100 + 100; ++i, ++n) sum += envelope->levels[i];
-    perSecond += (s ? "," : "") + std::to_string(sum / n);
-  }
-  std::printf("levels=%s\n", perSecond.c_str());
+  std::printf("seconds=%.3f\n", envelope->seconds);
   return 0;
 }

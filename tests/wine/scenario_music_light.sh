@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# The presentation's light follows the music the saver plays: a file of
-# 2 s of loud noise and 2 s of silence, in turn, played as WAV and as MP3;
-# the screen's brightness 4 times a second for 16 s, each shot counted as
-# loud or silent (light_run); the loud shots' mean brightness is clearly
-# above the silent ones'. Also the decoder alone on both files, which gives
-# the decode time.
+# The presentation's light follows the music the saver plays: 2 s of loud
+# noise and 2 s of silence, in turn, as WAV and as MP3 (each decoded alone
+# first); the screen's brightness 4 times a second for 16 s, each shot loud
+# or silent (light_run): the loud shots are clearly the brighter.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 qb_scenario_begin music_light
@@ -15,16 +13,13 @@ sox -n -r 44100 -c 2 -b 16 "$QB_OUT/quiet.wav" trim 0 2
 sox "$QB_OUT/loud.wav" "$QB_OUT/quiet.wav" "$QB_OUT/halves.wav"
 sox "$QB_OUT/halves.wav" "$QB_OUT/halves.mp3"
 
-# The light's mean in the loud shots over that in the silent ones, at least
-# (measured: see the issue's closing note; without the feature about 1).
+# The light's mean in the loud shots over that in the silent ones, at least:
+# measured 2.6 to 3.4 on both builds, and about 1 before the light followed.
 min_ratio=1.6
 
-echo "# the decoder alone"
 for ext in wav mp3; do
   qb_wine "$QB_OUT/decode_$ext" 60 "$QB_HELPERS_DIR/decode_probe.exe" "$ext" "$(qb_winpath "$QB_OUT/halves.$ext")"
-  echo "$ext: decoded in $(qb_get decode_ms "$QB_OUT/decode_$ext") ms, $(qb_get seconds "$QB_OUT/decode_$ext") s," \
-    "levels per second $(qb_get levels "$QB_OUT/decode_$ext")"
-  qb_expect_eq "$ext: decoded" "$(qb_get decoded "$QB_OUT/decode_$ext")" 1
+  qb_expect_eq "$ext: decoded alone ($(qb_get decode_ms "$QB_OUT/decode_$ext") ms)" "$(qb_get decoded "$QB_OUT/decode_$ext")" 1
 done
 
 # Starts recording into FILE, and sets QB_RECORDING_START to the moment of
@@ -33,11 +28,7 @@ done
 listen() {  # FILE
   local file=$1 i size at header
   qb_start_recording "$file"
-  for i in $(seq 100); do
-    size=$(stat -c %s "$file" 2>/dev/null || echo 0)
-    ((size > 8000)) && break
-    sleep 0.05
-  done
+  for i in $(seq 100); do (($(stat -c %s "$file" 2>/dev/null || echo 0) > 8000)) && break; sleep 0.05; done
   sleep 0.3
   at=$(date +%s.%N)
   size=$(stat -c %s "$file")
@@ -90,13 +81,14 @@ light_run() {  # EXT
     fi
     echo "$tick $state $mean"
   done >"$QB_OUT/light_$ext"
-  local loud quiet ratio
-  loud=$(awk '$2 == "loud" { s += $3; n++ } END { printf "%.5f %d", (n ? s / n : 0), n }' "$QB_OUT/light_$ext")
-  quiet=$(awk '$2 == "silent" { s += $3; n++ } END { printf "%.5f %d", (n ? s / n : 0), n }' "$QB_OUT/light_$ext")
-  echo "$ext: mean brightness ${loud% *} over ${loud#* } loud shots, ${quiet% *} over ${quiet#* } silent shots"
-  qb_expect_ge "$ext: loud shots" "${loud#* }" 16
-  qb_expect_ge "$ext: silent shots" "${quiet#* }" 16
-  ratio=$(awk -v l="${loud% *}" -v q="${quiet% *}" 'BEGIN { printf "%.2f", (q > 0 ? l / q : 0) }')
+  local means loud nloud quiet nquiet ratio
+  means=$(awk '{ s[$2] += $3; n[$2]++ }
+    END { printf "%.5f %d %.5f %d %.2f", s["loud"] / (n["loud"] + 1e-9), n["loud"], s["silent"] / (n["silent"] + 1e-9),
+      n["silent"], (s["silent"] > 0 ? s["loud"] * n["silent"] / (n["loud"] * s["silent"] + 1e-9) : 0) }' "$QB_OUT/light_$ext")
+  read -r loud nloud quiet nquiet ratio <<<"$means"
+  echo "$ext: mean brightness $loud over $nloud loud shots, $quiet over $nquiet silent shots"
+  qb_expect_ge "$ext: loud shots" "$nloud" 16
+  qb_expect_ge "$ext: silent shots" "$nquiet" 16
   awk -v r="$ratio" -v m="$min_ratio" 'BEGIN { exit !(r >= m) }' &&
     qb_pass "$ext: the loud halves are brighter (x$ratio, at least x$min_ratio)" ||
     qb_fail "$ext: the loud halves are not clearly brighter (x$ratio, at least x$min_ratio)"
