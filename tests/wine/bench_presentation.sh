@@ -107,6 +107,7 @@ set_desktop_size() {
 
 cleanup() {
   [[ -n ${saver_pid:-} ]] && kill "$saver_pid" 2>/dev/null || true
+  [[ -n ${QB_BENCH_MUSIC:-} ]] && qb_stop_pulse "$state/pulse"
   qb_stop_wine
   qb_stop_xvfb "$state"
 }
@@ -114,6 +115,8 @@ trap cleanup EXIT
 
 mkdir -p "$state"
 qb_stop_xvfb "$state"
+# The sound player plays only to a device: a null sink.
+[[ -z ${QB_BENCH_MUSIC:-} ]] || qb_start_pulse "$state/pulse" || qb_die "PulseAudio did not start"
 out=$state/out
 for size in $sizes; do
   [[ $size =~ ^([0-9]+)x([0-9]+)$ ]] || qb_die "a size is WIDTHxHEIGHT, not '$size'"

@@ -14,7 +14,7 @@ sox "$QB_OUT/loud.wav" "$QB_OUT/quiet.wav" "$QB_OUT/halves.wav"
 sox "$QB_OUT/halves.wav" "$QB_OUT/halves.mp3"
 
 # The light's mean in the loud shots over that in the silent ones, at least:
-# measured 2.6 to 3.4 on both builds, and about 1 before the light followed.
+# measured 2.5 to 3.4 on both builds, and about 1 before the light followed.
 min_ratio=1.6
 
 for ext in wav mp3; do
@@ -87,8 +87,8 @@ light_run() {  # EXT
       n["silent"], (s["silent"] > 0 ? s["loud"] * n["silent"] / (n["loud"] * s["silent"] + 1e-9) : 0) }' "$QB_OUT/light_$ext")
   read -r loud nloud quiet nquiet ratio <<<"$means"
   echo "$ext: mean brightness $loud over $nloud loud shots, $quiet over $nquiet silent shots"
-  qb_expect_ge "$ext: loud shots" "$nloud" 16
-  qb_expect_ge "$ext: silent shots" "$nquiet" 16
+  qb_expect_ge "$ext: loud shots" "$nloud" 12
+  qb_expect_ge "$ext: silent shots" "$nquiet" 12
   awk -v r="$ratio" -v m="$min_ratio" 'BEGIN { exit !(r >= m) }' &&
     qb_pass "$ext: the loud halves are brighter (x$ratio, at least x$min_ratio)" ||
     qb_fail "$ext: the loud halves are not clearly brighter (x$ratio, at least x$min_ratio)"
