@@ -27,13 +27,14 @@ MusicSource::MusicSource() {
   const std::optional<uint32_t> handle = TakeBlockHandle();
   if (!handle) return;
   // Whatever the number names, only a section of at least a block's size
-  // maps, and only for reading.
+  // maps, and only for reading; the handle is closed only once it proved
+  // to be the saver's block, for then it is ours.
   HANDLE section = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(*handle));
   view_ = static_cast<const uint8_t*>(::MapViewOfFile(section, FILE_MAP_READ, 0, 0, kMusicBlockSize));
-  ::CloseHandle(section);
   if (!view_) return;
   Refresh();
   if (!block_) return;
+  ::CloseHandle(section);
   decoding_ = new Decoding;
   decoding_->path = block_->path;
   decoding_->kind = block_->kind;
