@@ -199,10 +199,6 @@ class Win32ChildProcess : public ChildProcess {
   DWORD id_;
 };
 
-}  // namespace
-
-namespace {
-
 // A read-only, inheritable copy of the music block's section, and the one
 // handle a child may inherit: nothing else the saver holds reaches it.
 class InheritedBlock {
