@@ -13,7 +13,7 @@
 #   QB_BENCH_SIZES   screens to measure (default "1920x1080 3840x2160")
 #   QB_BENCH_PROGRAM another Quillbright.dll to measure, e.g. an older build's
 #   QB_BENCH_ENV     state folder; QB_BENCH_SHOTS: keep the shots there
-#   QB_BENCH_MUSIC   a WAV the saver plays meanwhile, which the light follows
+#   QB_BENCH_MUSIC   a WAV the saver plays meanwhile (to a null sink), which the light follows
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -115,7 +115,6 @@ trap cleanup EXIT
 
 mkdir -p "$state"
 qb_stop_xvfb "$state"
-# The sound player plays only to a device: a null sink.
 [[ -z ${QB_BENCH_MUSIC:-} ]] || qb_start_pulse "$state/pulse" || qb_die "PulseAudio did not start"
 out=$state/out
 for size in $sizes; do
