@@ -55,9 +55,10 @@ class FileBytes : public ByteSource {
   uint64_t size_ = 0;
 };
 
-// The path comes from another process: should it name a pipe or a server,
+// The path comes from another process: should it lead to a named pipe,
 // whoever answers may identify the user but never act as the user, and
-// only a file on a disk is read, where a read cannot wait for ever.
+// only a file on a disk is read, where a read cannot wait for ever. (A file
+// on a server is opened as any file there is: Windows signs in as the user.)
 KernelHandle OpenMusicFile(const std::u16string& path) {
   KernelHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -117,6 +118,8 @@ std::optional<Envelope> DecodeCompressed(FileBytes& file, const WaveLayout& layo
   if (format.size() < sizeof(WAVEFORMATEX)) format.resize(sizeof(WAVEFORMATEX), 0);
   const size_t extra = format[16] | format[17] << 8;
   if (extra > format.size() - sizeof(WAVEFORMATEX)) return std::nullopt;
+  // A codec that trusts its own fields over the extra size reads zeros.
+  format.resize(std::max<size_t>(format.size(), 4096), 0);
   auto* source = reinterpret_cast<WAVEFORMATEX*>(format.data());
   WAVEFORMATEX pcm = {};
   pcm.wFormatTag = WAVE_FORMAT_PCM;
@@ -270,7 +273,13 @@ std::optional<Envelope> DecodeMp3(FileBytes& file, const std::atomic<bool>& canc
   {
     Com<IMFByteStream> byteStream;
     Com<IMFSourceReader> reader;
+    Com<IMFAttributes> streamAttributes;
+    // With neither a file name nor a type, the resolver would pick the
+    // handler for these bytes by itself: they are MP3, and only its handler
+    // should read them.
     if (SUCCEEDED(onStream(stream.Get(), byteStream.Out())) &&
+        SUCCEEDED(byteStream->QueryInterface(IID_PPV_ARGS(streamAttributes.Out()))) &&
+        SUCCEEDED(streamAttributes->SetString(MF_BYTESTREAM_CONTENT_TYPE, L"audio/mpeg")) &&
         SUCCEEDED(createReader(byteStream.Get(), nullptr, reader.Out()))) {
       envelope = ReadSamples(reader.Get(), createMediaType, seconds, cancel);
     }

@@ -1,8 +1,9 @@
 // What the saver tells the presentation about the music it plays: which
 // file, and where playback stands. The saver writes it into a small block
-// of shared memory that the presentation may only read, and that reaches
-// the presentation by handle inheritance alone. The presentation takes
-// nothing in it on trust.
+// of shared memory that reaches the presentation by handle inheritance
+// alone, through a handle with read access. It goes one way: the saver
+// never reads anything back from it, and the presentation takes nothing in
+// it on trust.
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,7 @@
 // The saver's side of the music block: an unnamed section of shared memory
 // that no other process can open by name, written here and handed to the
-// presentation read-only (Win32Desktop::StartProgram).
+// presentation through a handle with read access only
+// (Win32Desktop::StartProgram); the saver never reads it back.
 #pragma once
 
 #include <windows.h>
