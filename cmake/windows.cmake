@@ -37,7 +37,7 @@ add_library(qb_dpi STATIC src/platform/win32/dpi.cpp)
 target_link_libraries(qb_dpi PUBLIC qb_core qb_system_dlls PRIVATE qb_warnings)
 
 # The Windows side of the ports; the integration tests' probes link it too.
-add_library(qb_win32 STATIC src/platform/win32/system_ports.cpp)
+add_library(qb_win32 STATIC src/platform/win32/system_ports.cpp src/platform/win32/music_share.cpp)
 target_link_libraries(qb_win32 PUBLIC qb_core qb_system_dlls shell32 PRIVATE qb_warnings)
 
 # The skinned button's window side; its Wine test host links it too.

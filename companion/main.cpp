@@ -1,7 +1,8 @@
 // The presentation program: glowing points of light over the whole virtual
 // screen, in a window titled "Quillbright_VC" that ends on the user's first
 // input. The picture comes from the portable renderer in glow/; this file
-// only owns the window, the frame buffer and the pacing.
+// only owns the window, the frame buffer and the pacing, and follows the
+// music the saver plays (music_source.h).
 #include <windows.h>
 
 #include <cstdint>
@@ -11,7 +12,9 @@
 #include <vector>
 
 #include "frame_pacer.h"
+#include "glow/music_light.h"
 #include "glow/presentation.h"
+#include "music_source.h"
 #include "platform/texts.h"
 #include "platform/win32/base_window.h"
 #include "platform/win32/gdi.h"
@@ -100,6 +103,7 @@ class PresentationWindow : public BaseWindow<PresentationWindow>, private glow::
 
   void DrawFrame(double seconds) {
     ::GdiFlush();
+    presentation_->SetMusic(easing_.Step(music_.LevelNow(), seconds));
     presentation_->Advance(seconds, frame_->View(), this);
   }
 
@@ -203,6 +207,8 @@ class PresentationWindow : public BaseWindow<PresentationWindow>, private glow::
   }
 
   HDC dc_ = nullptr;
+  MusicSource music_;
+  glow::MusicEasing easing_;
   std::unique_ptr<FrameBuffer> frame_;
   std::unique_ptr<glow::Presentation> presentation_;
   HPOWERNOTIFY powerNotify_ = nullptr;

@@ -116,7 +116,7 @@ void Presentation::CollectStamps(double seconds, int height) {
     y = y < 0 ? 0 : y < lastRow ? y : lastRow;  // also NaN
     return static_cast<std::size_t>(static_cast<int>(y) / TileGrid::kTileHeight);
   };
-  const double gain = 256.0 * kExposure * std::min(seconds, 0.1) * 60.0;
+  const double gain = 256.0 * kExposure * music_.light * std::min(seconds, 0.1) * 60.0;
   unsorted_.clear();
   bandStarts_.assign(static_cast<std::size_t>(bands) + 1, 0);
   for (std::size_t i = 0; i < points.size(); ++i) {
@@ -193,7 +193,7 @@ uint32_t Presentation::FadeFactor(double seconds) {
 }
 
 void Presentation::Advance(double seconds, const FrameView& frame, AreaSink* sink) {
-  simulation_.Step(seconds);
+  simulation_.Step(seconds * music_.pace);
   changed_.clear();
   if (frame.width != simulation_.Width() || frame.height != simulation_.Height()) return;
   touched_.Fill(false);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "glow/frame.h"
+#include "glow/music_light.h"
 #include "glow/simulation.h"
 #include "glow/sprite.h"
 #include "glow/tiles.h"
@@ -63,6 +64,9 @@ class Presentation {
   // `sink`, if any, of each changed part as soon as it is drawn.
   void Advance(double seconds, const FrameView& frame, AreaSink* sink = nullptr);
 
+  // The music's look for the frames from now on.
+  void SetMusic(const MusicLook& look) { music_ = look; }
+
   // Rectangles that cover every pixel the last Advance changed.
   const std::vector<PixelRect>& Changed() const { return changed_; }
 
@@ -106,6 +110,7 @@ class Presentation {
   std::vector<uint32_t> bandStarts_, cursor_;
   int reach_ = 0;       // bands a glow reaches up or down from its centre's
   double unfaded_ = 0;  // seconds of trail fade owed to the frame
+  MusicLook music_;
 };
 
 }  // namespace qb::glow

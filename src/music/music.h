@@ -1,7 +1,10 @@
 // What the saver window asks of the music players. The players read the
 // settings values themselves; none of these calls reports anything back
-// but CdKeepPolling.
+// but CdKeepPolling, Mp3Position and WavPlay.
 #pragma once
+
+#include <cstdint>
+#include <optional>
 
 namespace qb {
 
@@ -15,7 +18,10 @@ class SaverMusic {
   virtual void Mp3Open() = 0;
   virtual void Mp3KeepLooping() = 0;
   virtual void Mp3Stop() = 0;
-  virtual void WavPlay() = 0;
+  // Where the MP3 plays now, in milliseconds; nothing when it does not play.
+  virtual std::optional<uint32_t> Mp3Position() = 0;
+  // True when the sound player took the file.
+  virtual bool WavPlay() = 0;
   virtual void WavStop() = 0;
 };
 

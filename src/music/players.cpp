@@ -87,14 +87,27 @@ void FilePlayers::Mp3KeepLooping() {
   mci_.SendMciDirect("play MP3Play from 0");
 }
 
+std::optional<uint32_t> FilePlayers::Mp3Position() {
+  // MPEGVideo's time format is milliseconds unless set otherwise. Past the
+  // end, until the next tick plays it again, the position is the length.
+  const std::string reply = mci_.QueryMci("status MP3Play position");
+  if (reply.empty() || reply.size() > 9 || reply.find_first_not_of("0123456789") != std::string::npos) {
+    return std::nullopt;
+  }
+  uint32_t position = 0;
+  for (char c : reply) position = position * 10 + static_cast<uint32_t>(c - '0');
+  return position;
+}
+
 void FilePlayers::Mp3Stop() {
   mci_.SendMciDirect("stop MP3Play");
   mci_.SendMciDirect("close MP3Play");
 }
 
-void FilePlayers::WavPlay() {
-  if (!IsMusicPath(settings_.MusicFile) || sound_.WaveOutDeviceCount() <= 0) return;
+bool FilePlayers::WavPlay() {
+  if (!IsMusicPath(settings_.MusicFile) || sound_.WaveOutDeviceCount() <= 0) return false;
   LastApiResult = sound_.Play(settings_.MusicFile.c_str(), kLoopFlags);
+  return LastApiResult != 0;
 }
 
 void FilePlayers::WavStop() { LastApiResult = sound_.Play(nullptr, 0); }

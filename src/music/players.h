@@ -51,7 +51,8 @@ class FilePlayers {
   bool Mp3IsPlaying();
   void Mp3KeepLooping();
   void Mp3Stop();
-  void WavPlay();
+  std::optional<uint32_t> Mp3Position();
+  bool WavPlay();
   void WavStop();
 
   // The last mode reply of MP3Play; it is not cleared between ticks.
@@ -77,7 +78,8 @@ class MusicPlayers : public SaverMusic {
   void Mp3Open() override { files_.Mp3Open(); }
   void Mp3KeepLooping() override { files_.Mp3KeepLooping(); }
   void Mp3Stop() override { files_.Mp3Stop(); }
-  void WavPlay() override { files_.WavPlay(); }
+  std::optional<uint32_t> Mp3Position() override { return files_.Mp3Position(); }
+  bool WavPlay() override { return files_.WavPlay(); }
   void WavStop() override { files_.WavStop(); }
 
  private:

@@ -19,14 +19,15 @@ MusicFileType MusicFileTypeOf(const std::u16string& musicFile) {
 
 SaverLogic::SaverLogic(const SettingsValues& settings, std::u16string programFolder,
                        std::string argumentString, int32_t& savedCursorCount, SaverMusic& music,
-                       SaverTimers& timers, Desktop& desktop)
+                       SaverTimers& timers, Desktop& desktop, MusicShare* share)
     : settings_(settings),
       programFolder_(std::move(programFolder)),
       argumentString_(std::move(argumentString)),
       savedCursorCount_(savedCursorCount),
       music_(music),
       timers_(timers),
-      desktop_(desktop) {}
+      desktop_(desktop),
+      share_(share) {}
 
 void SaverLogic::FormLoad() {
   if (settings_.MusicKind == kAudioCd) {
@@ -36,11 +37,13 @@ void SaverLogic::FormLoad() {
   }
   fileMusic_ = settings_.MusicKind == kMusicFile ? MusicFileTypeOf(settings_.MusicFile)
                                                  : MusicFileType::None;
-  if (fileMusic_ == MusicFileType::Wav) music_.WavPlay();
+  // A WAV that does not play (no wave device) has nothing to follow.
+  const bool wavPlays = fileMusic_ == MusicFileType::Wav && music_.WavPlay();
   if (fileMusic_ == MusicFileType::Mp3) {
     music_.Mp3Open();
     timers_.SetEnabled(SaverTimer::Timer1, true);
   }
+  if (wavPlays || fileMusic_ == MusicFileType::Mp3) ShareMusic();
 
   // Music first, then the presentation.
   companionSeen_ = 0;
@@ -48,7 +51,29 @@ void SaverLogic::FormLoad() {
   companion_ = desktop_.StartProgram(companionPath_);
 }
 
-void SaverLogic::Timer1Tick() { music_.Mp3KeepLooping(); }
+void SaverLogic::ShareMusic() {
+  if (!share_ || fileMusic_ == MusicFileType::None || !IsMusicPath(settings_.MusicFile)) return;
+  shared_.kind = fileMusic_ == MusicFileType::Wav ? BlockMusicKind::Wav : BlockMusicKind::Mp3;
+  shared_.playing = true;
+  shared_.startMs = share_->Milliseconds();
+  shared_.path = settings_.MusicFile;
+  share_->Publish(shared_);
+}
+
+void SaverLogic::Timer1Tick() {
+  music_.Mp3KeepLooping();
+  // The player's own position keeps the presentation in step across
+  // restarts and stalls; without one it does not follow at all.
+  if (!share_ || shared_.path.empty()) return;
+  const std::optional<uint32_t> position = music_.Mp3Position();
+  const uint64_t now = share_->Milliseconds();
+  if (position && shared_.hasPosition && *position < shared_.positionMs) shared_.startMs = now - *position;
+  shared_.playing = position.has_value();
+  shared_.hasPosition = position.has_value();
+  shared_.positionAtMs = now;
+  shared_.positionMs = position.value_or(0);
+  share_->Publish(shared_);
+}
 
 void SaverLogic::Timer2Tick() {
   music_.CdPoll();

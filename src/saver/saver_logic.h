@@ -8,6 +8,7 @@
 #include <string>
 
 #include "music/music.h"
+#include "platform/music_block.h"
 #include "platform/ports.h"
 #include "settings/settings_values.h"
 
@@ -43,7 +44,7 @@ class SaverLogic {
  public:
   SaverLogic(const SettingsValues& settings, std::u16string programFolder,
              std::string argumentString, int32_t& savedCursorCount, SaverMusic& music,
-             SaverTimers& timers, Desktop& desktop);
+             SaverTimers& timers, Desktop& desktop, MusicShare* share = nullptr);
 
   void FormLoad();
   void FormQueryUnload();
@@ -56,6 +57,8 @@ class SaverLogic {
 
  private:
   bool CompanionGone();
+  // Tells the presentation which file plays, and from when.
+  void ShareMusic();
 
   const SettingsValues& settings_;
   const std::u16string programFolder_;
@@ -64,6 +67,8 @@ class SaverLogic {
   SaverMusic& music_;
   SaverTimers& timers_;
   Desktop& desktop_;
+  MusicShare* share_;
+  MusicBlock shared_;
 
   // The file music FormLoad asked for. The close path stops that one, so it
   // is decided in one place, whatever the settings say by then.

@@ -19,7 +19,7 @@ const SaverTimerInfo& InfoOf(SaverTimer timer) {
 SaverWindow::SaverWindow(const SettingsValues& settings, const std::u16string& programFolder,
                          const std::string& argumentString, int32_t& savedCursorCount,
                          SaverMusic& music)
-    : logic_(settings, programFolder, argumentString, savedCursorCount, music, *this, desktop_) {}
+    : logic_(settings, programFolder, argumentString, savedCursorCount, music, *this, desktop_, &share_) {}
 
 bool SaverWindow::Create() {
   if (!RegisterClassOnce(kClassName)) return false;

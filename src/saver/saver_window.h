@@ -29,7 +29,8 @@ class SaverWindow : public BaseWindow<SaverWindow>, private SaverTimers {
   bool IsEnabled(SaverTimer timer) const override;
   void OnTimer(UINT_PTR id);
 
-  Win32Desktop desktop_;
+  Win32MusicShare share_;
+  Win32Desktop desktop_{&share_};
   SaverLogic logic_;
   bool enabled_[3] = {};
 };

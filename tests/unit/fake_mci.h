@@ -200,6 +200,10 @@ class FakeMci : public MciPort {
       return 0;
     }
     if (!mp3Open) return kInvalidDeviceName;
+    if (cmd == "status MP3Play position") {
+      answer = std::to_string(mp3PosMs);
+      return 0;
+    }
     if (cmd == "status MP3Play mode") {
       answer = mp3Mode;
       return 0;

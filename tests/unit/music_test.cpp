@@ -283,6 +283,17 @@ TEST_F(FileMusicTest, TheFileIsRestartedWithinOneTickOfItsEnd) {
   EXPECT_EQ(Tick(), Log{"status MP3Play mode"});
 }
 
+TEST_F(FileMusicTest, ThePositionIsTheDevicesOwnAndNothingElse) {
+  EXPECT_EQ(players.Mp3Position(), std::nullopt);  // not open
+  players.Mp3Open();
+  Tick();
+  EXPECT_EQ(players.Mp3Position(), 1000u);
+  for (const char* reply : {"", "12a", "-5", "1234567890", "Error"}) {
+    mci.forcedReplies["status MP3Play position"] = reply;
+    EXPECT_EQ(players.Mp3Position(), std::nullopt) << reply;
+  }
+}
+
 TEST_F(FileMusicTest, AFailedOpenNeverPlaysButEveryTickTriesAgain) {
   settings.MusicFile = u"C:\\broken.mp3";
   players.Mp3Open();
@@ -334,14 +345,14 @@ TEST_F(FileMusicTest, APathBeyondAsciiReachesTheDevicesWhole) {
 
 TEST_F(FileMusicTest, WavLoopsThroughTheSoundPlayerWhenThereIsADevice) {
   settings.MusicFile = u"C:\\a b\\loop.wav";
-  players.WavPlay();
+  EXPECT_TRUE(players.WavPlay());
   players.WavStop();
   EXPECT_EQ(sound.calls, (Log{"C:\\a b\\loop.wav|131083", "<null>|0"}));
   EXPECT_TRUE(mci.log.empty());
 
   sound.calls.clear();
   sound.devices = 0;
-  players.WavPlay();
+  EXPECT_FALSE(players.WavPlay());
   EXPECT_TRUE(sound.calls.empty());
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "fakes.h"
 #include "platform/texts.h"
 
@@ -26,8 +28,20 @@ class FakeMusic : public SaverMusic {
   void Mp3Open() override { calls.push_back("Mp3Open"); }
   void Mp3KeepLooping() override { calls.push_back("Mp3KeepLooping"); }
   void Mp3Stop() override { calls.push_back("Mp3Stop"); }
-  void WavPlay() override { calls.push_back("WavPlay"); }
+  bool wavPlays = true;
+  bool WavPlay() override { return calls.push_back("WavPlay"), wavPlays; }
   void WavStop() override { calls.push_back("WavStop"); }
+  std::optional<uint32_t> position;
+  std::optional<uint32_t> Mp3Position() override { return position; }
+};
+
+class FakeShare : public MusicShare {
+ public:
+  uint64_t now = 5000;
+  std::vector<MusicBlock> published;
+  test::FakeDesktop* desktop = nullptr;
+  uint64_t Milliseconds() override { return now; }
+  void Publish(const MusicBlock& block) override { published.push_back(block), desktop->calls.push_back("publish"); }
 };
 
 using Calls = std::vector<std::string>;
@@ -44,8 +58,10 @@ class SaverTest : public ::testing::Test {
   // Start-up hid the cursor: the display counter stands at -1.
   void SetUp() override { desktop.cursorCounter = -1; }
 
-  SaverLogic Make() {
-    return SaverLogic(settings, u"C:\\Program Files\\Q", args, savedCursor, music, timers, desktop);
+  FakeShare share;
+  SaverLogic Make(MusicShare* with = nullptr) {
+    share.desktop = &desktop;
+    return SaverLogic(settings, u"C:\\Program Files\\Q", args, savedCursor, music, timers, desktop, with);
   }
   bool On(SaverTimer t) const { return timers.IsEnabled(t); }
   // The started program's own window.
@@ -110,6 +126,40 @@ TEST_F(SaverTest, LoadStartsTheMusicOfEachKindThenTheCompanion) {
   EXPECT_FALSE(On(SaverTimer::Timer1));
   EXPECT_FALSE(On(SaverTimer::Timer2));
   EXPECT_TRUE(On(SaverTimer::Timer3));
+}
+
+TEST_F(SaverTest, ThePresentationIsToldOfTheFileBeforeItStartsAndOfEachMp3Position) {
+  struct Case { int16_t kind; const char16_t* file; std::optional<BlockMusicKind> shared; bool plays = true; };
+  for (const Case& c : {Case{kMusicFile, u"C:\\m\\a.wav", BlockMusicKind::Wav}, Case{kMusicFile, u"C:\\m\\b.wav", {}, false},
+                        Case{kMusicFile, u"C:\\m\\a.MP3", BlockMusicKind::Mp3}, Case{kAudioCd, u"C:\\m\\a.wav", {}},
+                        Case{kMusicFile, u"C:\\m\\a.mid", {}}, Case{kMusicFile, u"\\\\.\\pipe\\a.wav", {}}}) {
+    settings = {c.kind, 0, c.file, u"C:\\m"};
+    music.wavPlays = c.plays;
+    share.published.clear();
+    desktop.calls.clear();
+    Make(&share).FormLoad();
+    ASSERT_EQ(share.published.size(), c.shared ? 1u : 0u) << test::Utf8(c.file);
+    if (!c.shared) continue;
+    EXPECT_EQ(desktop.calls.front(), "publish");
+    const MusicBlock& b = share.published[0];
+    EXPECT_EQ(std::tuple(b.kind, b.path, b.playing, b.startMs, b.hasPosition), std::tuple(*c.shared, c.file, true, 5000u, false));
+  }
+
+  // Each tick passes on where the MP3 stands; a restart moves its start.
+  settings.MusicFile = u"C:\\m\\a.mp3";
+  share.published.clear();
+  SaverLogic saver = Make(&share);
+  saver.FormLoad();
+  const std::pair<std::optional<uint32_t>, uint64_t> ticks[] = {{900, 5000}, {1900, 5000}, {150, 7850}, {{}, 7850}};
+  for (const auto& [position, start] : ticks) {
+    share.now += 1000;
+    music.position = position;
+    saver.Timer1Tick();
+    const MusicBlock& b = share.published.back();
+    EXPECT_EQ(std::tuple(b.playing, b.hasPosition, b.positionMs, b.positionAtMs, b.startMs),
+              std::tuple(position.has_value(), position.has_value(), position.value_or(0), share.now, start));
+  }
+  EXPECT_EQ(share.published.size(), 5u);
 }
 
 TEST_F(SaverTest, MusicStartsBeforeTheCompanion) {

@@ -13,6 +13,7 @@
 #   QB_BENCH_SIZES   screens to measure (default "1920x1080 3840x2160")
 #   QB_BENCH_PROGRAM another Quillbright.dll to measure, e.g. an older build's
 #   QB_BENCH_ENV     state folder; QB_BENCH_SHOTS: keep the shots there
+#   QB_BENCH_MUSIC   a WAV the saver plays meanwhile (to a null sink), which the light follows
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -106,6 +107,7 @@ set_desktop_size() {
 
 cleanup() {
   [[ -n ${saver_pid:-} ]] && kill "$saver_pid" 2>/dev/null || true
+  [[ -n ${QB_BENCH_MUSIC:-} ]] && qb_stop_pulse "$state/pulse"
   qb_stop_wine
   qb_stop_xvfb "$state"
 }
@@ -113,6 +115,7 @@ trap cleanup EXIT
 
 mkdir -p "$state"
 qb_stop_xvfb "$state"
+[[ -z ${QB_BENCH_MUSIC:-} ]] || qb_start_pulse "$state/pulse" || qb_die "PulseAudio did not start"
 out=$state/out
 for size in $sizes; do
   [[ $size =~ ^([0-9]+)x([0-9]+)$ ]] || qb_die "a size is WIDTHxHEIGHT, not '$size'"
@@ -130,6 +133,10 @@ for size in $sizes; do
   qb_driver keeper wait-window qb_bench_keeper 60000 >/dev/null || qb_die "the virtual desktop did not start"
   dir=$(qb_saver_folder qb_bench_presentation)
   cp "$program" "$dir/Quillbright.dll"
+  if [[ -n ${QB_BENCH_MUSIC:-} ]]; then
+    cp "$QB_BENCH_MUSIC" "$dir/"
+    qb_write_ini "$dir" 2 0 "$(qb_winpath "$dir")\\$(basename "$QB_BENCH_MUSIC")"
+  fi
   xvfb_pid=$(<"$state/xvfb.pid")
 
   echo "# $size"

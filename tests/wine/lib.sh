@@ -88,7 +88,8 @@ qb_build_is_current() {
 }
 
 # The Win32 helpers of the tests, built in the Windows build's tests/wine.
-QB_HELPERS=(qbdriver standin idle_waiter settings_probe resource_probe activator command_host dialog_probe blit_floor)
+QB_HELPERS=(qbdriver standin idle_waiter settings_probe resource_probe activator command_host dialog_probe blit_floor
+            decode_probe)
 # The DLLs wine.planted_dlls puts beside the programs, under the helpers' folder.
 QB_PLANTED_DLLS=(planted/winmm.dll planted/msimg32.dll)
 

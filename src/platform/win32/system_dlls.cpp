@@ -3,17 +3,6 @@
 #include <string>
 
 namespace qb {
-namespace {
-
-// FARPROC to the function's own type; through void (*)() so that the
-// compiler knows the cast is meant.
-template <typename Function>
-Function* Find(HMODULE module, const char* name) {
-  if (!module) return nullptr;
-  return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
-}
-
-// `name` from System32 and nowhere else.
 HMODULE LoadSystemDll(const wchar_t* name) {
   if (HMODULE module = ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return module;
   // Systems without the search flags refuse it: name the file by its full
@@ -26,6 +15,8 @@ HMODULE LoadSystemDll(const wchar_t* name) {
   path += name;
   return ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
+
+namespace {
 
 // Loaded once and kept for the life of the process.
 HMODULE Winmm() {
@@ -44,7 +35,7 @@ HMODULE User32() { return ::GetModuleHandleW(L"user32.dll"); }
 }  // namespace
 
 bool RestrictDllSearch() {
-  const auto restrict = Find<decltype(::SetDefaultDllDirectories)>(
+  const auto restrict = FindFunction<decltype(::SetDefaultDllDirectories)>(
       ::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
   return restrict && restrict(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
@@ -53,34 +44,34 @@ namespace winmm {
 
 
 MCIERROR mciSendStringW(LPCWSTR command, LPWSTR reply, UINT capacity, HWND callback) {
-  static const auto real = Find<decltype(::mciSendStringW)>(Winmm(), "mciSendStringW");
+  static const auto real = FindFunction<decltype(::mciSendStringW)>(Winmm(), "mciSendStringW");
   return real ? real(command, reply, capacity, callback) : MCIERR_CANNOT_LOAD_DRIVER;
 }
 
 
 BOOL mciGetErrorStringW(MCIERROR code, LPWSTR text, UINT capacity) {
-  static const auto real = Find<decltype(::mciGetErrorStringW)>(Winmm(), "mciGetErrorStringW");
+  static const auto real = FindFunction<decltype(::mciGetErrorStringW)>(Winmm(), "mciGetErrorStringW");
   return real ? real(code, text, capacity) : FALSE;
 }
 
 
 BOOL PlaySoundW(LPCWSTR sound, HMODULE module, DWORD flags) {
-  static const auto real = Find<decltype(::PlaySoundW)>(Winmm(), "PlaySoundW");
+  static const auto real = FindFunction<decltype(::PlaySoundW)>(Winmm(), "PlaySoundW");
   return real ? real(sound, module, flags) : FALSE;
 }
 
 UINT waveOutGetNumDevs() {
-  static const auto real = Find<decltype(::waveOutGetNumDevs)>(Winmm(), "waveOutGetNumDevs");
+  static const auto real = FindFunction<decltype(::waveOutGetNumDevs)>(Winmm(), "waveOutGetNumDevs");
   return real ? real() : 0;
 }
 
 MMRESULT timeBeginPeriod(UINT period) {
-  static const auto real = Find<decltype(::timeBeginPeriod)>(Winmm(), "timeBeginPeriod");
+  static const auto real = FindFunction<decltype(::timeBeginPeriod)>(Winmm(), "timeBeginPeriod");
   return real ? real(period) : TIMERR_NOCANDO;
 }
 
 MMRESULT timeEndPeriod(UINT period) {
-  static const auto real = Find<decltype(::timeEndPeriod)>(Winmm(), "timeEndPeriod");
+  static const auto real = FindFunction<decltype(::timeEndPeriod)>(Winmm(), "timeEndPeriod");
   return real ? real(period) : TIMERR_NOCANDO;
 }
 
@@ -90,7 +81,7 @@ namespace msimg32 {
 
 BOOL GradientFill(HDC dc, PTRIVERTEX vertices, ULONG vertexCount, PVOID mesh, ULONG meshCount,
                   ULONG mode) {
-  static const auto real = Find<decltype(::GradientFill)>(Msimg32(), "GradientFill");
+  static const auto real = FindFunction<decltype(::GradientFill)>(Msimg32(), "GradientFill");
   return real ? real(dc, vertices, vertexCount, mesh, meshCount, mode) : FALSE;
 }
 
@@ -103,12 +94,12 @@ typedef UINT WINAPI GetDpiForWindowFunction(HWND);
 typedef BOOL WINAPI AdjustWindowRectExForDpiFunction(RECT*, DWORD, BOOL, DWORD, UINT);
 
 UINT GetDpiForWindow(HWND window) {
-  static const auto real = Find<GetDpiForWindowFunction>(User32(), "GetDpiForWindow");
+  static const auto real = FindFunction<GetDpiForWindowFunction>(User32(), "GetDpiForWindow");
   return real ? real(window) : 0;
 }
 
 BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) {
-  static const auto real = Find<AdjustWindowRectExForDpiFunction>(User32(), "AdjustWindowRectExForDpi");
+  static const auto real = FindFunction<AdjustWindowRectExForDpiFunction>(User32(), "AdjustWindowRectExForDpi");
   return real ? real(rect, style, menu, exStyle, dpi) : FALSE;
 }
 

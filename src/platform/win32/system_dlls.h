@@ -19,6 +19,17 @@ namespace qb {
 // name System32 by its full path.
 bool RestrictDllSearch();
 
+// `name` from System32 and nowhere else; null when it is not there.
+HMODULE LoadSystemDll(const wchar_t* name);
+
+// FARPROC to the function's own type; null without the module or the name.
+// Through void (*)() so that the compiler knows the cast is meant.
+template <typename Function>
+Function* FindFunction(HMODULE module, const char* name) {
+  if (!module) return nullptr;
+  return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
+
 // Same signatures as the system's. Without the DLL or the function they
 // answer as with no device: MCI calls MCIERR_CANNOT_LOAD_DRIVER or FALSE,
 // PlaySound FALSE, waveOutGetNumDevs 0, the timer calls TIMERR_NOCANDO,

@@ -254,6 +254,44 @@ class Win32ChildProcess : public ChildProcess {
   DWORD id_;
 };
 
+// A read-only, inheritable copy of the music block's section, and the one
+// handle a child may inherit: nothing else the saver holds reaches it.
+class InheritedBlock {
+ public:
+  explicit InheritedBlock(HANDLE section) {
+    HANDLE copy = nullptr;
+    if (!section || !::DuplicateHandle(::GetCurrentProcess(), section, ::GetCurrentProcess(), &copy,
+                                       FILE_MAP_READ, TRUE, 0)) {
+      return;
+    }
+    handle_.Reset(copy);
+    SIZE_T size = 0;
+    ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    list_.resize(size);
+    auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(list_.data());
+    if (size == 0 || !::InitializeProcThreadAttributeList(list, 1, 0, &size)) return;
+    if (!::UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &copy, sizeof(copy), nullptr,
+                                     nullptr)) {
+      ::DeleteProcThreadAttributeList(list);
+      return;
+    }
+    ready_ = true;
+  }
+  ~InheritedBlock() {
+    if (ready_) ::DeleteProcThreadAttributeList(List());
+  }
+  bool Ready() const { return ready_; }
+  LPPROC_THREAD_ATTRIBUTE_LIST List() { return reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(list_.data()); }
+  std::wstring Value() const {
+    return std::to_wstring(static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(handle_.Get())));
+  }
+
+ private:
+  KernelHandle handle_;
+  std::vector<char> list_;
+  bool ready_ = false;
+};
+
 }  // namespace
 
 std::unique_ptr<ChildProcess> Win32Desktop::StartProgram(const std::u16string& path) {
@@ -262,15 +300,28 @@ std::unique_ptr<ChildProcess> Win32Desktop::StartProgram(const std::u16string& p
   // Windows run "C:\Program.exe" instead.
   const std::wstring application = Wide(path);
   std::wstring commandLine = L"\"" + application + L"\"";
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = SW_SHOWNORMAL;
-  PROCESS_INFORMATION info = {};
-  if (!::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
-    return nullptr;
+  STARTUPINFOEXW startup = {};
+  startup.StartupInfo.cb = sizeof(startup.StartupInfo);
+  startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW;
+  startup.StartupInfo.wShowWindow = SW_SHOWNORMAL;
+  // The block's handle is named in the child's environment, which it takes
+  // from ours; a name the saver itself inherited never passes on.
+  const std::wstring variable = Cp932ToWide(kMusicBlockVariable);
+  InheritedBlock block(share_ ? share_->Section() : nullptr);
+  DWORD flags = 0;
+  if (block.Ready()) {
+    startup.StartupInfo.cb = sizeof(startup);
+    startup.lpAttributeList = block.List();
+    flags = EXTENDED_STARTUPINFO_PRESENT;
+    ::SetEnvironmentVariableW(variable.c_str(), block.Value().c_str());
+  } else {
+    ::SetEnvironmentVariableW(variable.c_str(), nullptr);
   }
+  PROCESS_INFORMATION info = {};
+  const BOOL started = ::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, block.Ready(),
+                                        flags, nullptr, nullptr, &startup.StartupInfo, &info);
+  ::SetEnvironmentVariableW(variable.c_str(), nullptr);
+  if (!started) return nullptr;
   ::CloseHandle(info.hThread);
   return std::make_unique<Win32ChildProcess>(info.hProcess, info.dwProcessId);
 }

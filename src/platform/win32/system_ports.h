@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/ports.h"
+#include "platform/win32/music_share.h"
 
 namespace qb {
 
@@ -37,11 +38,16 @@ class Win32Codec : public Cp932Codec {
 
 class Win32Desktop : public Desktop {
  public:
+  // A program started here is given `share`'s block, when it has one.
+  explicit Win32Desktop(const Win32MusicShare* share = nullptr) : share_(share) {}
   bool WindowExists(const char* title) override;
   int32_t ShowCursor(int32_t show) override;
   void ShowMessage(const char* caption, const char* text) override;
   std::unique_ptr<ChildProcess> StartProgram(const std::u16string& path) override;
   void EndProcess() override;
+
+ private:
+  const Win32MusicShare* share_;
 };
 
 class Win32Mci : public MciPort {
