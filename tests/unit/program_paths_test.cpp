@@ -65,8 +65,7 @@ TEST(IsMusicPath, RefusesDevicesQuotesAndControlCharacters) {
                                u"\\\\localhost\\pipe\\x", u"\\\\127.0.0.1\\pipe\\x", u"\\\\HOST\\PIPE\\x.mp3",
                                u"//host/Pipe/x.mp3", u"\\\\host/pipe\\x", u"\\\\host\\\\pipe\\x",
                                u"\\\\host\\pipe. \\x", u"\\\\host\\m\\..\\pipe\\x", u"\\\\?\\UNC\\host\\pipe\\x",
-                               u"//?/unc/host/m/a.mp3", u"\\\\h\\ipc$\\x",
-                               u"\\\\;LanmanRedirector\\host\\pipe\\x"}) {
+                               u"//?/unc/host/m/a.mp3", u"\\\\h\\ipc$\\x", u"\\\\;LanmanRedirector\\h\\pipe\\x"}) {
     EXPECT_FALSE(IsMusicPath(path)) << test::Utf8(path);
   }
 }

@@ -351,8 +351,6 @@ int HoldFile(const char* path, DWORD ms) {
 
 // Posts or sends `message` (WM_CLOSE, or one a neighbour could forge) to
 // the window.
-// `hiddenChild`: to the window's first child, hidden first, as a program
-// would that wants the message to look like the system's.
 int MessageToWindow(const char* title, UINT message, bool send, WPARAM wParam = 0, LPARAM lParam = 0,
                     bool hiddenChild = false) {
   HWND window = ::FindWindowA(nullptr, title);
