@@ -1044,11 +1044,12 @@ Function un.onInit
     ${EndIf}
     SetShellVarContext all
   ${Else}
-    ; Raised by UAC for a folder no administrators' entry names: the folder
-    ; came from the command line or is one the user's programs can change,
-    ; and a delete there with an administrator's rights could be turned
-    ; onto any file.
-    ${If} $Elevation == 2
+    ; Elevated (raised by UAC, or an administrator's token that has no
+    ; other: UAC off, the built-in Administrator) for a folder no
+    ; administrators' entry names: the folder came from the command line or
+    ; is one the user's programs can change, and a delete there with an
+    ; administrator's rights could be turned onto any file.
+    ${If} $Elevated == 1
       MessageBox MB_OK|MB_ICONSTOP "$(UninstallElevated)" /SD IDOK
       SetErrorLevel 2
       Quit
