@@ -456,8 +456,11 @@ FunctionEnd
 ; $INSTDIR, each with the permissions of the SDDL text $R6 from the moment
 ; it exists (inherited ones when $R6 is empty), so that no one has a moment
 ; to change it first; one that someone made meanwhile is an error. $0 gets
-; the reason on failure.
+; the reason on failure; $MadeDir the deepest folder made ("" for none):
+; every one from there up to $R2 is setup's own, and no other.
+Var MadeDir
 Function MakeFolders
+  StrCpy $MadeDir ""
   StrCpy $1 0
   StrCpy $2 0
   ${If} $R6 != ""
@@ -487,6 +490,7 @@ Function MakeFolders
         StrCpy $0 "$(CannotCreate)"
         ${ExitDo}
       ${EndIf}
+      StrCpy $MadeDir $6
     ${EndIf}
   ${Loop}
   ${If} $1 P<> 0
@@ -642,8 +646,11 @@ Function PrepareFolder
     Call SecureFolder
     ${IfThen} $R4 == 0 ${|} StrCpy $0 "$(CannotSecure)" ${|}
   ${EndIf}
+  ; Only what MakeFolders made goes: a folder someone else made meanwhile,
+  ; or a link put in its place, is left alone.
   ${If} $0 != ""
-    StrCpy $R3 $INSTDIR
+  ${AndIf} $MadeDir != ""
+    StrCpy $R3 $MadeDir
     ${DoWhile} $R3 != $R2
       ${IfThen} $R3 == "" ${|} ${ExitDo} ${|}
       RMDir $R3
