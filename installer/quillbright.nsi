@@ -433,6 +433,7 @@ Function IsOwnFolder
     ${AndIf} $R6 != "Quillbright.scr"
     ${AndIf} $R6 != "Quillbright.dll"
     ${AndIf} $R6 != "uninstall.exe"
+    ${AndIf} $R6 != "uninstall.exe.old"
     ${AndIf} $R6 != "Quillbright.ini"
     ${AndIf} $R6 != "Quillbright.ini.new"
     ${AndIf} $R6 != "Quillbright.scr.new"
@@ -779,6 +780,7 @@ Section "Install"
   !insertmacro CLEAR_STALE "Quillbright.scr.old"
   !insertmacro CLEAR_STALE "Quillbright.dll.old"
   !insertmacro CLEAR_STALE "Quillbright.ini.new"
+  !insertmacro CLEAR_STALE "uninstall.exe.old"
   ; Settings left in a folder for every user are copied into a new file, so
   ; that they too take the folder's permissions.
   ${If} $0 == ""
@@ -884,6 +886,33 @@ Var UserEntry
 ; it from a limited one (read as both when they cannot be read).
 Var Elevated
 Var Elevation
+; 1 in the elevated copy an unelevated uninstaller started (/Elevated).
+Var Relaunched
+
+; Back to the screen saver this account chose before, while Quillbright is
+; still the chosen one.
+Function un.RestoreSaver
+  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  ReadRegStr $1 HKCU "${STATE_KEY}" "InstalledScreenSaver"
+  ${If} $1 != ""
+  ${AndIf} $0 == $1
+    ReadRegDWORD $2 HKCU "${STATE_KEY}" "PreviousScreenSaverSet"
+    ${If} $2 == 1
+      ReadRegStr $3 HKCU "${STATE_KEY}" "PreviousScreenSaver"
+      WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $3
+    ${Else}
+      DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+    ${EndIf}
+    ReadRegDWORD $2 HKCU "${STATE_KEY}" "PreviousScreenSaveActiveSet"
+    ${If} $2 == 1
+      ReadRegStr $3 HKCU "${STATE_KEY}" "PreviousScreenSaveActive"
+      WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" $3
+    ${Else}
+      DeleteRegValue HKCU "${DESKTOP_KEY}" "ScreenSaveActive"
+    ${EndIf}
+  ${EndIf}
+  DeleteRegKey HKCU "${STATE_KEY}"
+FunctionEnd
 
 Section "-un.$(ProgramName)"
   ; Nothing is undone while a program file is held, and nothing else while
@@ -909,30 +938,15 @@ Section "-un.$(ProgramName)"
   Delete "$INSTDIR\Quillbright.scr.new"
   Delete "$INSTDIR\Quillbright.dll.new"
   Delete "$INSTDIR\Quillbright.ini.new"
+  Delete "$INSTDIR\uninstall.exe.old"
   Delete "$INSTDIR\uninstall.exe"
-
-  ; Back to the screen saver chosen before, while Quillbright is still the
-  ; chosen one.
-  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
-  ReadRegStr $1 HKCU "${STATE_KEY}" "InstalledScreenSaver"
-  ${If} $1 != ""
-  ${AndIf} $0 == $1
-    ReadRegDWORD $2 HKCU "${STATE_KEY}" "PreviousScreenSaverSet"
-    ${If} $2 == 1
-      ReadRegStr $3 HKCU "${STATE_KEY}" "PreviousScreenSaver"
-      WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $3
-    ${Else}
-      DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
-    ${EndIf}
-    ReadRegDWORD $2 HKCU "${STATE_KEY}" "PreviousScreenSaveActiveSet"
-    ${If} $2 == 1
-      ReadRegStr $3 HKCU "${STATE_KEY}" "PreviousScreenSaveActive"
-      WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" $3
-    ${Else}
-      DeleteRegValue HKCU "${DESKTOP_KEY}" "ScreenSaveActive"
-    ${EndIf}
+  ; Run in place (the elevated copy), the uninstaller holds its own file:
+  ; renamed aside, it goes with its folder at the next restart.
+  ${If} ${FileExists} "$INSTDIR\uninstall.exe"
+    Rename "$INSTDIR\uninstall.exe" "$INSTDIR\uninstall.exe.old"
+    Delete /REBOOTOK "$INSTDIR\uninstall.exe.old"
   ${EndIf}
-  DeleteRegKey HKCU "${STATE_KEY}"
+  Call un.RestoreSaver
   ; Every entry that names this folder goes with its uninstaller.
   ${If} $MachineEntry == 1
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
@@ -973,7 +987,44 @@ Section /o "un.$(RemoveSettingsName)" RemoveSettings
   Delete "$INSTDIR\Quillbright.ini"
   Call un.RemoveOwnSettings
   RMDir "$INSTDIR"
+  ; The elevated copy tells the instance that started it to remove the
+  ; user's own copy, at the user's rights.
+  ${IfThen} $Relaunched == 1 ${|} SetErrorLevel 3 ${|}
 SectionEnd
+
+Section "-un.Restart"
+  ${If} ${FileExists} "$INSTDIR\uninstall.exe.old"
+    RMDir /REBOOTOK "$INSTDIR"
+  ${EndIf}
+SectionEnd
+
+; Starts "$INSTDIR\uninstall.exe" $1 elevated and waits for it: $0 is its
+; exit code, empty when it did not start (UAC refused or cancelled).
+Function un.RunElevated
+  ; SHELLEXECUTEINFOW: SEE_MASK_NOCLOSEPROCESS, "runas", SW_SHOWNORMAL
+  !if ${NSIS_PTR_SIZE} > 4
+    System::Call '*(i 112, i 0x40, p $HWNDPARENT, w "runas", w "$INSTDIR\uninstall.exe", w r1, p 0, i 1, i 0, p 0, p 0, p 0, p 0, i 0, i 0, p 0, p 0) p .r2'
+    StrCpy $4 104
+  !else
+    System::Call '*(i 60, i 0x40, p $HWNDPARENT, w "runas", w "$INSTDIR\uninstall.exe", w r1, p 0, i 1, p 0, p 0, p 0, p 0, i 0, p 0, p 0) p .r2'
+    StrCpy $4 56
+  !endif
+  StrCpy $0 ""
+  System::Call 'shell32::ShellExecuteExW(p r2) i .r3'
+  ${If} $3 <> 0
+    IntPtrOp $4 $2 + $4
+    System::Call '*$4(p .r3)'
+    ${If} $3 P<> 0
+      System::Call 'kernel32::WaitForSingleObject(p r3, i -1)'
+      System::Call 'kernel32::GetExitCodeProcess(p r3, *i .r0) i .r4'
+      ${IfThen} $4 = 0 ${|} StrCpy $0 2 ${|}
+      System::Call 'kernel32::CloseHandle(p r3)'
+    ${Else}
+      StrCpy $0 2
+    ${EndIf}
+  ${EndIf}
+  System::Free $2
+FunctionEnd
 
 Function un.onInit
   ${If} ${RunningX64}
@@ -1018,15 +1069,20 @@ Function un.onInit
   ${If} $MachineEntry == 1
     ; The uninstaller asks for no elevation (so a per-user installation is
     ; removed at the user's rights); this one needs it: the copy in the
-    ; folder setup secured is started elevated instead, with the options it
-    ; knows and nothing else from this command line (a _?= there would
-    ; name the folder the elevated copy works in). /Elevated says it was
-    ; asked for once already.
+    ; folder setup secured is started elevated instead, run in place there
+    ; (_?=, not a copy in a temporary folder the user's programs can
+    ; write), with the options it knows and nothing else from this command
+    ; line. /Elevated says it was asked for once already. The user's own
+    ; files and screen saver are put back here, at the user's rights, once
+    ; it succeeded; its exit code is this one's.
+    ${GetParameters} $0
+    ClearErrors
+    ${GetOptions} $0 "/Elevated" $1
+    ${IfNot} ${Errors}
+      StrCpy $Relaunched 1
+    ${EndIf}
     ${If} $Elevated == 0
-      ${GetParameters} $0
-      ClearErrors
-      ${GetOptions} $0 "/Elevated" $1
-      ${IfNot} ${Errors}
+      ${If} $Relaunched == 1
         MessageBox MB_OK|MB_ICONSTOP "$(UninstallNeedsAdmin)" /SD IDOK
         SetErrorLevel 2
         Quit
@@ -1036,16 +1092,23 @@ Function un.onInit
       ${If} ${SectionIsSelected} ${RemoveSettings}
         StrCpy $1 "$1 /RemoveSettings"
       ${EndIf}
-      ClearErrors
-      ExecShell "runas" '"$INSTDIR\uninstall.exe"' $1
-      ${If} ${Errors}
+      StrCpy $1 "$1 _?=$INSTDIR"
+      Call un.RunElevated
+      StrCpy $5 $0
+      ${If} $5 == ""
         MessageBox MB_OK|MB_ICONSTOP "$(UninstallNeedsAdmin)" /SD IDOK
         SetErrorLevel 2
-      ${Else}
-        SetErrorLevel 0
-        ${If} ${SectionIsSelected} ${RemoveSettings}
+      ${ElseIf} $5 = 0
+      ${OrIf} $5 = 3
+        SetShellVarContext current
+        Call un.RestoreSaver
+        ${If} $5 = 3
+        ${OrIf} ${SectionIsSelected} ${RemoveSettings}
           Call un.RemoveOwnSettings
         ${EndIf}
+        SetErrorLevel 0
+      ${Else}
+        SetErrorLevel $5
       ${EndIf}
       Quit
     ${EndIf}
