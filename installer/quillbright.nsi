@@ -353,7 +353,8 @@ FunctionEnd
 ; folder above the installation), no one else may delete or rename it, or
 ; what it holds, nor change its permissions or owner; entries only for what
 ; is made in it are skipped (C:\ lets every user make folders and modify
-; them, not itself or what others made).
+; them, not itself or what others made). $R7 3 is the drive's root, which
+; is never renamed: a data drive lets users modify its root itself.
 Function OnlyTrustedChange
   Push $0
   Push $R6
@@ -390,14 +391,22 @@ Function OnlyTrustedChange
         ; An allowed entry with any right to write, delete, or change the
         ; permissions or the owner, for an account not trusted (the
         ; creator's entry stands for the account that creates).
-        ${If} $R7 == 2
+        ${If} $R7 == 3
+          IntOp $7 $7 & 0x100C0040 ; as below but DELETE: a drive's root is never renamed
+        ${ElseIf} $R7 == 2
           IntOp $7 $7 & 0x100D0040 ; GENERIC_ALL, WRITE_OWNER, WRITE_DAC, DELETE, FILE_DELETE_CHILD
-          IntOp $8 $8 & 0x08 ; INHERIT_ONLY_ACE
-          ${IfThen} $8 <> 0 ${|} StrCpy $7 0 ${|}
         ${Else}
           IntOp $7 $7 & 0x500D0156
         ${EndIf}
-        ${If} $5 = 0
+        ${If} $R7 >= 2
+          IntOp $8 $8 & 0x08 ; INHERIT_ONLY_ACE
+          ${IfThen} $8 <> 0 ${|} StrCpy $7 0 ${|}
+        ${EndIf}
+        ; Only allowed and denied entries are read; any other kind (a
+        ; callback entry, which Windows may honour) could allow anything.
+        ${If} $5 > 1
+          StrCpy $R4 0
+        ${ElseIf} $5 = 0
         ${AndIf} $7 <> 0
           IntPtrOp $4 $4 + 8
           !insertmacro SID_TEXT r4 $R9
@@ -574,6 +583,7 @@ Function PrepareFolder
   ${DoWhile} $R8 != ""
     ${IfThen} $R8 == $R5 ${|} StrCpy $R8 "$R8\" ${|}
     StrCpy $R7 2
+    ${IfThen} $R8 == "$R5\" ${|} StrCpy $R7 3 ${|}
     Call OnlyTrustedChange
     ${IfThen} $R4 != 1 ${|} ${ExitDo} ${|}
     ${IfThen} $R8 == "$R5\" ${|} ${ExitDo} ${|}
