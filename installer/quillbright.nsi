@@ -116,6 +116,8 @@ LangString OthersCanWrite ${LANG_ENGLISH} "Other users can change $INSTDIR or a 
 LangString OthersCanWrite ${LANG_JAPANESE} "$INSTDIR またはそれを含むフォルダーはほかのユーザーが変更できるため、あなたとして実行されるスクリーンセーバーを置き換えられてしまいます。新しいフォルダーか、あなたと管理者とシステムだけが変更できるフォルダーを選んでください。"
 LangString OtherAccountForMe ${LANG_ENGLISH} "Setup runs as $R1, not as $R2 who is signed in, so an installation for one user alone would be $R1's. To install for yourself, run setup without an administrator's password; or install for every user."
 LangString OtherAccountForMe ${LANG_JAPANESE} "セットアップはサインインしている $R2 ではなく $R1 として実行されているため、自分だけへのインストールは $R1 のものになります。自分用にインストールするには管理者のパスワードを使わずにセットアップを実行するか、すべてのユーザー用にインストールしてください。"
+LangString RemoteFolder ${LANG_ENGLISH} "$INSTDIR is on another computer, whose administrators, not this computer's, decide who can change it. An installation for every user needs a folder on this computer."
+LangString RemoteFolder ${LANG_JAPANESE} "$INSTDIR はほかのコンピューター上にあり、だれが変更できるかはこのコンピューターではなくそのコンピューターの管理者が決めます。すべてのユーザー用のインストールには、このコンピューター上のフォルダーが必要です。"
 LangString UninstallNeedsAdmin ${LANG_ENGLISH} "Quillbright is installed for every user: removing it needs an administrator."
 LangString UninstallElevated ${LANG_ENGLISH} "This uninstaller runs as an administrator, but no installation for every user is in $INSTDIR. An installation for one user is removed at that user's own rights: run the uninstaller without elevating it."
 LangString UninstallElevated ${LANG_JAPANESE} "このアンインストーラーは管理者として実行されていますが、$INSTDIR にすべてのユーザー用のインストールはありません。1 人のユーザー用のインストールは、そのユーザー自身の権限で削除します。管理者に昇格せずにアンインストーラーを実行してください。"
@@ -562,6 +564,18 @@ Function PrepareFolder
   ${If} $R4 == 0
     StrCpy $0 "$(LinkedFolder)"
     Return
+  ${EndIf}
+  ; A share's permissions name the server's administrators, not this
+  ; computer's.
+  ${If} $MultiUser.InstallMode == "AllUsers"
+    StrCpy $R3 $INSTDIR 2
+    StrCpy $R4 $INSTDIR 3
+    System::Call 'kernel32::GetDriveTypeW(w R4) i .R4'
+    ${If} $R3 == "\\"
+    ${OrIf} $R4 = 4 ; DRIVE_REMOTE
+      StrCpy $0 "$(RemoteFolder)"
+      Return
+    ${EndIf}
   ${EndIf}
   ; The deepest folder there already: those made below it go on refusal.
   StrCpy $R2 $INSTDIR
