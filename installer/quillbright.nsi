@@ -444,7 +444,6 @@ Function IsOwnFolder
     ${AndIf} $R6 != "Quillbright.scr"
     ${AndIf} $R6 != "Quillbright.dll"
     ${AndIf} $R6 != "uninstall.exe"
-    ${AndIf} $R6 != "uninstall.exe.old"
     ${AndIf} $R6 != "Quillbright.ini"
     ${AndIf} $R6 != "Quillbright.ini.new"
     ${AndIf} $R6 != "Quillbright.scr.new"
@@ -804,7 +803,6 @@ Section "Install"
   !insertmacro CLEAR_STALE "Quillbright.scr.old"
   !insertmacro CLEAR_STALE "Quillbright.dll.old"
   !insertmacro CLEAR_STALE "Quillbright.ini.new"
-  !insertmacro CLEAR_STALE "uninstall.exe.old"
   ; Settings left in a folder for every user are copied into a new file, so
   ; that they too take the folder's permissions.
   ${If} $0 == ""
@@ -962,14 +960,9 @@ Section "-un.$(ProgramName)"
   Delete "$INSTDIR\Quillbright.scr.new"
   Delete "$INSTDIR\Quillbright.dll.new"
   Delete "$INSTDIR\Quillbright.ini.new"
-  Delete "$INSTDIR\uninstall.exe.old"
-  Delete "$INSTDIR\uninstall.exe"
-  ; Run in place (the elevated copy), the uninstaller holds its own file:
-  ; renamed aside, it goes with its folder at the next restart.
-  ${If} ${FileExists} "$INSTDIR\uninstall.exe"
-    Rename "$INSTDIR\uninstall.exe" "$INSTDIR\uninstall.exe.old"
-    Delete /REBOOTOK "$INSTDIR\uninstall.exe.old"
-  ${EndIf}
+  ; Run in place (the elevated copy), the uninstaller holds its own file
+  ; open: it goes, with its folder, at the next restart.
+  Delete /REBOOTOK "$INSTDIR\uninstall.exe"
   Call un.RestoreSaver
   ; Every entry that names this folder goes with its uninstaller.
   ${If} $MachineEntry == 1
@@ -1017,7 +1010,7 @@ Section /o "un.$(RemoveSettingsName)" RemoveSettings
 SectionEnd
 
 Section "-un.Restart"
-  ${If} ${FileExists} "$INSTDIR\uninstall.exe.old"
+  ${If} ${FileExists} "$INSTDIR\uninstall.exe"
     RMDir /REBOOTOK "$INSTDIR"
   ${EndIf}
 SectionEnd
