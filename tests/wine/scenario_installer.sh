@@ -151,8 +151,10 @@ tracer=$!
 for _ in $(seq 100); do grep -q '^TracerPid:[[:space:]]*[1-9]' "/proc/$wineserver_pid/status" && break; sleep 0.05; done
 (for _ in $(seq 600); do [[ -d $race ]] && { mkdir "$race/in"; break; }; sleep 0.02; done) &
 racer=$!
-run_setup race 'C:\qb-setup.exe' /S '/D=C:\QBrace\in\deep'
+WINEDEBUG=trace+file run_setup race 'C:\qb-setup.exe' /S '/D=C:\QBrace\in\deep'
 qb_expect_eq "a folder made meanwhile: refused (exit code)" "$?" 2
+qb_expect_eq "a folder made meanwhile: setup removes only the one it made" \
+  "$(sed -n 's/.*RemoveDirectoryW L"\([^"]*\)".*/\1/p' "$QB_OUT/race.err" | grep -i qbrace | tr '\n' ' ')" 'C:\\QBrace\\ '
 kill "$tracer"
 wait "$tracer" "$racer" 2>/dev/null
 qb_expect_file "a folder made meanwhile: another user's, kept" "$race/in"
