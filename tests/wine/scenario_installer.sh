@@ -10,8 +10,9 @@
 # pair; folders setup must refuse (planted, writable by others, a link);
 # planted files never written over in place; a '..' path resolved; an HKCU
 # value, or a _?= on the command line, that steers no uninstall; a folder
-# above the installation that others could rename refused; per-user
-# uninstalls at the user's rights (the limited token). The 32-bit build's
+# above the installation that others could rename refused; a folder another
+# user makes meanwhile kept; per-user uninstalls at the user's rights (the
+# limited token); the elevated copy run in place, its exit code returned. The 32-bit build's
 # prefix runs the release's installer (x86); the 64-bit one runs the same
 # script built for NSIS's amd64 target, so the round trip also runs where
 # 32-bit programs cannot.
