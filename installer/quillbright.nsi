@@ -116,6 +116,8 @@ LangString OthersCanWrite ${LANG_ENGLISH} "Other users can change $INSTDIR or a 
 LangString OthersCanWrite ${LANG_JAPANESE} "$INSTDIR またはそれを含むフォルダーはほかのユーザーが変更できるため、あなたとして実行されるスクリーンセーバーを置き換えられてしまいます。新しいフォルダーか、あなたと管理者とシステムだけが変更できるフォルダーを選んでください。"
 LangString OtherAccountForMe ${LANG_ENGLISH} "Setup runs as $R1, not as $R2 who is signed in, so an installation for one user alone would be $R1's. To install for yourself, run setup without an administrator's password; or install for every user."
 LangString OtherAccountForMe ${LANG_JAPANESE} "セットアップはサインインしている $R2 ではなく $R1 として実行されているため、自分だけへのインストールは $R1 のものになります。自分用にインストールするには管理者のパスワードを使わずにセットアップを実行するか、すべてのユーザー用にインストールしてください。"
+LangString RemoteFolder ${LANG_ENGLISH} "$INSTDIR is on another computer, whose administrators, not this computer's, decide who can change it. An installation for every user needs a folder on this computer."
+LangString RemoteFolder ${LANG_JAPANESE} "$INSTDIR はほかのコンピューター上にあり、だれが変更できるかはこのコンピューターではなくそのコンピューターの管理者が決めます。すべてのユーザー用のインストールには、このコンピューター上のフォルダーが必要です。"
 LangString UninstallNeedsAdmin ${LANG_ENGLISH} "Quillbright is installed for every user: removing it needs an administrator."
 LangString UninstallElevated ${LANG_ENGLISH} "This uninstaller runs as an administrator, but no installation for every user is in $INSTDIR. An installation for one user is removed at that user's own rights: run the uninstaller without elevating it."
 LangString UninstallElevated ${LANG_JAPANESE} "このアンインストーラーは管理者として実行されていますが、$INSTDIR にすべてのユーザー用のインストールはありません。1 人のユーザー用のインストールは、そのユーザー自身の権限で削除します。管理者に昇格せずにアンインストーラーを実行してください。"
@@ -353,7 +355,8 @@ FunctionEnd
 ; folder above the installation), no one else may delete or rename it, or
 ; what it holds, nor change its permissions or owner; entries only for what
 ; is made in it are skipped (C:\ lets every user make folders and modify
-; them, not itself or what others made).
+; them, not itself or what others made). $R7 3 is the drive's root, which
+; is never renamed: a data drive lets users modify its root itself.
 Function OnlyTrustedChange
   Push $0
   Push $R6
@@ -390,14 +393,22 @@ Function OnlyTrustedChange
         ; An allowed entry with any right to write, delete, or change the
         ; permissions or the owner, for an account not trusted (the
         ; creator's entry stands for the account that creates).
-        ${If} $R7 == 2
+        ${If} $R7 == 3
+          IntOp $7 $7 & 0x100C0040 ; as below but DELETE: a drive's root is never renamed
+        ${ElseIf} $R7 == 2
           IntOp $7 $7 & 0x100D0040 ; GENERIC_ALL, WRITE_OWNER, WRITE_DAC, DELETE, FILE_DELETE_CHILD
-          IntOp $8 $8 & 0x08 ; INHERIT_ONLY_ACE
-          ${IfThen} $8 <> 0 ${|} StrCpy $7 0 ${|}
         ${Else}
           IntOp $7 $7 & 0x500D0156
         ${EndIf}
-        ${If} $5 = 0
+        ${If} $R7 >= 2
+          IntOp $8 $8 & 0x08 ; INHERIT_ONLY_ACE
+          ${IfThen} $8 <> 0 ${|} StrCpy $7 0 ${|}
+        ${EndIf}
+        ; Only allowed and denied entries are read; any other kind (a
+        ; callback entry, which Windows may honour) could allow anything.
+        ${If} $5 > 1
+          StrCpy $R4 0
+        ${ElseIf} $5 = 0
         ${AndIf} $7 <> 0
           IntPtrOp $4 $4 + 8
           !insertmacro SID_TEXT r4 $R9
@@ -456,8 +467,11 @@ FunctionEnd
 ; $INSTDIR, each with the permissions of the SDDL text $R6 from the moment
 ; it exists (inherited ones when $R6 is empty), so that no one has a moment
 ; to change it first; one that someone made meanwhile is an error. $0 gets
-; the reason on failure.
+; the reason on failure; $MadeDir the deepest folder made ("" for none):
+; every one from there up to $R2 is setup's own, and no other.
+Var MadeDir
 Function MakeFolders
+  StrCpy $MadeDir ""
   StrCpy $1 0
   StrCpy $2 0
   ${If} $R6 != ""
@@ -487,6 +501,7 @@ Function MakeFolders
         StrCpy $0 "$(CannotCreate)"
         ${ExitDo}
       ${EndIf}
+      StrCpy $MadeDir $6
     ${EndIf}
   ${Loop}
   ${If} $1 P<> 0
@@ -549,6 +564,18 @@ Function PrepareFolder
     StrCpy $0 "$(LinkedFolder)"
     Return
   ${EndIf}
+  ; A share's permissions name the server's administrators, not this
+  ; computer's.
+  ${If} $MultiUser.InstallMode == "AllUsers"
+    StrCpy $R3 $INSTDIR 2
+    StrCpy $R4 $INSTDIR 3
+    System::Call 'kernel32::GetDriveTypeW(w R4) i .R4'
+    ${If} $R3 == "\\"
+    ${OrIf} $R4 = 4 ; DRIVE_REMOTE
+      StrCpy $0 "$(RemoteFolder)"
+      Return
+    ${EndIf}
+  ${EndIf}
   ; The deepest folder there already: those made below it go on refusal.
   StrCpy $R2 $INSTDIR
   ${DoUntil} ${FileExists} "$R2\*.*"
@@ -569,6 +596,7 @@ Function PrepareFolder
   ${DoWhile} $R8 != ""
     ${IfThen} $R8 == $R5 ${|} StrCpy $R8 "$R8\" ${|}
     StrCpy $R7 2
+    ${IfThen} $R8 == "$R5\" ${|} StrCpy $R7 3 ${|}
     Call OnlyTrustedChange
     ${IfThen} $R4 != 1 ${|} ${ExitDo} ${|}
     ${IfThen} $R8 == "$R5\" ${|} ${ExitDo} ${|}
@@ -642,8 +670,11 @@ Function PrepareFolder
     Call SecureFolder
     ${IfThen} $R4 == 0 ${|} StrCpy $0 "$(CannotSecure)" ${|}
   ${EndIf}
+  ; Only what MakeFolders made goes: a folder someone else made meanwhile,
+  ; or a link put in its place, is left alone.
   ${If} $0 != ""
-    StrCpy $R3 $INSTDIR
+  ${AndIf} $MadeDir != ""
+    StrCpy $R3 $MadeDir
     ${DoWhile} $R3 != $R2
       ${IfThen} $R3 == "" ${|} ${ExitDo} ${|}
       RMDir $R3
@@ -877,6 +908,33 @@ Var UserEntry
 ; it from a limited one (read as both when they cannot be read).
 Var Elevated
 Var Elevation
+; 1 in the elevated copy an unelevated uninstaller started (/Elevated).
+Var Relaunched
+
+; Back to the screen saver this account chose before, while Quillbright is
+; still the chosen one.
+Function un.RestoreSaver
+  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  ReadRegStr $1 HKCU "${STATE_KEY}" "InstalledScreenSaver"
+  ${If} $1 != ""
+  ${AndIf} $0 == $1
+    ReadRegDWORD $2 HKCU "${STATE_KEY}" "PreviousScreenSaverSet"
+    ${If} $2 == 1
+      ReadRegStr $3 HKCU "${STATE_KEY}" "PreviousScreenSaver"
+      WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $3
+    ${Else}
+      DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+    ${EndIf}
+    ReadRegDWORD $2 HKCU "${STATE_KEY}" "PreviousScreenSaveActiveSet"
+    ${If} $2 == 1
+      ReadRegStr $3 HKCU "${STATE_KEY}" "PreviousScreenSaveActive"
+      WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" $3
+    ${Else}
+      DeleteRegValue HKCU "${DESKTOP_KEY}" "ScreenSaveActive"
+    ${EndIf}
+  ${EndIf}
+  DeleteRegKey HKCU "${STATE_KEY}"
+FunctionEnd
 
 Section "-un.$(ProgramName)"
   ; Nothing is undone while a program file is held, and nothing else while
@@ -902,30 +960,10 @@ Section "-un.$(ProgramName)"
   Delete "$INSTDIR\Quillbright.scr.new"
   Delete "$INSTDIR\Quillbright.dll.new"
   Delete "$INSTDIR\Quillbright.ini.new"
-  Delete "$INSTDIR\uninstall.exe"
-
-  ; Back to the screen saver chosen before, while Quillbright is still the
-  ; chosen one.
-  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
-  ReadRegStr $1 HKCU "${STATE_KEY}" "InstalledScreenSaver"
-  ${If} $1 != ""
-  ${AndIf} $0 == $1
-    ReadRegDWORD $2 HKCU "${STATE_KEY}" "PreviousScreenSaverSet"
-    ${If} $2 == 1
-      ReadRegStr $3 HKCU "${STATE_KEY}" "PreviousScreenSaver"
-      WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $3
-    ${Else}
-      DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
-    ${EndIf}
-    ReadRegDWORD $2 HKCU "${STATE_KEY}" "PreviousScreenSaveActiveSet"
-    ${If} $2 == 1
-      ReadRegStr $3 HKCU "${STATE_KEY}" "PreviousScreenSaveActive"
-      WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" $3
-    ${Else}
-      DeleteRegValue HKCU "${DESKTOP_KEY}" "ScreenSaveActive"
-    ${EndIf}
-  ${EndIf}
-  DeleteRegKey HKCU "${STATE_KEY}"
+  ; Run in place (the elevated copy), the uninstaller holds its own file
+  ; open: it goes, with its folder, at the next restart.
+  Delete /REBOOTOK "$INSTDIR\uninstall.exe"
+  Call un.RestoreSaver
   ; Every entry that names this folder goes with its uninstaller.
   ${If} $MachineEntry == 1
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
@@ -966,7 +1004,44 @@ Section /o "un.$(RemoveSettingsName)" RemoveSettings
   Delete "$INSTDIR\Quillbright.ini"
   Call un.RemoveOwnSettings
   RMDir "$INSTDIR"
+  ; The elevated copy tells the instance that started it to remove the
+  ; user's own copy, at the user's rights.
+  ${IfThen} $Relaunched == 1 ${|} SetErrorLevel 3 ${|}
 SectionEnd
+
+Section "-un.Restart"
+  ${If} ${FileExists} "$INSTDIR\uninstall.exe"
+    RMDir /REBOOTOK "$INSTDIR"
+  ${EndIf}
+SectionEnd
+
+; Starts "$INSTDIR\uninstall.exe" $1 elevated and waits for it: $0 is its
+; exit code, empty when it did not start (UAC refused or cancelled).
+Function un.RunElevated
+  ; SHELLEXECUTEINFOW: SEE_MASK_NOCLOSEPROCESS, "runas", SW_SHOWNORMAL
+  !if ${NSIS_PTR_SIZE} > 4
+    System::Call '*(i 112, i 0x40, p $HWNDPARENT, w "runas", w "$INSTDIR\uninstall.exe", w r1, p 0, i 1, i 0, p 0, p 0, p 0, p 0, i 0, i 0, p 0, p 0) p .r2'
+    StrCpy $4 104
+  !else
+    System::Call '*(i 60, i 0x40, p $HWNDPARENT, w "runas", w "$INSTDIR\uninstall.exe", w r1, p 0, i 1, p 0, p 0, p 0, p 0, i 0, p 0, p 0) p .r2'
+    StrCpy $4 56
+  !endif
+  StrCpy $0 ""
+  System::Call 'shell32::ShellExecuteExW(p r2) i .r3'
+  ${If} $3 <> 0
+    IntPtrOp $4 $2 + $4
+    System::Call '*$4(p .r3)'
+    ${If} $3 P<> 0
+      System::Call 'kernel32::WaitForSingleObject(p r3, i -1)'
+      System::Call 'kernel32::GetExitCodeProcess(p r3, *i .r0) i .r4'
+      ${IfThen} $4 = 0 ${|} StrCpy $0 2 ${|}
+      System::Call 'kernel32::CloseHandle(p r3)'
+    ${Else}
+      StrCpy $0 2
+    ${EndIf}
+  ${EndIf}
+  System::Free $2
+FunctionEnd
 
 Function un.onInit
   ${If} ${RunningX64}
@@ -1011,15 +1086,20 @@ Function un.onInit
   ${If} $MachineEntry == 1
     ; The uninstaller asks for no elevation (so a per-user installation is
     ; removed at the user's rights); this one needs it: the copy in the
-    ; folder setup secured is started elevated instead, with the options it
-    ; knows and nothing else from this command line (a _?= there would
-    ; name the folder the elevated copy works in). /Elevated says it was
-    ; asked for once already.
+    ; folder setup secured is started elevated instead, run in place there
+    ; (_?=, not a copy in a temporary folder the user's programs can
+    ; write), with the options it knows and nothing else from this command
+    ; line. /Elevated says it was asked for once already. The user's own
+    ; files and screen saver are put back here, at the user's rights, once
+    ; it succeeded; its exit code is this one's.
+    ${GetParameters} $0
+    ClearErrors
+    ${GetOptions} $0 "/Elevated" $1
+    ${IfNot} ${Errors}
+      StrCpy $Relaunched 1
+    ${EndIf}
     ${If} $Elevated == 0
-      ${GetParameters} $0
-      ClearErrors
-      ${GetOptions} $0 "/Elevated" $1
-      ${IfNot} ${Errors}
+      ${If} $Relaunched == 1
         MessageBox MB_OK|MB_ICONSTOP "$(UninstallNeedsAdmin)" /SD IDOK
         SetErrorLevel 2
         Quit
@@ -1029,26 +1109,34 @@ Function un.onInit
       ${If} ${SectionIsSelected} ${RemoveSettings}
         StrCpy $1 "$1 /RemoveSettings"
       ${EndIf}
-      ClearErrors
-      ExecShell "runas" '"$INSTDIR\uninstall.exe"' $1
-      ${If} ${Errors}
+      StrCpy $1 "$1 _?=$INSTDIR"
+      Call un.RunElevated
+      StrCpy $5 $0
+      ${If} $5 == ""
         MessageBox MB_OK|MB_ICONSTOP "$(UninstallNeedsAdmin)" /SD IDOK
         SetErrorLevel 2
-      ${Else}
-        SetErrorLevel 0
-        ${If} ${SectionIsSelected} ${RemoveSettings}
+      ${ElseIf} $5 = 0
+      ${OrIf} $5 = 3
+        SetShellVarContext current
+        Call un.RestoreSaver
+        ${If} $5 = 3
+        ${OrIf} ${SectionIsSelected} ${RemoveSettings}
           Call un.RemoveOwnSettings
         ${EndIf}
+        SetErrorLevel 0
+      ${Else}
+        SetErrorLevel $5
       ${EndIf}
       Quit
     ${EndIf}
     SetShellVarContext all
   ${Else}
-    ; Raised by UAC for a folder no administrators' entry names: the folder
-    ; came from the command line or is one the user's programs can change,
-    ; and a delete there with an administrator's rights could be turned
-    ; onto any file.
-    ${If} $Elevation == 2
+    ; Elevated (raised by UAC, or an administrator's token that has no
+    ; other: UAC off, the built-in Administrator) for a folder no
+    ; administrators' entry names: the folder came from the command line or
+    ; is one the user's programs can change, and a delete there with an
+    ; administrator's rights could be turned onto any file.
+    ${If} $Elevated == 1
       MessageBox MB_OK|MB_ICONSTOP "$(UninstallElevated)" /SD IDOK
       SetErrorLevel 2
       Quit

@@ -10,8 +10,9 @@
 # pair; folders setup must refuse (planted, writable by others, a link);
 # planted files never written over in place; a '..' path resolved; an HKCU
 # value, or a _?= on the command line, that steers no uninstall; a folder
-# above the installation that others could rename refused; per-user
-# uninstalls at the user's rights (the limited token). The 32-bit build's
+# above the installation that others could rename refused; a folder another
+# user makes meanwhile kept; per-user uninstalls at the user's rights (the
+# limited token); the elevated copy run in place, its exit code returned. The 32-bit build's
 # prefix runs the release's installer (x86); the 64-bit one runs the same
 # script built for NSIS's amd64 target, so the round trip also runs where
 # 32-bit programs cannot.
@@ -140,6 +141,24 @@ for row in 'qb-setup-no83|Quill bright|' 'qb-setup|Shared|' 'qb-setup|QBplant|' 
   qb_expect_no_file "C:\\$folder: no saver in it" "$WINEPREFIX/drive_c/${folder//\\//}/Quillbright.scr"
 done
 qb_expect_no_file "the folder it made for the space is gone" "$WINEPREFIX/drive_c/Quill bright"
+# Another user makes C:\QBrace\in as soon as setup has made C:\QBrace,
+# while strace holds Wine's server at setup's own mkdir of it: setup fails
+# and removes only what it made.
+race=$WINEPREFIX/drive_c/QBrace
+wineserver_pid=$(qb_prefix_pid 'wineserver(32|64)?') || qb_die "no wineserver"
+strace -q -p "$wineserver_pid" -o "$QB_OUT/race.strace" -e trace=mkdir,mkdirat \
+  -e inject=mkdir,mkdirat:delay_enter=2000000 -P "$race/in" -P "$WINEPREFIX/dosdevices/c:/QBrace/in" &
+tracer=$!
+for _ in $(seq 100); do grep -q '^TracerPid:[[:space:]]*[1-9]' "/proc/$wineserver_pid/status" && break; sleep 0.05; done
+(for _ in $(seq 600); do [[ -d $race ]] && { mkdir "$race/in"; break; }; sleep 0.02; done) &
+racer=$!
+WINEDEBUG=trace+file run_setup race 'C:\qb-setup.exe' /S '/D=C:\QBrace\in\deep'
+qb_expect_eq "a folder made meanwhile: refused (exit code)" "$?" 2
+qb_expect_eq "a folder made meanwhile: setup removes only the one it made" \
+  "$(sed -n 's/.*RemoveDirectoryW L"\([^"]*\)".*/\1/p' "$QB_OUT/race.err" | grep -i qbrace | tr '\n' ' ')" 'C:\\QBrace\\ '
+kill "$tracer"
+wait "$tracer" "$racer" 2>/dev/null
+qb_expect_file "a folder made meanwhile: another user's, kept" "$race/in"
 qb_expect_file "another program's folder keeps its files" "$WINEPREFIX/drive_c/Shared/other.txt"
 qb_expect_eq "refused: SCRNSAVE.EXE as it was" "$(reg_value "$desktop" SCRNSAVE.EXE)" 'C:\windows\system32\old.scr'
 reg_key_exists "$uninstall_key" && qb_fail "refused: an uninstall entry" || qb_pass "refused: no uninstall entry"
@@ -270,11 +289,17 @@ trap_dir=$WINEPREFIX/drive_c/trap
 mkdir -p "$trap_dir" && for f in Quillbright.scr Quillbright.dll uninstall.exe; do printf planted >"$trap_dir/$f"; done
 run_setup trap1 "$win_dir\\uninstall.exe" /S '_?=C:\trap'
 qb_expect_eq "_?=C:\\trap, elevated: refused (exit code)" "$?" 2
-# Not elevated: the elevated copy it starts gets the options it knows, not
-# the first _?= (NSIS reads the last). Wine starts that copy limited too,
-# so it stops there.
-qb_driver trap2 limited "\"$win_dir\\uninstall.exe\" /S _?=C:\trap _?=$win_dir" >/dev/null
-qb_expect_eq "_?=C:\\trap, limited: the elevated copy started (exit code)" "$(qb_get exit_code "$QB_OUT/trap2")" 0
+# Not elevated: the elevated copy it starts runs in place in the entry's
+# folder with the options it knows, not the first _?= (NSIS reads the
+# last). Wine starts that copy limited too, so it refuses; its exit code is
+# the first one's, and the user's own settings stay.
+user_settings="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Quillbright"
+mkdir -p "$user_settings" && printf x >"$user_settings/Quillbright.ini"
+WINEDEBUG=trace+process qb_driver trap2 limited "\"$win_dir\\uninstall.exe\" /S /RemoveSettings _?=C:\trap _?=$win_dir" >/dev/null
+qb_expect_eq "_?=C:\\trap, limited: the elevated copy's refusal returned (exit code)" "$(qb_get exit_code "$QB_OUT/trap2")" 2
+qb_expect_ge "_?=C:\\trap, limited: the elevated copy runs in place" \
+  "$(grep -c -F "/S /Elevated /RemoveSettings _?=${win_dir//\\/\\\\}\"" "$QB_OUT/trap2.err")" 1
+qb_expect_file "/RemoveSettings, the elevated copy refused: the user's own settings kept" "$user_settings/Quillbright.ini"
 wait_no_uninstaller || qb_fail "trap2: the uninstaller did not finish within 30 s"
 for f in Quillbright.scr Quillbright.dll uninstall.exe; do
   qb_expect_eq "_?=C:\\trap: its $f kept" "$(cat "$trap_dir/$f" 2>&1)" planted
@@ -284,8 +309,6 @@ qb_expect_file "_?=C:\\trap: the installation kept" "$dir/uninstall.exe"
 echo "# settings saved by the user survive the uninstall"
 printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=1\r\n' >"$dir/Quillbright.ini"
 cp "$dir/Quillbright.ini" "$QB_OUT/ini.saved"
-user_settings="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Quillbright"
-mkdir -p "$user_settings"
 cp "$QB_OUT/ini.saved" "$user_settings/Quillbright.ini"
 run_uninstall uninstall1 "$dir"
 for f in Quillbright.scr Quillbright.dll uninstall.exe; do qb_expect_no_file "uninstalled: $f" "$dir/$f"; done
@@ -319,9 +342,13 @@ qb_expect_eq "'..' resolved: the entry names C:\\QBdots" "$(reg_value "$uninstal
 qb_expect_eq "'..' resolved: the folder made with its permissions" \
   "$(grep -c 'NtCreateFile .*name=L"\\\\??\\\\C:\\\\QBdots" .*sec=0x[0-9a-f]* .*disp=2 options=0*21 ' "$QB_OUT/dots.err")" 1
 qb_wine "$QB_OUT/reg_add" 60 reg add "$user_uninstall_key" /v InstallLocation /t REG_SZ /d 'C:\QBdots' /f
-run_uninstall uninstall_dots "$dots"
+# In place, as the elevated copy runs: its running self goes at the next
+# restart.
+run_setup uninstall_dots "$(qb_winpath "$dots")\\uninstall.exe" /S '_?=C:\QBdots' || qb_fail "uninstall_dots: failed ($?)"
+qb_expect_eq "in place: only the uninstaller left, for the next restart" "$(ls "$dots")" uninstall.exe
+qb_expect_ge "in place: the uninstaller removed at the next restart" "$(reg_value \
+  'HKLM\System\CurrentControlSet\Control\Session Manager' PendingFileRenameOperations | grep -c -F 'C:\QBdots\uninstall.exe')" 1
 reg_key_exists "$user_uninstall_key" && qb_fail "HKCU's value: its entry stays" || qb_pass "HKCU's value: both entries gone"
-qb_expect_no_file "HKCU's value: the uninstaller gone" "$dots/uninstall.exe"
 
 echo "# installed twice into Program Files, then uninstalled"
 pf="$WINEPREFIX/drive_c/Program Files/Quillbright"
@@ -367,6 +394,6 @@ qb_expect_eq "outside the profile: the user, SYSTEM and Administrators full cont
   "$(qb_get protected "$QB_OUT/sd_mine") $(qb_get aces "$QB_OUT/sd_mine")" \
   "1 0:3:001f01ff:$mine 0:3:001f01ff:S-1-5-18 0:3:001f01ff:S-1-5-32-544"
 run_uninstall_limited uninstall_mine "$WINEPREFIX/drive_c/QBmine" "$user_uninstall_key"
-rm -rf "$WINEPREFIX/drive_c/"{qb-setup.exe,qb-setup-no83.exe,Shared,QBplant,QBuser,QBopen,Open,QBlink,QBtarget,QBdots,QBmine,trap}
+rm -rf "$WINEPREFIX/drive_c/"{qb-setup.exe,qb-setup-no83.exe,Shared,QBplant,QBuser,QBopen,Open,QBlink,QBtarget,QBdots,QBmine,QBrace,trap}
 
 qb_scenario_end
