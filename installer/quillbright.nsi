@@ -31,6 +31,9 @@ AllowSkipFiles off
 !define PRODUCT "Quillbright"
 !define PUBLISHER "Quillbright"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillbright"
+; A volatile key, gone at the next restart: the folder whose uninstaller
+; waits for that restart to be deleted.
+!define PENDING_KEY "Software\Quillbright\RemovedAtRestart"
 !define STATE_KEY "Software\Quillbright"
 !define DESKTOP_KEY "Control Panel\Desktop"
 
@@ -118,6 +121,8 @@ LangString OtherAccountForMe ${LANG_ENGLISH} "Setup runs as $R1, not as $R2 who 
 LangString OtherAccountForMe ${LANG_JAPANESE} "セットアップはサインインしている $R2 ではなく $R1 として実行されているため、自分だけへのインストールは $R1 のものになります。自分用にインストールするには管理者のパスワードを使わずにセットアップを実行するか、すべてのユーザー用にインストールしてください。"
 LangString RemoteFolder ${LANG_ENGLISH} "$INSTDIR is on another computer, whose administrators, not this computer's, decide who can change it. An installation for every user needs a folder on this computer."
 LangString RemoteFolder ${LANG_JAPANESE} "$INSTDIR はほかのコンピューター上にあり、だれが変更できるかはこのコンピューターではなくそのコンピューターの管理者が決めます。すべてのユーザー用のインストールには、このコンピューター上のフォルダーが必要です。"
+LangString RestartFirst ${LANG_ENGLISH} "Quillbright was removed from $INSTDIR, but the uninstaller there is deleted only when Windows restarts, and a new one would go with it. Restart Windows, then run setup again."
+LangString RestartFirst ${LANG_JAPANESE} "$INSTDIR から Quillbright を削除しましたが、そこにあるアンインストーラーは Windows の再起動時に削除され、新しいアンインストーラーもいっしょに削除されてしまいます。Windows を再起動してから、もう一度セットアップを実行してください。"
 LangString UninstallNeedsAdmin ${LANG_ENGLISH} "Quillbright is installed for every user: removing it needs an administrator."
 LangString UninstallElevated ${LANG_ENGLISH} "This uninstaller runs as an administrator, but no installation for every user is in $INSTDIR. An installation for one user is removed at that user's own rights: run the uninstaller without elevating it."
 LangString UninstallElevated ${LANG_JAPANESE} "このアンインストーラーは管理者として実行されていますが、$INSTDIR にすべてのユーザー用のインストールはありません。1 人のユーザー用のインストールは、そのユーザー自身の権限で削除します。管理者に昇格せずにアンインストーラーを実行してください。"
@@ -552,6 +557,12 @@ Function PrepareFolder
   ${If} $0 != ""
     Return
   ${EndIf}
+  ReadRegStr $R3 HKLM "${PENDING_KEY}" "Folder"
+  ${If} $R3 != ""
+  ${AndIf} $R3 == $INSTDIR
+    StrCpy $0 "$(RestartFirst)"
+    Return
+  ${EndIf}
   ${If} $MultiUser.InstallMode == "CurrentUser"
     Call RunsAsSessionUser
     ${If} $R0 == 0
@@ -584,7 +595,7 @@ Function PrepareFolder
     StrCpy $R2 $R3
   ${Loop}
   ; Every folder above it, up to the drive: whoever could rename one away
-  ; could put a folder of his own in its place, and the installation's
+  ; could put a folder of their own in its place, and the installation's
   ; files with it.
   StrCpy $R8 $R2
   ${If} $R2 == $INSTDIR
@@ -1012,6 +1023,12 @@ SectionEnd
 Section "-un.Restart"
   ${If} ${FileExists} "$INSTDIR\uninstall.exe"
     RMDir /REBOOTOK "$INSTDIR"
+    ; KEY_WRITE | KEY_WOW64_64KEY, as the view SetRegView chose.
+    System::Call 'advapi32::RegCreateKeyExW(p 0x80000002, w "${PENDING_KEY}", i 0, p 0, i 1, i 0x20106, p 0, *p .r0, p 0) i .r1'
+    ${If} $1 = 0
+      System::Call 'advapi32::RegCloseKey(p r0)'
+      WriteRegStr HKLM "${PENDING_KEY}" "Folder" "$INSTDIR"
+    ${EndIf}
   ${EndIf}
 SectionEnd
 

@@ -349,6 +349,8 @@ qb_expect_eq "in place: only the uninstaller left, for the next restart" "$(ls "
 qb_expect_ge "in place: the uninstaller removed at the next restart" "$(reg_value \
   'HKLM\System\CurrentControlSet\Control\Session Manager' PendingFileRenameOperations | grep -c -F 'C:\QBdots\uninstall.exe')" 1
 reg_key_exists "$user_uninstall_key" && qb_fail "HKCU's value: its entry stays" || qb_pass "HKCU's value: both entries gone"
+run_setup dots_again 'C:\qb-setup.exe' /S '/D=C:\QBdots'
+qb_expect_eq "before that restart, setup into C:\\QBdots: refused (exit code)" "$?" 2
 
 echo "# installed twice into Program Files, then uninstalled"
 pf="$WINEPREFIX/drive_c/Program Files/Quillbright"
